@@ -1,0 +1,90 @@
+# Shared helpers for the packaging checks. Sourced, not run.
+
+APP_ID=io.github.kx5170.config
+errors=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    errors=$((errors + 1))
+}
+
+need_tool() {
+    command -v "$1" >/dev/null 2>&1 || {
+        echo "FAIL: '$1' is not installed (package $2)" >&2
+        exit 1
+    }
+}
+
+finish() {
+    if [ "$errors" -ne 0 ]; then
+        echo "$errors problem(s) found" >&2
+        exit 1
+    fi
+    echo "ok"
+}
+
+# Width and height of a PNG, read from its IHDR chunk.
+png_size() {
+    local w h
+    w=$(od -An -tu1 -j16 -N4 "$1" | awk '{print $1*16777216 + $2*65536 + $3*256 + $4}')
+    h=$(od -An -tu1 -j20 -N4 "$1" | awk '{print $1*16777216 + $2*65536 + $3*256 + $4}')
+    echo "${w}x${h}"
+}
+
+# Checks an installed tree (DESTDIR or unpacked package) rooted at $1 against
+# what the desktop and udev look for. $2 is the source tree, to compare the
+# data files with what was installed.
+check_installed_tree() {
+    local root=$1 src=$2 f
+
+    for f in kx5170-config kx5170-config-demo; do
+        if [ ! -f "$root/usr/bin/$f" ]; then
+            fail "usr/bin/$f missing"
+        elif [ ! -x "$root/usr/bin/$f" ]; then
+            fail "usr/bin/$f is not executable"
+        elif [ "$(head -c4 "$root/usr/bin/$f" | od -An -c | tr -d ' ')" != '177ELF' ]; then
+            fail "usr/bin/$f is not an ELF program"
+        fi
+    done
+
+    local pairs="
+usr/lib/udev/rules.d/70-kx5170.rules packaging/linux/70-kx5170.rules
+usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
+usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
+usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
+usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
+usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg"
+    local dest from
+    while read -r dest from; do
+        [ -n "$dest" ] || continue
+        if [ ! -f "$root/$dest" ]; then
+            fail "$dest missing"
+            continue
+        fi
+        cmp -s "$root/$dest" "$src/$from" || fail "$dest differs from $from"
+        [ -x "$root/$dest" ] && fail "$dest should not be executable"
+    done <<< "$pairs"
+
+    for f in 16x16 32x32; do
+        local png="$root/usr/share/icons/hicolor/$f/apps/$APP_ID.png"
+        [ -f "$png" ] && [ "$(png_size "$png")" != "$f" ] &&
+            fail "$f icon is $(png_size "$png") pixels"
+    done
+
+    # What the launcher names must be there.
+    local desktop="$root/usr/share/applications/$APP_ID.desktop"
+    if [ -f "$desktop" ]; then
+        local exec_name icon
+        exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+        icon=$(sed -n 's/^Icon=//p' "$desktop")
+        [ -x "$root/usr/bin/$exec_name" ] || fail "launcher runs '$exec_name', not installed in usr/bin"
+        [ "$icon" = "$APP_ID" ] || fail "launcher icon is '$icon', expected $APP_ID"
+    fi
+
+    # Everything lands under usr/: nothing in /etc, nothing under /usr/local,
+    # no build-machine path leaking into an install destination.
+    local stray
+    stray=$(cd "$root" && find . -mindepth 1 \( -type f -o -type l \) \
+        ! -path './usr/bin/*' ! -path './usr/lib/udev/rules.d/*' ! -path './usr/share/*' | head -5)
+    [ -z "$stray" ] || fail "unexpected files installed: $stray"
+}
