@@ -1,0 +1,217 @@
+#include "hidapi_backend.h"
+
+#include "hidraw_sysfs.h"
+#include "report_descriptor.h"
+
+#include <hidapi/hidapi.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <unordered_set>
+
+namespace kx {
+
+namespace {
+
+const std::filesystem::path SysfsRoot = "/sys";
+
+// Keeps every length handed to hidapi, and every length returned, inside an int.
+constexpr std::size_t MaxTransfer = INT_MAX - 1;
+
+int Clamp(int result, std::size_t limit)
+{
+    if (result < 0)
+        return -1;
+    return static_cast<int>(std::min(static_cast<std::size_t>(result), limit));
+}
+
+class HidapiHandle final : public HidHandle {
+public:
+    HidapiHandle(hid_device* device, std::string path) : Device(device), Path(std::move(path))
+    {
+        // Without a descriptor there is no telling; delivering the bytes as the kernel
+        // gives them at least never invents a report-ID byte.
+        if (const auto descriptor = ReportDescriptor())
+            if (const auto lengths = ParseReportDescriptor(*descriptor))
+                Numbered = lengths->NumberedReports;
+    }
+
+    ~HidapiHandle() override { hid_close(Device); }
+
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor() override
+    {
+#if HID_API_VERSION >= HID_API_MAKE_VERSION(0, 14, 0)
+        std::vector<std::uint8_t> bytes(MaxReportDescriptorSize);
+        const int n = hid_get_report_descriptor(Device, bytes.data(), bytes.size());
+        if (n < 0)
+            return std::nullopt;
+        bytes.resize(std::min(static_cast<std::size_t>(n), bytes.size()));
+        return bytes;
+#else
+        const auto node = HidrawNodeName(Path);
+        if (!node)
+            return std::nullopt;
+        return ReadHidrawReportDescriptor(SysfsRoot, *node);
+#endif
+    }
+
+    int GetFeatureReport(std::span<std::uint8_t> buffer) override
+    {
+        if (buffer.empty())
+            return -1;
+        const std::size_t length = std::min(buffer.size(), MaxTransfer);
+        return Clamp(hid_get_feature_report(Device, buffer.data(), length), length);
+    }
+
+    int SetFeatureReport(std::span<const std::uint8_t> report) override
+    {
+        if (report.empty() || report.size() > MaxTransfer)
+            return -1;
+        return Clamp(hid_send_feature_report(Device, report.data(), report.size()), report.size());
+    }
+
+    std::optional<std::u16string> GetString(DeviceString which) override
+    {
+        std::array<wchar_t, MaxDeviceStringLength + 1> text{};
+        int result = -1;
+        switch (which) {
+        case DeviceString::Manufacturer:
+            result = hid_get_manufacturer_string(Device, text.data(), text.size());
+            break;
+        case DeviceString::Product:
+            result = hid_get_product_string(Device, text.data(), text.size());
+            break;
+        case DeviceString::SerialNumber:
+            result = hid_get_serial_number_string(Device, text.data(), text.size());
+            break;
+        }
+        if (result < 0)
+            return std::nullopt;
+        // hidapi does not promise a terminator when the string fills the buffer.
+        text.back() = 0;
+        return WideToUtf16(std::wstring_view(text.data()), MaxDeviceStringLength);
+    }
+
+    int ReadInputReport(std::span<std::uint8_t> buffer) override
+    {
+        if (buffer.empty())
+            return -1;
+        const std::size_t length = std::min(buffer.size(), MaxTransfer);
+        // A timeout of 0 never waits, whichever mode the handle was opened in.
+        if (Numbered)
+            return Clamp(hid_read_timeout(Device, buffer.data(), length, 0), length);
+
+        // hidraw gives an unnumbered report without an ID byte; the ID slot is filled
+        // with 0 here. A one-byte buffer still takes the report off the queue (the
+        // kernel drops whatever does not fit), so one report is consumed per call.
+        std::uint8_t scratch = 0;
+        std::uint8_t* data = length >= 2 ? buffer.data() + 1 : &scratch;
+        const std::size_t room = length >= 2 ? length - 1 : 1;
+        const int n = hid_read_timeout(Device, data, room, 0);
+        if (n <= 0)
+            return n < 0 ? -1 : 0;
+        buffer[0] = 0;
+        return Clamp(n + 1, length);
+    }
+
+private:
+    hid_device* const Device;
+    const std::string Path;
+    bool Numbered = true;
+};
+
+// Learns why hid_open_path failed: hidapi does not say, but the node itself does.
+HidFailure ClassifyOpenFailure(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return HidFailure::Other;
+    }
+    switch (errno) {
+    case EACCES:
+    case EPERM:
+        return HidFailure::AccessDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return HidFailure::Gone;
+    default:
+        return HidFailure::Other;
+    }
+}
+
+class HidapiPlatform final : public HidPlatform {
+public:
+    // hid_init fails only when the process cannot set a locale; hidapi retries it on
+    // every enumeration, so a failure here is not final.
+    HidapiPlatform() { hid_init(); }
+    ~HidapiPlatform() override { hid_exit(); }
+
+    std::vector<HidInterfaceInfo> EnumerateInterfaces() override
+    {
+        std::vector<HidInterfaceInfo> interfaces;
+        std::unordered_set<std::string> seen;
+        hid_device_info* const list = hid_enumerate(0, 0);
+        for (const hid_device_info* entry = list; entry; entry = entry->next) {
+            if (!entry->path || !seen.insert(entry->path).second)
+                continue;
+            HidInterfaceInfo info;
+            info.Path = entry->path;
+            info.VendorID = entry->vendor_id;
+            info.ProductID = entry->product_id;
+            info.VersionNumber = entry->release_number;
+            if (info.VersionNumber == 0)
+                if (const auto node = HidrawNodeName(info.Path))
+                    info.VersionNumber = ReadHidrawVersion(SysfsRoot, *node).value_or(0);
+            interfaces.push_back(std::move(info));
+        }
+        hid_free_enumeration(list);
+
+        const std::lock_guard lock(KnownPathsMutex);
+        KnownPaths = std::move(seen);
+        return interfaces;
+    }
+
+    OpenResult Open(const std::string& path, OpenMode mode) override
+    {
+        {
+            // hidapi 0.13 mishandles a path that is not a hidraw node, so only paths it
+            // listed itself are passed on.
+            const std::lock_guard lock(KnownPathsMutex);
+            if (!KnownPaths.contains(path))
+                return {nullptr, HidFailure::Other};
+        }
+        hid_device* const device = hid_open_path(path.c_str());
+        if (!device)
+            return {nullptr, ClassifyOpenFailure(path)};
+        if (mode == OpenMode::NonBlocking && hid_set_nonblocking(device, 1) != 0) {
+            hid_close(device);
+            return {nullptr, HidFailure::Other};
+        }
+        return {std::make_unique<HidapiHandle>(device, path), HidFailure::None};
+    }
+
+    void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+
+private:
+    std::mutex KnownPathsMutex;
+    std::unordered_set<std::string> KnownPaths;
+};
+
+}  // namespace
+
+std::unique_ptr<HidPlatform> MakeHidapiPlatform()
+{
+    return std::make_unique<HidapiPlatform>();
+}
+
+}  // namespace kx
