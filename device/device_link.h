@@ -1,0 +1,62 @@
+// The window's device state and the search for the board.
+#pragma once
+
+#include "hid_platform.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kx {
+
+// Flags are 16-bit, true is all bits set.
+using Flag = std::int16_t;
+inline constexpr Flag FlagTrue = -1;
+inline constexpr Flag FlagFalse = 0;
+
+struct HidCapabilities {
+    std::uint16_t InputReportByteLength = 0;    // report-ID byte included
+    std::uint16_t FeatureReportByteLength = 0;  // report-ID byte included
+};
+
+struct HidAttributes {
+    std::uint16_t VendorID = 0;
+    std::uint16_t ProductID = 0;
+    std::uint16_t VersionNumber = 0;
+};
+
+// Held by the window for its whole life; a search never clears it as a whole, so each
+// field keeps its last value from one search to the next.
+struct DeviceLink {
+    HidCapabilities Capabilities;
+    HidAttributes Attributes;
+    std::string DevicePath;
+    std::unique_ptr<HidHandle> FeatureHandle;  // blocking: feature reports, capabilities
+    std::unique_ptr<HidHandle> InputHandle;    // non-blocking: input reports, strings
+    Flag EndOfList = FlagFalse;
+    Flag BoardOpen = FlagFalse;
+    std::int32_t LastResult = 0;  // raw result of the latest platform call: non-zero is success
+    std::optional<int> DeviceType;  // empty until a load has read the manufacturer string
+    std::int16_t DeviceRevision = 0;
+
+    // Set by each search: a board that was present but could not be opened, and why.
+    HidFailure BoardOpenFailure = HidFailure::None;
+};
+
+// Searches the present HID interfaces for the board and opens the first that matches,
+// twice: FeatureHandle for blocking use, InputHandle for reads that never wait. Returns
+// FlagTrue when a board is open (also stored in BoardOpen), FlagFalse otherwise. A
+// board that cannot be opened is not taken; the search goes on past it and notes the
+// reason in BoardOpenFailure.
+Flag FindTheHid(DeviceLink& link, HidPlatform& platform);
+
+// Reads the report lengths from FeatureHandle's report descriptor. On any failure the
+// capabilities stay as they were.
+void QueryDeviceCapabilities(DeviceLink& link);
+
+// Closes a handle if it is open, storing the result in LastResult; a handle that is
+// not open is left alone.
+void CloseLinkHandle(DeviceLink& link, std::unique_ptr<HidHandle>& handle);
+
+}  // namespace kx

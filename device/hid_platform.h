@@ -1,0 +1,108 @@
+// What the program needs of the operating system's HID access, in its own terms.
+//
+// Two implementations exist: the hidapi backend used by the real program, and the
+// simulated board used by the demo and the tests. Nothing above this seam knows which
+// one it runs on.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kx {
+
+// Why an operation failed, where the window has something to tell the user.
+enum class HidFailure {
+    None,
+    AccessDenied,  // the interface is there, but this user may not open it
+    Gone,          // the interface has disappeared (unplugged, reset)
+    Other,
+};
+
+// One HID interface as the platform's enumeration lists it. On Linux the enumeration
+// carries the identity without opening anything, so a search never has to open an
+// interface that is not the board.
+struct HidInterfaceInfo {
+    std::string Path;
+    std::uint16_t VendorID = 0;
+    std::uint16_t ProductID = 0;
+    std::uint16_t VersionNumber = 0;
+};
+
+enum class DeviceString { Manufacturer, Product, SerialNumber };
+
+// A USB string descriptor holds at most 126 UTF-16 code units; longer answers are cut.
+inline constexpr std::size_t MaxDeviceStringLength = 126;
+
+// An open HID interface. The object owns the operating system's handle: destroying it
+// closes the handle, exactly once. All calls are made from one thread.
+class HidHandle {
+public:
+    virtual ~HidHandle() = default;
+    HidHandle() = default;
+    HidHandle(const HidHandle&) = delete;
+    HidHandle& operator=(const HidHandle&) = delete;
+
+    // The interface's report descriptor as the device sent it, or nullopt when the
+    // platform cannot give it. The bytes are untrusted.
+    virtual std::optional<std::vector<std::uint8_t>> ReportDescriptor() = 0;
+
+    // Get a feature report. On entry buffer[0] holds the report ID; on return the
+    // report fills the buffer from byte 0, report-ID byte first. Blocks until the
+    // device answers. Returns the number of bytes received, report-ID byte included
+    // (at most buffer.size()), or -1 on failure. An empty buffer fails.
+    virtual int GetFeatureReport(std::span<std::uint8_t> buffer) = 0;
+
+    // Send a feature report; report[0] is the report ID. Blocks until sent. Returns
+    // the number of bytes sent, report-ID byte included, or -1 on failure.
+    virtual int SetFeatureReport(std::span<const std::uint8_t> report) = 0;
+
+    // One of the interface's strings, as UTF-16 without terminator, at most
+    // MaxDeviceStringLength code units. nullopt on failure; an empty string is a
+    // successful answer.
+    virtual std::optional<std::u16string> GetString(DeviceString which) = 0;
+
+    // Take the oldest queued input report, never waiting. The report is delivered
+    // report-ID byte first; for a device that numbers no reports a 0 is put in front.
+    // Returns its length with the ID byte (a report longer than the buffer is cut to
+    // buffer.size()), 0 when nothing is queued, or -1 when the handle is broken or the
+    // device is gone.
+    virtual int ReadInputReport(std::span<std::uint8_t> buffer) = 0;
+};
+
+enum class OpenMode {
+    Blocking,     // feature reports, strings
+    NonBlocking,  // input reports: reads return at once
+};
+
+struct OpenResult {
+    std::unique_ptr<HidHandle> Handle;  // null on failure
+    HidFailure Failure = HidFailure::None;
+};
+
+class HidPlatform {
+public:
+    virtual ~HidPlatform() = default;
+
+    // The HID interfaces present now, in the platform's order, each path once.
+    virtual std::vector<HidInterfaceInfo> EnumerateInterfaces() = 0;
+
+    // Open a path that EnumerateInterfaces returned, shared with other programs.
+    virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;
+
+    // Pause the calling thread.
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
+
+    // False only when the platform knows for certain that no HID interface has
+    // appeared, disappeared or changed its permissions since the last call. A
+    // platform that cannot watch for changes always answers true. Lets a search that
+    // runs every tick skip the enumeration while nothing happens.
+    virtual bool InterfacesMayHaveChanged() { return true; }
+};
+
+}  // namespace kx

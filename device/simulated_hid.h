@@ -1,0 +1,105 @@
+// A simulated HID platform with KX5170 boards and other interfaces in it.
+//
+// Not a mock of calls: each device holds bytes and behaves as the firmware and the
+// Linux kernel do. Reports need their right IDs and lengths, input reports queue per
+// open handle as hidraw queues them (63 at most, the newest dropped when full), old
+// handles fail after an unplug, and faults are injected one operation at a time.
+// Every test builds its own platform; nothing is global.
+#pragma once
+
+#include "board_model.h"
+#include "hid_platform.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kx {
+
+class SimulatedHandle;
+
+enum class SimulatedOperation { Open, ReportDescriptor, GetFeature, SetFeature, GetString, ReadInput };
+
+class SimulatedDevice {
+public:
+    static constexpr std::size_t InputQueueLimit = 63;
+
+    HidInterfaceInfo Info;                         // Path is given by the platform
+    std::vector<std::uint8_t> Descriptor;          // handed over as the report descriptor
+    std::optional<std::u16string> Manufacturer;    // nullopt: the request fails
+    std::optional<std::u16string> Product;
+    std::optional<std::u16string> SerialNumber;
+    std::unique_ptr<BoardModel> Board;             // null for an interface that is not a board
+
+    // Faults.
+    HidFailure RefuseOpen = HidFailure::None;  // every open fails this way
+    int RefuseOpensAfter = -1;                 // opens that succeed before RefuseOpen applies
+    int FailStringRequests = 0;                // the next n string requests fail
+    int FailFeatureRequests = 0;               // the next n feature requests (get or set) fail
+    bool DescriptorUnavailable = false;
+    // Replaces the board's answer to get requests: gets the buffer (ID first), returns
+    // the count to report.
+    std::function<int(std::span<std::uint8_t>)> FeatureAnswer;
+    // Called before every operation on this device; a test can unplug it from here.
+    std::function<void(SimulatedOperation)> BeforeOperation;
+
+    // Queues an input report, report-ID byte first, on every open handle.
+    void SendInputReport(std::span<const std::uint8_t> report);
+    void SendPosition(std::int16_t position);
+
+    bool Plugged() const { return IsPlugged; }
+    int OpenHandles() const { return static_cast<int>(Handles.size()); }
+    int OpensTotal = 0;
+    int ClosesTotal = 0;
+
+private:
+    friend class SimulatedHidPlatform;
+    friend class SimulatedHandle;
+    bool IsPlugged = true;
+    int Generation = 0;  // bumped on unplug: handles from before fail
+    std::vector<SimulatedHandle*> Handles;
+};
+
+class SimulatedHidPlatform : public HidPlatform {
+public:
+    SimulatedHidPlatform();
+    ~SimulatedHidPlatform() override;
+
+    // A KX5170 board with the standard descriptor, factory settings and strings.
+    SimulatedDevice& AddBoard(std::uint16_t productId = 0x5E11, std::uint16_t versionNumber = 0x0307);
+    // Some other HID interface: a keyboard, a mouse, another vendor's wheel.
+    SimulatedDevice& AddOtherInterface(std::uint16_t vendorId, std::uint16_t productId);
+
+    // Unplug: the interface disappears from the enumeration and its handles fail.
+    // Plug in: it comes back under a new path, as hidraw gives a new node.
+    void Unplug(SimulatedDevice& device);
+    void PlugIn(SimulatedDevice& device);
+
+    std::vector<HidInterfaceInfo> EnumerateInterfaces() override;
+    OpenResult Open(const std::string& path, OpenMode mode) override;
+    void Pause(std::chrono::milliseconds duration) override;
+    bool InterfacesMayHaveChanged() override;
+
+    int OpenHandles() const;  // over every device
+
+    int Enumerations = 0;
+    std::vector<std::string> OpenedPaths;            // every open asked for, in order
+    std::chrono::milliseconds Paused{0};             // sum of every pause
+    bool RealPauses = false;                         // the demo waits for real
+    std::function<void(std::chrono::milliseconds)> OnPause;
+    bool ListEveryInterfaceTwice = false;            // a broken enumeration
+    bool ChangeEventsLost = false;                   // plug and unplug are not announced
+
+private:
+    std::string NextPath();
+    std::vector<std::shared_ptr<SimulatedDevice>> Devices;  // in enumeration order
+    int NextNode = 0;
+    bool Changed = true;
+};
+
+}  // namespace kx

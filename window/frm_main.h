@@ -1,0 +1,114 @@
+// The program's one window: the board's details, the live wheel position, the twelve
+// settings and the "Write and reset" button.
+#pragma once
+
+#include "device_link.h"
+#include "hid_platform.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+class QCloseEvent;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(kx::HidPlatform& platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Shows the window, searches for the board, loads it and starts the Timer.
+    void Form_Load();
+    // One Timer tick: shows the newest position while a board is open, searches for
+    // one while none is.
+    void Timer_Timer();
+    // Brings the twelve values into range, writes them and closes the window.
+    void Go_Click();
+    // Between ticks: empties the board's input queue, keeping only the newest report,
+    // so the kernel never has to drop the newest one for want of room.
+    void DrainInput();
+    // Fills the window from the open board, or blanks the device details.
+    void LoadDeviceSettings();
+
+    kx::DeviceLink Link;
+
+    QGroupBox* Frame1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QLabel* Label16;
+    QLabel* Label17;
+    QLabel* Label18;
+    QLabel* Label19;
+    QLabel* Label20;
+    QLabel* Label21;
+    QLabel* Label22;
+    QLabel* Label23;
+    QLabel* Label24;
+    QLabel* lblManuf;
+    QLabel* lblProduct;
+    QLabel* lblVersion;
+    QLabel* lblSerialNumber;
+    QLabel* Position;
+    QLabel* Degrees;
+    QLineEdit* Homing;
+    QLineEdit* TDamp;
+    QLineEdit* TInertia;
+    QLineEdit* TFriction;
+    QLineEdit* Slimit;
+    QLineEdit* Stiff;
+    QLineEdit* Damp;
+    QLineEdit* Spring;
+    QLineEdit* MotorFilter;
+    QLineEdit* InputFilter;
+    QLineEdit* OverallScale;
+    QLineEdit* DampingScale;
+    QFrame* Line1;
+    QFrame* Line2;
+    QFrame* Line3;
+    QPushButton* Go;
+    QLabel* lblStatus;
+    QTimer* Timer;
+    QTimer* InputDrain;  // empties the input queue between ticks
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void Form_Unload();
+    void SearchForBoard();
+    void ShowPosition(std::span<const std::uint8_t> report);
+    void HandleLostLink();
+    void SetSettingsControlsEnabled(bool enabled);
+    void ShowStatus(const QString& text);
+    bool RefuseBox(QLineEdit* box, const QString& message);
+
+    kx::HidPlatform& Platform;
+    // The newest input report drained since the last tick, and whether a read failed.
+    std::array<std::uint8_t, 3> NewestReport{};
+    bool NewReport = false;
+    bool ReadFailed = false;
+    bool Unloaded = false;
+};
