@@ -120,8 +120,10 @@ void frmMain::BuildLayout()
     auto valueLabel = [&](const char* name, int l, int t, int w, int h) {
         QLabel* v = inFrame(name, QString(), l, t, w, h);
         QPalette p = v->palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Text));
-        p.setColor(QPalette::Window, p.color(QPalette::Base));
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            p.setColor(g, QPalette::WindowText, p.color(g, QPalette::Text));
+            p.setColor(g, QPalette::Window, p.color(g, QPalette::Base));
+        }
         v->setPalette(p);
         v->setAutoFillBackground(true);
         return v;
@@ -245,6 +247,7 @@ void frmMain::Form_Unload()
 
 void frmMain::SearchForBoard()
 {
+    TicksSinceSearch = 0;
     Link.BoardOpen = FindTheHid(Link, Platform);
     NewReport = false;
     ReadFailed = false;
@@ -343,17 +346,26 @@ void frmMain::DrainInput()
 
 void frmMain::Timer_Timer()
 {
+    bool linkJustLost = false;
     if (Link.BoardOpen == FlagTrue) {
         DrainInput();
         if (ReadFailed) {
             HandleLostLink();
+            linkJustLost = true;
         } else if (NewReport) {
             NewReport = false;
             ShowPosition(NewestReport);
         }
     }
-    if (Link.BoardOpen != FlagTrue)
+    if (Link.BoardOpen != FlagTrue) {
+        // While nothing is plugged in or out, a search would find what the last one
+        // found; the slow full search stands in for change news that never came.
+        ++TicksSinceSearch;
+        const bool changed = Platform.InterfacesMayHaveChanged();
+        if (!linkJustLost && !changed && TicksSinceSearch < SafetyNetSearchTicks)
+            return;
         SearchForBoard();
+    }
 }
 
 void frmMain::ShowPosition(std::span<const std::uint8_t> report)

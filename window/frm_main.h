@@ -110,5 +110,9 @@ private:
     std::array<std::uint8_t, 3> NewestReport{};
     bool NewReport = false;
     bool ReadFailed = false;
-    bool Unloaded = false;
+    int TicksSinceSearch = 0;
 };
+
+// Ticks between full searches while no board is open and the platform reports no
+// change in the HID interfaces present.
+inline constexpr int SafetyNetSearchTicks = 30;

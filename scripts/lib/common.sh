@@ -1,0 +1,33 @@
+# Shared by scripts/run and scripts/test: installing what is missing, and building.
+# shellcheck shell=bash
+
+KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# What the program needs to build and run.
+KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev fonts-liberation)
+# What the tests need besides: validators, packaging, the VM for the end-to-end tests,
+# clang for the fuzzers.
+KX_TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file
+                  qemu-system-x86 busybox-static cpio kmod xz-utils zstd
+                  clang libclang-rt-14-dev)
+
+kx_install_missing() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# kx_build DIR [cmake options...]
+kx_build() {
+    local dir=$1
+    shift
+    cmake -S "$KX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" -j2
+}
