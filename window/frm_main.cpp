@@ -44,8 +44,6 @@ constexpr std::size_t InputReadBuffer = 64;
 // left for the next drain rather than holding the thread.
 constexpr int MostReportsPerDrain = 256;
 
-constexpr char ProgramName[] = "KX5170 board";
-
 }  // namespace
 
 frmMain::frmMain(HidPlatform& platform, QWidget* parent) : QWidget(parent), Platform(platform)
@@ -254,10 +252,10 @@ void frmMain::SearchForBoard()
     if (Link.BoardOpen == FlagTrue) {
         InputDrain->start();
     } else if (Link.BoardOpenFailure == HidFailure::AccessDenied) {
-        ShowStatus(QStringLiteral("%1 found, but access was denied: see README, Permissions.")
-                       .arg(QLatin1String(ProgramName)));
+        // The status line holds one line: the README's Permissions section says more.
+        ShowStatus(QStringLiteral("Board found, but access was denied: see README."));
     } else if (Link.BoardOpenFailure != HidFailure::None) {
-        ShowStatus(QStringLiteral("%1 found, but it could not be opened.").arg(QLatin1String(ProgramName)));
+        ShowStatus(QStringLiteral("Board found, but it could not be opened."));
     } else {
         ShowStatus(QString());
     }

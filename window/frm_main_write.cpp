@@ -74,11 +74,11 @@ void frmMain::Go_Click()
             const bool acceptable = value && (rule.Clamped || (*value >= rule.Lowest && *value <= rule.Highest));
             if (!acceptable) {
                 const QString caption = (this->*rule.CaptionLabel)->text();
-                RefuseBox(box, rule.Clamped ? QStringLiteral("%1: enter a number from %2 to %3.")
+                RefuseBox(box, rule.Clamped ? QStringLiteral("%1: enter a number, %2 to %3.")
                                                   .arg(caption)
                                                   .arg(rule.Lowest)
                                                   .arg(rule.Highest)
-                                            : QStringLiteral("%1: enter a whole number from %2 to %3.")
+                                            : QStringLiteral("%1: enter a whole number, %2 to %3.")
                                                   .arg(caption)
                                                   .arg(rule.Lowest)
                                                   .arg(rule.Highest));
