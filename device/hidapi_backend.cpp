@@ -1,6 +1,7 @@
 #include "hidapi_backend.h"
 
 #include "hidraw_sysfs.h"
+#include "hidraw_watcher.h"
 #include "report_descriptor.h"
 
 #include <hidapi/hidapi.h>
@@ -202,7 +203,12 @@ public:
 
     void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
+    // hidapi lists what sysfs holds; the nodes in /dev change with it, and also when
+    // udev grants the user access, which is when a search can open what it finds.
+    bool InterfacesMayHaveChanged() override { return Watcher.ChangedSinceLastCall(); }
+
 private:
+    HidrawWatcher Watcher;
     std::mutex KnownPathsMutex;
     std::unordered_set<std::string> KnownPaths;
 };
