@@ -48,7 +48,7 @@ for candidate in /bin/busybox /usr/bin/busybox; do
 done
 [[ -n $busybox ]] || die "a static busybox is missing (apt-get install busybox-static)"
 
-cache=${KX_E2E_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kx5170-e2e}
+cache=${KX_E2E_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/kx5170-e2e}
 mkdir -p "$cache" || die "cannot create the cache $cache"
 
 # --- The kernel ------------------------------------------------------------------------
@@ -80,8 +80,11 @@ prepare_kernel() {
     work=$(mktemp -d "$cache/.download.XXXXXX")
     (
         cd "$work"
-        apt-get download "linux-image-$version" >/dev/null 2>download.log ||
-            { cat download.log >&2; exit 1; }
+        if ! apt-get download "linux-image-$version" >/dev/null 2>download.log; then
+            cat download.log >&2
+            echo "(if the package lists are stale, run apt-get update)" >&2
+            exit 1
+        fi
         dpkg -x linux-image-"$version"_*.deb tree
         # The uncompressed kernel boots several seconds sooner under emulation.
         local vmlinuz offset
@@ -134,6 +137,12 @@ prepare_kernel() {
     mv "$work/out" "$dir"
     rm -rf "$work"
     touch "$dir/ready"
+    # Kernels that linux-image-amd64 has moved on from are not needed again.
+    local old
+    for old in "$cache"/kernel-*; do
+        [[ $old != "$dir" ]] && rm -rf "$old"
+    done
+    return 0
 }
 
 version=$(resolve_kernel_version)
