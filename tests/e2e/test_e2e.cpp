@@ -190,11 +190,17 @@ void TestEndToEnd::StartsWithBoardPresent_data()
     QTest::addColumn<QString>("shownVersion");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("degrees");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("serial");
 
     // Type 1 boards count 8192 a turn, types 2 and 3 count 10000.
-    QTest::newRow("0x5E11, type 1") << "0x5E11" << "0x0101" << " 1.1" << 2048 << " 90";
-    QTest::newRow("0x5E12, type 2") << "0x5E12" << "0x020A" << " 2.A" << -2500 << " -90";
-    QTest::newRow("0x5E13, type 3") << "0x5E13" << "0x0307" << " 3.7" << 1234 << " 44.4";
+    QTest::newRow("0x5E11, type 1") << "0x5E11" << "0x0101" << " 1.1" << 2048 << " 90" << "KX5170 Wheel Controller"
+                                    << "VB-0001";
+    QTest::newRow("0x5E12, type 2") << "0x5E12" << "0x020A" << " 2.A" << -2500 << " -90" << "KX5170" << "0";
+    // The strings reach hidapi as UTF-8 from the kernel.
+    QTest::newRow("0x5E13, type 3, accented name")
+        << "0x5E13" << "0x0307" << " 3.7" << 1234 << " 44.4" << QStringLiteral(u"Volant KX5170 \u00E9dition \u00DC")
+        << QStringLiteral(u"N\u00B0 42");
 }
 
 void TestEndToEnd::StartsWithBoardPresent()
@@ -204,12 +210,13 @@ void TestEndToEnd::StartsWithBoardPresent()
     QFETCH(QString, shownVersion);
     QFETCH(int, position);
     QFETCH(QString, degrees);
+    QFETCH(QString, name);
+    QFETCH(QString, serial);
 
     // Another vendor's device is listed too; it must be left alone.
     VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"});
     QVERIFY(other.WaitReady());
-    VirtualBoard board({"--product", product, "--version", version, "--name", "KX5170 Wheel Controller", "--serial",
-                        "VB-0001", "--motion", "still", "--position", QString::number(position), "--rate", "50"});
+    VirtualBoard board({"--product", product, "--version", version, "--name", name, "--serial", serial, "--motion", "still", "--position", QString::number(position), "--rate", "50"});
     QVERIFY(board.WaitReady());
 
     Program program;
@@ -218,8 +225,8 @@ void TestEndToEnd::StartsWithBoardPresent()
 
     QCOMPARE(w.Link.BoardOpen, FlagTrue);
     QCOMPARE(QString::fromStdString(w.Link.DevicePath), board.Node);
-    QCOMPARE(w.lblProduct->text(), QStringLiteral(" KX5170 Wheel Controller"));
-    QCOMPARE(w.lblSerialNumber->text(), QStringLiteral(" VB-0001"));
+    QCOMPARE(w.lblProduct->text(), QLatin1Char(' ') + name);
+    QCOMPARE(w.lblSerialNumber->text(), QLatin1Char(' ') + serial);
     // hidapi gives no version for a device without a USB parent; the kernel's is shown.
     QCOMPARE(w.lblVersion->text(), shownVersion);
     QVERIFY(w.Frame1->isEnabled());
