@@ -42,6 +42,27 @@ void CopyString(std::uint8_t* to, std::size_t capacity, const std::string& from)
 
 }  // namespace
 
+std::vector<std::uint8_t> DescriptorWithSecondCollection()
+{
+    const auto standard = BoardModel::StandardReportDescriptor();
+    std::vector<std::uint8_t> descriptor(standard.begin(), standard.end());
+    const std::uint8_t second[] = {
+        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
+        0x09, 0x10,        // Usage (0x10)
+        0xA1, 0x01,        // Collection (Application)
+        0x85, 0x40,        //   Report ID (64)
+        0x09, 0x11,        //   Usage (0x11)
+        0x15, 0x00,        //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+        0x75, 0x08,        //   Report Size (8)
+        0x95, 0x01,        //   Report Count (1)
+        0xB1, 0x02,        //   Feature (Data, Variable, Absolute)
+        0xC0,              // End Collection
+    };
+    descriptor.insert(descriptor.end(), std::begin(second), std::end(second));
+    return descriptor;
+}
+
 std::string FormatFeatureRequest(const BoardModel::FeatureRequest& request)
 {
     std::string line = request.Kind == BoardModel::FeatureRequest::Kind::Get ? "get" : "set";
@@ -91,7 +112,11 @@ std::optional<std::string> UhidBoard::Create()
 {
     if (IsCreated)
         return std::nullopt;
-    const auto descriptor = BoardModel::StandardReportDescriptor();
+    const std::span<const std::uint8_t> descriptor = Identity.ReportDescriptor.empty()
+                                                         ? BoardModel::StandardReportDescriptor()
+                                                         : std::span<const std::uint8_t>(Identity.ReportDescriptor);
+    if (descriptor.size() > HID_MAX_DESCRIPTOR_SIZE)
+        return std::string("the report descriptor is too long");
     uhid_event event{};
     event.type = UHID_CREATE2;
     auto& create = event.u.create2;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kx {
 
@@ -21,7 +22,13 @@ struct UhidIdentity {
     std::string Name;    // the product string hidapi reports (at most 127 bytes)
     std::string Serial;  // the serial number hidapi reports (at most 63 bytes)
     std::string Phys;    // identifies this device in sysfs (at most 63 bytes)
+    // The report descriptor; empty for BoardModel's standard one. At most 4096 bytes.
+    std::vector<std::uint8_t> ReportDescriptor;
 };
+
+// The standard descriptor followed by a second top-level collection, vendor-defined,
+// with a one-byte feature report 64: hidapi lists such a device once per collection.
+std::vector<std::uint8_t> DescriptorWithSecondCollection();
 
 // One line of the request log: "get 08", "set 08 01 00 ...", every byte in hex.
 std::string FormatFeatureRequest(const BoardModel::FeatureRequest& request);

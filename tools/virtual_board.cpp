@@ -62,6 +62,7 @@ struct Options {
     std::chrono::milliseconds ResetAfter = 200ms;
     std::chrono::milliseconds ResetDelay = 1000ms;
     bool StartUnplugged = false;
+    bool SecondCollection = false;
     bool Verbose = false;
 };
 
@@ -86,6 +87,8 @@ void Usage(std::FILE* to)
         "  --reset-after MS   after a reset request, go away after MS (default 200)\n"
         "  --reset-delay MS   and come back MS later (default 1000)\n"
         "  --unplugged        start unplugged (send \"plug\" to plug in)\n"
+        "  --second-collection  add a vendor-defined top-level collection to the report\n"
+        "                     descriptor (hidapi then lists the board twice)\n"
         "  --verbose          trace the kernel's events on standard error\n"
         "\n"
         "Commands (standard input or the FIFO, one a line):\n"
@@ -140,6 +143,10 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         }
         if (arg == "--unplugged") {
             o.StartUnplugged = true;
+            continue;
+        }
+        if (arg == "--second-collection") {
+            o.SecondCollection = true;
             continue;
         }
         if (arg == "--verbose") {
@@ -228,7 +235,8 @@ public:
     explicit VirtualBoard(Options options)
         : Opts(std::move(options)),
           Board(Model, {Opts.VendorID, Opts.ProductID, Opts.VersionNumber, Opts.Name, Opts.Serial,
-                        "kx5170-virtual-board-" + std::to_string(::getpid()) + "/input0"}),
+                        "kx5170-virtual-board-" + std::to_string(::getpid()) + "/input0",
+                        Opts.SecondCollection ? kx::DescriptorWithSecondCollection() : std::vector<std::uint8_t>{}}),
           Rate(Opts.Rate),
           Position(Opts.Position)
     {

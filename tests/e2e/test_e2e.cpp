@@ -165,6 +165,7 @@ private slots:
     void StartsWithBoardPresent_data();
     void StartsWithBoardPresent();
     void FindsBoardPluggedInLater();
+    void ListsBoardWithTwoCollectionsOnce();
     void ShowsNewestPositionAt1000ReportsPerSecond();
     void FollowsUnplugAndReplug();
     void WriteSendsExactReportsAndBoardKeepsThem();
@@ -264,6 +265,28 @@ void TestEndToEnd::FindsBoardPluggedInLater()
     QVERIFY(w.Go->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" -300"), 5000);
     QCOMPARE(board.Requests(), QStringList{"get 08"});
+}
+
+void TestEndToEnd::ListsBoardWithTwoCollectionsOnce()
+{
+    // hidapi lists a device once per top-level collection, every time with the same path.
+    VirtualBoard board(BoardArguments("VB-TWO", {"--second-collection", "--motion", "still", "--position", "5"}));
+    QVERIFY(board.WaitReady());
+
+    Program program;
+    const std::vector<HidInterfaceInfo> interfaces = program.Platform->EnumerateInterfaces();
+    const auto listed = std::count_if(interfaces.begin(), interfaces.end(), [&](const HidInterfaceInfo& i) {
+        return QString::fromStdString(i.Path) == board.Node;
+    });
+    QCOMPARE(listed, 1);
+
+    frmMain& w = *program;
+    w.Form_Load();
+    QCOMPARE(w.Link.BoardOpen, FlagTrue);
+    QCOMPARE(w.Link.Capabilities.InputReportByteLength, std::uint16_t{4});
+    QCOMPARE(w.Link.Capabilities.FeatureReportByteLength, std::uint16_t{64});
+    QCOMPARE(BoxTexts(w), FactoryBoxTexts);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 5"), 5000);
 }
 
 void TestEndToEnd::ShowsNewestPositionAt1000ReportsPerSecond()
