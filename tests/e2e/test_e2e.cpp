@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 #include <memory>
@@ -166,6 +167,7 @@ private slots:
     void StartsWithBoardPresent();
     void FindsBoardPluggedInLater();
     void ListsBoardWithTwoCollectionsOnce();
+    void TellsWhenAccessIsDenied();
     void ShowsNewestPositionAt1000ReportsPerSecond();
     void FollowsUnplugAndReplug();
     void WriteSendsExactReportsAndBoardKeepsThem();
@@ -287,6 +289,38 @@ void TestEndToEnd::ListsBoardWithTwoCollectionsOnce()
     QCOMPARE(w.Link.Capabilities.FeatureReportByteLength, std::uint16_t{64});
     QCOMPARE(BoxTexts(w), FactoryBoxTexts);
     QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 5"), 5000);
+}
+
+void TestEndToEnd::TellsWhenAccessIsDenied()
+{
+    VirtualBoard board(BoardArguments("VB-DENIED", {"--motion", "still", "--position", "8"}));
+    QVERIFY(board.WaitReady());
+
+    // File access as an ordinary user, as on a desktop without the udev rule: the
+    // node belongs to root with mode 0600.
+    Program program;
+    frmMain& w = *program;
+    QCOMPARE(::setfsgid(65534), 0);
+    QCOMPARE(::setfsuid(65534), 0);
+    auto asRoot = qScopeGuard([] {
+        ::setfsuid(0);
+        ::setfsgid(0);
+    });
+    w.Form_Load();
+    QCOMPARE(w.Link.BoardOpen, FlagFalse);
+    QCOMPARE(w.Link.BoardOpenFailure, HidFailure::AccessDenied);
+    QVERIFY(!w.lblStatus->text().isEmpty());
+    QVERIFY(!w.Go->isEnabled());
+    QCOMPARE(w.lblSerialNumber->text(), QString());
+
+    // Access granted: the next searches find the board and the message goes.
+    asRoot.dismiss();
+    ::setfsuid(0);
+    ::setfsgid(0);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpen, FlagTrue, 5000);
+    QCOMPARE(w.lblStatus->text(), QString());
+    QCOMPARE(w.lblSerialNumber->text(), QStringLiteral(" VB-DENIED"));
+    QCOMPARE(board.Requests(), QStringList{"get 08"});
 }
 
 void TestEndToEnd::ShowsNewestPositionAt1000ReportsPerSecond()
