@@ -1,0 +1,94 @@
+// The report-descriptor parser on any bytes, and the link that sizes its buffers from
+// what the parser says: a descriptor from the device decides how much is asked for and
+// sent, so it must never lead to an access outside a buffer or an oversized request.
+#include "board_model.h"
+#include "device_link.h"
+#include "fuzz_check.h"
+#include "report_descriptor.h"
+#include "settings_report.h"
+#include "simulated_hid.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+using namespace kx;
+
+namespace {
+
+bool SameLengths(const ReportLengths& a, const ReportLengths& b)
+{
+    return a.Input == b.Input && a.Output == b.Output && a.Feature == b.Feature &&
+           a.NumberedReports == b.NumberedReports;
+}
+
+void CheckLengths(const ReportLengths& lengths)
+{
+    // A declared report has an ID byte and at least one byte of data.
+    for (std::uint16_t length : {lengths.Input, lengths.Output, lengths.Feature})
+        FUZZ_REQUIRE(length == 0 || length >= 2);
+}
+
+// Items that only change the global state, with no main item after them, declare
+// nothing; an End Collection with no collection open is malformed.
+void CheckAppended(std::span<const std::uint8_t> descriptor, const ReportLengths& lengths)
+{
+    std::vector<std::uint8_t> longer(descriptor.begin(), descriptor.end());
+    for (std::uint8_t b : {0x75, 0x08, 0x95, 0xFF, 0x05, 0x01, 0x09, 0x30})  // size, count, usage page, usage
+        longer.push_back(b);
+    const auto same = ParseReportDescriptor(longer);
+    FUZZ_REQUIRE(same && SameLengths(*same, lengths));
+
+    longer.push_back(0xC0);
+    FUZZ_REQUIRE(!ParseReportDescriptor(longer));
+}
+
+// The board answers with this descriptor: the search, the settings read and the write
+// sequence run on whatever lengths it declares.
+void CheckLink(std::span<const std::uint8_t> descriptor, const std::optional<ReportLengths>& lengths)
+{
+    SimulatedHidPlatform platform;
+    SimulatedDevice& board = platform.AddBoard();
+    board.Descriptor.assign(descriptor.begin(), descriptor.end());
+
+    DeviceLink link;
+    FUZZ_REQUIRE(FindTheHid(link, platform) == FlagTrue);
+    const std::size_t feature = lengths ? lengths->Feature : 0;
+    FUZZ_REQUIRE(link.Capabilities.FeatureReportByteLength == feature);
+    FUZZ_REQUIRE(link.Capabilities.InputReportByteLength == (lengths ? lengths->Input : 0));
+
+    const std::optional<std::vector<std::uint8_t>> image = ReadSettingsReport(link);
+    if (image) {
+        FUZZ_REQUIRE(image->size() == feature && feature >= MinimumReadImage);
+        const std::optional<WheelSettings> settings = DecodeSettingsReport(*image);
+        FUZZ_REQUIRE(settings);
+        const bool taken = SendSettingsSequence(link, *settings);
+        FUZZ_REQUIRE(taken == (feature == BoardModel::FeatureReportLength));
+    } else {
+        // The board's report 8 is 64 bytes: it cannot fill a longer request.
+        FUZZ_REQUIRE(feature < MinimumReadImage || feature > BoardModel::FeatureReportLength);
+        FUZZ_REQUIRE(!SendSettingsSequence(link, WheelSettings{}) || feature == BoardModel::FeatureReportLength);
+    }
+    // Nothing is ever asked for or sent beyond the length the descriptor declares.
+    for (const BoardModel::FeatureRequest& request : board.Board->Log)
+        FUZZ_REQUIRE(request.Length == feature);
+
+    link.FeatureHandle.reset();
+    link.InputHandle.reset();
+    FUZZ_REQUIRE(platform.OpenHandles() == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::span<const std::uint8_t> descriptor(data, size);
+    const std::optional<ReportLengths> lengths = ParseReportDescriptor(descriptor);
+    if (lengths) {
+        CheckLengths(*lengths);
+        CheckAppended(descriptor, *lengths);
+    }
+    CheckLink(descriptor, lengths);
+    return 0;
+}
