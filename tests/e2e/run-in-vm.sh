@@ -64,8 +64,16 @@ resolve_kernel_version() {
         return
     fi
     local dep
-    dep=$(apt-cache depends linux-image-amd64 2>/dev/null |
-          sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*-amd64\)$/\1/p' | head -n1) || true
+    lookup() {
+        apt-cache depends linux-image-amd64 2>/dev/null |
+            sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*-amd64\)$/\1/p' | head -n1
+    }
+    dep=$(lookup) || true
+    if [[ -z $dep && $(id -u) -eq 0 ]] && ! ls "$cache"/kernel-*/ready >/dev/null 2>&1; then
+        # A fresh machine whose package lists were never fetched.
+        apt-get update -qq >/dev/null 2>&1 || true
+        dep=$(lookup) || true
+    fi
     if [[ -z $dep ]]; then
         # No package lists (offline, or apt-get update never ran): use a cached kernel.
         dep=$(ls -1 "$cache" 2>/dev/null | sed -n 's/^kernel-\(.*-amd64\)$/\1/p' | sort -V | tail -n1)
@@ -89,11 +97,11 @@ prepare_kernel() {
         # The uncompressed kernel boots several seconds sooner under emulation.
         local vmlinuz offset
         vmlinuz=tree/boot/vmlinuz-$version
-        offset=$(LC_ALL=C grep -obUaP '\xFD7zXZ\x00' "$vmlinuz" | head -n1 | cut -d: -f1)
+        offset=$(LC_ALL=C grep -obUaP -m1 '\xFD7zXZ\x00' "$vmlinuz" | head -n1 | cut -d: -f1) || true
         mkdir -p out/modules
-        if [[ -n $offset ]] &&
-           tail -c +$((offset + 1)) "$vmlinuz" | xz -dc --single-stream >out/vmlinux 2>/dev/null &&
-           [[ $(head -c 4 out/vmlinux | od -An -c | tr -d ' ') == '177ELF' ]]; then
+        if [[ -n $offset ]] && tail -c +$((offset + 1)) "$vmlinuz" >payload.xz &&
+           xz -dc --single-stream payload.xz >out/vmlinux 2>/dev/null &&
+           [[ $(od -An -c -N4 out/vmlinux | tr -d ' ') == '177ELF' ]]; then
             :
         else
             rm -f out/vmlinux
