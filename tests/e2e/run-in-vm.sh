@@ -205,7 +205,7 @@ for i in $(seq 50); do
     grep -q results /sys/bus/virtio/drivers/9pnet_virtio/*/mount_tag 2>/dev/null && break
     sleep 0.1
 done
-mount -t 9p -o trans=virtio,version=9p2000.L,ro,msize=262144 hostroot /host || { say "cannot mount the host"; halt_now; }
+mount -t 9p -o trans=virtio,version=9p2000.L,ro,msize=262144,cache=loose hostroot /host || { say "cannot mount the host"; halt_now; }
 mount -t tmpfs -o mode=0755 tmpfs /rw
 mkdir -p /rw/upper /rw/work /rw/root
 mount -t overlay -o lowerdir=/host,upperdir=/rw/upper,workdir=/rw/work overlay /rw/root || { say "cannot mount the overlay"; halt_now; }
