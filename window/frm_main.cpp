@@ -312,9 +312,7 @@ void frmMain::LoadDeviceSettings()
     }
 
     Frame1->setEnabled(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{Slimit, Homing, Stiff, Damp, TDamp, TInertia, TFriction, Spring,
-                                                      Go, DampingScale, OverallScale, MotorFilter, InputFilter})
-        w->setEnabled(true);
+    SetSettingsControlsEnabled(true);
     Homing->setFocus();
 }
 
@@ -397,6 +395,7 @@ void frmMain::HandleLostLink()
 
 void frmMain::SetSettingsControlsEnabled(bool enabled)
 {
+    // In the board's order, which is neither the screen's nor the Tab order.
     for (QWidget* w : std::initializer_list<QWidget*>{Slimit, Homing, Stiff, Damp, TDamp, TInertia, TFriction, Spring,
                                                       Go, DampingScale, OverallScale, MotorFilter, InputFilter})
         w->setEnabled(enabled);
