@@ -354,14 +354,14 @@ void VirtualBoard::Unplug()
 void VirtualBoard::SetRate(int rate)
 {
     Rate = rate;
-    itimerspec spec{};
+    itimerspec period{};
     if (rate > 0) {
         const long interval = 1'000'000'000L / rate;
-        spec.it_interval.tv_sec = interval / 1'000'000'000L;
-        spec.it_interval.tv_nsec = interval % 1'000'000'000L;
-        spec.it_value = spec.it_interval;
+        period.it_interval.tv_sec = interval / 1'000'000'000L;
+        period.it_interval.tv_nsec = interval % 1'000'000'000L;
+        period.it_value = period.it_interval;
     }
-    ::timerfd_settime(TimerFd, 0, &spec, nullptr);
+    ::timerfd_settime(TimerFd, 0, &period, nullptr);
 }
 
 std::int16_t VirtualBoard::NextPosition()
