@@ -8,7 +8,7 @@ KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev f
 # What the tests need besides: validators, packaging, the VM for the end-to-end tests,
 # clang for the fuzzers.
 KX_TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file
-                  qemu-system-x86 busybox-static cpio kmod xz-utils zstd
+                  qemu-system-x86 busybox-static xz-utils
                   clang libclang-rt-14-dev)
 
 kx_install_missing() {
