@@ -57,7 +57,6 @@ private slots:
     void noBoardSendsNothingAndEnds();
     void badTextIsRefused_data();
     void badTextIsRefused();
-    void localeDecimalSeparatorIsRead();
     void refusalMessagesFitTheStatusLine();
     void unpluggedBeforeTheClickKeepsTheEdits();
     void refusedReportKeepsTheEdits();
@@ -190,34 +189,16 @@ void TestWriteAndReset::noBoardSendsNothingAndEnds()
 
 void TestWriteAndReset::badTextIsRefused_data()
 {
+    // The full table of texts is in test_bad_input; these are the refusals' forms.
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Slimit empty") << "Slimit" << "" << "Stops (each side)";
-    QTest::newRow("Slimit placeholder") << "Slimit" << "Stops" << "Stops (each side)";
-    QTest::newRow("Slimit 65536") << "Slimit" << "65536" << "Stops (each side)";
-    QTest::newRow("Slimit -1") << "Slimit" << "-1" << "Stops (each side)";
-    QTest::newRow("Slimit 65535.5 rounds out") << "Slimit" << "65535.5" << "Stops (each side)";
+    QTest::newRow("Slimit beyond 16 bits") << "Slimit" << "65536" << "Stops (each side)";
     QTest::newRow("Homing placeholder") << "Homing" << "Centre" << "Centre offset";
-    QTest::newRow("Homing 32768") << "Homing" << "32768" << "Centre offset";
-    QTest::newRow("Homing 40000") << "Homing" << "40000" << "Centre offset";
-    QTest::newRow("Homing -32769") << "Homing" << "-32769" << "Centre offset";
-    QTest::newRow("Homing two points") << "Homing" << "1.2.3" << "Centre offset";
+    QTest::newRow("Homing stored negative") << "Homing" << "40000" << "Centre offset";
     QTest::newRow("Stiff letters") << "Stiff" << "abc" << "Stops stiffness";
-    QTest::newRow("Stiff beyond 32 bits") << "Stiff" << "4294967296" << "Stops stiffness";
-    QTest::newRow("Damp blanks") << "Damp" << "   " << "Stops damping";
-    QTest::newRow("TDamp exponent") << "TDamp" << "1e3" << "Overall damping";
-    QTest::newRow("TInertia hex") << "TInertia" << "0x10" << "Overall inertia";
-    QTest::newRow("TFriction two signs") << "TFriction" << "--5" << "Overall friction";
-    QTest::newRow("Spring sign behind") << "Spring" << "5-" << "Centering spring";
     QTest::newRow("DampingScale comma in C locale") << "DampingScale" << "1,5" << "Damper Effect scale";
-    QTest::newRow("OverallScale percent sign") << "OverallScale" << "50%" << "All Effects scale";
-    QTest::newRow("MotorFilter inner blank") << "MotorFilter" << "12 3" << "Motor filter";
-    QTest::newRow("InputFilter sign alone") << "InputFilter" << "+" << "Input filter";
-    QTest::newRow("InputFilter point alone") << "InputFilter" << "." << "Input filter";
     QTest::newRow("InputFilter empty") << "InputFilter" << "" << "Input filter";
-    QTest::newRow("Spring other digits") << "Spring" << QString::fromUtf8("١٢") << "Centering spring";
-    QTest::newRow("Damp newline") << "Damp" << "5\n" << "Stops damping";
 }
 
 void TestWriteAndReset::badTextIsRefused()
@@ -258,21 +239,6 @@ void TestWriteAndReset::badTextIsRefused()
     w.Go_Click();
     QCOMPARE(f.SetRequests().size(), std::size_t{3});
     QVERIFY(!w.isVisible());
-}
-
-void TestWriteAndReset::localeDecimalSeparatorIsRead()
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    WindowOnBoard f;
-    frmMain& w = f.W();
-    w.Form_Load();
-    w.TDamp->setText(QStringLiteral("12,5"));
-    w.TInertia->setText(QStringLiteral("13.5"));
-    w.Go_Click();
-    const auto sets = f.SetRequests();
-    QCOMPARE(sets.size(), std::size_t{3});
-    QCOMPARE(sets[0][22], std::uint8_t{12});
-    QCOMPARE(sets[0][24], std::uint8_t{14});
 }
 
 void TestWriteAndReset::refusalMessagesFitTheStatusLine()
