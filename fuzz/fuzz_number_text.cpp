@@ -88,7 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             text += data[i] >= 0xF0 ? Rare[data[i] & 15] : Common[data[i] & 15];
     }
 
-    const QString qtext = QString::fromStdU16String(text);
+    // Code unit for code unit: QString::fromUtf16 would take a leading U+FEFF as a
+    // byte-order mark and drop it, and a box can hold one.
+    const QString qtext(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
     const std::optional<std::int32_t> read = WholeNumberValue(qtext, QChar(point));
     const std::optional<std::int32_t> expected = Reference(text, point);
     FUZZ_REQUIRE(read == expected);
