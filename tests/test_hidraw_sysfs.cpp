@@ -60,7 +60,7 @@ private slots:
         QVERIFY(!ReadHidrawVersion(sysfs.Root(), "hidraw0"));  // no input device at all
         sysfs.Write("input/input11/id/product", "5e11\n");
         sysfs.Write("input/input12/id/version", "0203\n");
-        sysfs.Write("input/mouse0/id/version", "9999\n");  // not an input device directory
+        sysfs.Write("input/event3/id/version", "9999\n");  // not an input device directory
         QCOMPARE(ReadHidrawVersion(sysfs.Root(), "hidraw0"), std::optional<std::uint16_t>(0x0203));
     }
 
