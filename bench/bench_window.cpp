@@ -14,7 +14,9 @@
 //                       twelve boxes holding the board's settings, when the board was
 //                       there at the start
 //   plug_to_loaded_ms   from the board being plugged in to the twelve boxes filled,
-//   node_to_loaded_ms   and from its hidraw node appearing, when it came later
+//   node_to_loaded_ms   and from its hidraw node appearing, when it came later;
+//   node_to_tick_ms     of which: waiting for the tick that loaded it,
+//   tick_load_ms        and that tick's own work
 //   age_median_ms, age_p99_ms, ticks   the age of the position shown at each tick
 //   cpu_pct             this process's CPU while the position streams
 #include "clock.h"
@@ -25,13 +27,15 @@
 
 #include "../app/application.h"
 
-#include <QLineEdit>
+#include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +69,22 @@ bool BoxesFilled(frmMain& w)
     }
     return true;
 }
+
+class TickWatch : public QObject {
+public:
+    explicit TickWatch(std::function<void()> onTick) : OnTick(std::move(onTick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Timer)
+            OnTick();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> OnTick;
+};
 
 }  // namespace
 
@@ -112,11 +132,18 @@ int main(int argc, char* argv[])
     std::uint64_t cpuFromNs = 0, cpuFrom = 0;
     const std::string self = std::to_string(QCoreApplication::applicationPid());
 
+    // Sees each tick's timer event before the window's slot runs.
+    std::uint64_t tickStart = 0, loadingTickStart = 0;
+    TickWatch watch([&] { tickStart = NowNs(); });
+    w.Timer->installEventFilter(&watch);
+
     // Connected after the window's own slot, so it runs just after each tick.
     QObject::connect(w.Timer, &QTimer::timeout, [&] {
         const std::uint64_t now = NowNs();
-        if (!filledAt && BoxesFilled(w))
+        if (!filledAt && BoxesFilled(w)) {
             filledAt = now;
+            loadingTickStart = tickStart;
+        }
         // The streaming is measured from a second after the load.
         if (filledAt && !cpuFromNs && now - filledAt > 1'000'000'000u) {
             cpuFromNs = now;
@@ -146,6 +173,12 @@ int main(int argc, char* argv[])
         if (filledAt && !filledAtStart && plugged && node) {
             std::printf("plug_to_loaded_ms=%.1f\n", Ms(filledAt - plugged));
             std::printf("node_to_loaded_ms=%.1f\n", Ms(filledAt - node));
+            // The board sees its node up to a millisecond late: the wait can come out
+            // slightly negative.
+            if (loadingTickStart) {
+                std::printf("node_to_tick_ms=%.1f\n", (static_cast<double>(loadingTickStart) - static_cast<double>(node)) / 1e6);
+                std::printf("tick_load_ms=%.1f\n", Ms(filledAt - loadingTickStart));
+            }
         }
         if (!filledAt)
             std::printf("error=the board was never loaded\n");
