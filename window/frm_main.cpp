@@ -273,8 +273,10 @@ void frmMain::ShowStatus(const QString& text)
 void frmMain::LoadDeviceSettings()
 {
     if (Link.BoardOpen != FlagTrue) {
+        // Clearing repaints even an empty label, and this runs at every search.
         for (QLabel* l : {lblManuf, lblProduct, lblSerialNumber, lblVersion})
-            l->clear();
+            if (!l->text().isEmpty())
+                l->clear();
         return;
     }
     ShowStatus(QString());
