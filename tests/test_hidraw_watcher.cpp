@@ -1,13 +1,9 @@
-// The hidraw watcher on a directory standing in for /dev, and the window searching
-// only when the watcher says so.
-#include "frm_main.h"
+// The hidraw watcher on a directory standing in for /dev. How the window uses its
+// answers is tested with the simulated platform's change news.
 #include "hidraw_watcher.h"
-#include "simulated_hid.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,11 +15,10 @@
 
 using namespace kx;
 
-Q_DECLARE_METATYPE(std::function<void(const QString&)>)
+using Action = std::function<void(const QString&)>;
+Q_DECLARE_METATYPE(Action)
 
 namespace {
-
-using Action = std::function<void(const QString&)>;
 
 void Touch(const QString& path)
 {
@@ -44,41 +39,6 @@ int QueuedEventLimit()
     return limit;
 }
 
-// The simulated platform, with its change news taken from a watcher on a directory
-// that holds one file for each interface present, named as hidraw names its nodes.
-class WatchedPlatform : public SimulatedHidPlatform {
-public:
-    explicit WatchedPlatform(const QString& devices) : Devices(devices), Watcher(devices.toStdString()) {}
-
-    bool InterfacesMayHaveChanged() override
-    {
-        SimulatedHidPlatform::InterfacesMayHaveChanged();  // the simulated news is not used
-        return Watcher.ChangedSinceLastCall();
-    }
-
-    // The interface appears on the platform, then its node in the directory.
-    void Arrive(SimulatedDevice& device, bool nodeToo = true)
-    {
-        PlugIn(device);
-        if (nodeToo)
-            Touch(Node(device));
-    }
-
-    void Leave(SimulatedDevice& device)
-    {
-        QFile::remove(Node(device));
-        Unplug(device);
-    }
-
-    QString Node(const SimulatedDevice& device) const
-    {
-        return Devices + QLatin1Char('/') + QFileInfo(QString::fromStdString(device.Info.Path)).fileName();
-    }
-
-    const QString Devices;
-    HidrawWatcher Watcher;
-};
-
 }  // namespace
 
 class TestHidrawWatcher : public QObject {
@@ -92,8 +52,6 @@ private slots:
     void overflowedQueueCountsAsAChange();
     void withoutAWatchEveryCallIsAChange_data();
     void withoutAWatchEveryCallIsAChange();
-    void windowSearchesOnlyAfterANodeChanges();
-    void windowFindsABoardWhoseNodeWasNeverSeen();
 };
 
 void TestHidrawWatcher::reportsEachChangeToAHidrawNodeOnce_data()
@@ -216,74 +174,6 @@ void TestHidrawWatcher::withoutAWatchEveryCallIsAChange()
     for (int i = 0; i < 3; ++i)
         QVERIFY(later.ChangedSinceLastCall());
     QVERIFY(!later.Watching());
-}
-
-void TestHidrawWatcher::windowSearchesOnlyAfterANodeChanges()
-{
-    QTemporaryDir dev;
-    WatchedPlatform platform(dev.path());
-    platform.AddOtherInterface(0x046D, 0xC31C);
-    SimulatedDevice& board = platform.AddBoard(0x5E12, 0x0201);
-    platform.Unplug(board);
-    frmMain w(platform);
-    w.Form_Load();
-    QCOMPARE(w.Link.BoardOpen, FlagFalse);
-
-    const int enumerations = platform.Enumerations;
-    for (int i = 0; i < SafetyNetSearchTicks - 1; ++i)
-        w.Timer_Timer();
-    QCOMPARE(platform.Enumerations, enumerations);
-
-    // Picked up on the tick after its node appears.
-    platform.Arrive(board);
-    w.Timer_Timer();
-    QCOMPARE(w.Link.BoardOpen, FlagTrue);
-    QCOMPARE(w.lblSerialNumber->text(), QStringLiteral(" KX5170-000123"));
-    QVERIFY(w.Go->isEnabled());
-
-    // Unplugged: a lost link on the next tick, whatever the watcher has seen yet.
-    platform.Unplug(board);
-    w.Timer_Timer();
-    QCOMPARE(w.Link.BoardOpen, FlagFalse);
-    QVERIFY(!w.Go->isEnabled());
-    QCOMPARE(board.OpenHandles(), 0);
-
-    // The node's removal is news; after it, quiet again.
-    QFile::remove(platform.Node(board));
-    const int afterUnplug = platform.Enumerations;
-    w.Timer_Timer();
-    QCOMPARE(platform.Enumerations, afterUnplug + 1);
-    for (int i = 0; i < 5; ++i)
-        w.Timer_Timer();
-    QCOMPARE(platform.Enumerations, afterUnplug + 1);
-
-    // Another board comes back under a new node.
-    platform.Arrive(board);
-    w.Timer_Timer();
-    QCOMPARE(w.Link.BoardOpen, FlagTrue);
-}
-
-void TestHidrawWatcher::windowFindsABoardWhoseNodeWasNeverSeen()
-{
-    // The watcher misses the arrival (no node ever appears where it looks): the slow
-    // search still finds the board.
-    QTemporaryDir dev;
-    WatchedPlatform platform(dev.path());
-    SimulatedDevice& board = platform.AddBoard();
-    platform.Unplug(board);
-    frmMain w(platform);
-    w.Form_Load();
-    w.Timer_Timer();
-
-    platform.Arrive(board, false);
-    int ticks = 0;
-    while (w.Link.BoardOpen != FlagTrue && ticks < 100) {
-        w.Timer_Timer();
-        ++ticks;
-    }
-    QCOMPARE(w.Link.BoardOpen, FlagTrue);
-    QVERIFY2(ticks <= SafetyNetSearchTicks, qPrintable(QString::number(ticks)));
-    QVERIFY(ticks > 1);
 }
 
 QTEST_MAIN(TestHidrawWatcher)
