@@ -91,10 +91,10 @@ int main(int argc, char** argv)
         plug();
 
     const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    itimerspec spec{};
-    spec.it_interval.tv_nsec = 1'000'000'000L / rate;
-    spec.it_value = spec.it_interval;
-    ::timerfd_settime(timer, 0, &spec, nullptr);
+    itimerspec period{};
+    period.it_interval.tv_nsec = 1'000'000'000L / rate;
+    spec.it_value = period.it_interval;
+    ::timerfd_settime(timer, 0, &period, nullptr);
 
     std::uint16_t sequence = 0;
     bool nodeSeen = false;
