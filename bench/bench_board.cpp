@@ -93,7 +93,7 @@ int main(int argc, char** argv)
     const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     itimerspec period{};
     period.it_interval.tv_nsec = 1'000'000'000L / rate;
-    spec.it_value = period.it_interval;
+    period.it_value = period.it_interval;
     ::timerfd_settime(timer, 0, &period, nullptr);
 
     std::uint16_t sequence = 0;

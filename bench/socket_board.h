@@ -125,7 +125,7 @@ private:
         const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
         itimerspec period{};
         period.it_interval.tv_nsec = 1'000'000'000L / rate;
-        spec.it_value = period.it_interval;
+        period.it_value = period.it_interval;
         ::timerfd_settime(timer, 0, &period, nullptr);
         std::uint16_t sequence = 0;
         for (;;) {
