@@ -103,6 +103,11 @@ public:
     // platform that cannot watch for changes always answers true. Lets a search that
     // runs every tick skip the enumeration while nothing happens.
     virtual bool InterfacesMayHaveChanged() { return true; }
+
+    // A descriptor that becomes readable when InterfacesMayHaveChanged would answer
+    // true, for a caller that would rather be woken than ask; -1 when the platform has
+    // none. The platform owns it.
+    virtual int ChangeNotificationFd() const { return -1; }
 };
 
 }  // namespace kx

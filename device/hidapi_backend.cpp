@@ -206,6 +206,7 @@ public:
     // hidapi lists what sysfs holds; the nodes in /dev change with it, and also when
     // udev grants the user access, which is when a search can open what it finds.
     bool InterfacesMayHaveChanged() override { return Watcher.ChangedSinceLastCall(); }
+    int ChangeNotificationFd() const override { return Watcher.Descriptor(); }
 
 private:
     HidrawWatcher Watcher;

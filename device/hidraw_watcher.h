@@ -28,6 +28,9 @@ public:
     // answers true.
     bool Watching() const { return Fd >= 0; }
 
+    // Readable whenever an event is waiting; -1 when not watching.
+    int Descriptor() const { return Fd; }
+
 private:
     void GiveUp();
 

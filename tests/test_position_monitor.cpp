@@ -7,7 +7,37 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace kx;
+
+namespace {
+
+// Change news through a descriptor, as the hidapi backend gives it.
+class AnnouncingPlatform : public SimulatedHidPlatform {
+public:
+    AnnouncingPlatform() { QCOMPARE(::pipe2(Pipe, O_NONBLOCK | O_CLOEXEC), 0); }
+    ~AnnouncingPlatform() override
+    {
+        ::close(Pipe[0]);
+        ::close(Pipe[1]);
+    }
+    int ChangeNotificationFd() const override { return Pipe[0]; }
+    bool InterfacesMayHaveChanged() override
+    {
+        char news[64];
+        while (::read(Pipe[0], news, sizeof news) > 0) {
+        }
+        return SimulatedHidPlatform::InterfacesMayHaveChanged();
+    }
+    void Announce() { QCOMPARE(::write(Pipe[1], "+", 1), 1); }
+
+private:
+    int Pipe[2] = {-1, -1};
+};
+
+}  // namespace
 
 class TestPositionMonitor : public QObject {
     Q_OBJECT
@@ -254,6 +284,26 @@ private slots:
             w.Timer_Timer();
         QCOMPARE(w.Link.BoardOpen, FlagTrue);
         QVERIFY2(ticks <= SafetyNetSearchTicks, qPrintable(QString::number(ticks)));
+    }
+
+    void boardIsSearchedForAsSoonAsItIsAnnounced()
+    {
+        AnnouncingPlatform platform;
+        frmMain w(platform);
+        w.Form_Load();
+        w.Timer->setInterval(60'000);  // no tick will come: only the news can find it
+        SimulatedDevice& board = platform.AddBoard();
+        platform.Announce();
+        QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpen, FlagTrue, 5000);
+        QCOMPARE(board.OpenHandles(), 2);
+
+        // With a board open, news is taken without a search.
+        const int enumerations = platform.Enumerations;
+        platform.AddOtherInterface(0x046D, 0xC52B);
+        platform.Announce();
+        QTest::qWait(100);
+        QCOMPARE(platform.Enumerations, enumerations);
+        QCOMPARE(board.OpenHandles(), 2);
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cmath>
@@ -35,6 +36,9 @@ void Place(QWidget* w, int left, int top, int width, int height)
 }
 
 constexpr int TickMilliseconds = 100;
+// After the platform reports a change, a few events usually follow (udev granting
+// access after the kernel made the node): one search after they have settled.
+constexpr int ChangeSettleMilliseconds = 20;
 // At 1000 reports a second the kernel's 63-report queue is full after 63 ms; draining
 // three times as often leaves room to spare when the window's thread is late.
 constexpr int DrainMilliseconds = 20;
@@ -227,6 +231,29 @@ void frmMain::Form_Load()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     SearchForBoard();
     Timer->start();
+
+    // A board plugged in is searched for as soon as its interface has settled, rather
+    // than at the next tick.
+    if (const int fd = Platform.ChangeNotificationFd(); fd >= 0 && !ChangeNotifier) {
+        ChangeSettle = new QTimer(this);
+        ChangeSettle->setSingleShot(true);
+        ChangeSettle->setInterval(ChangeSettleMilliseconds);
+        ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
+            // The descriptor stays readable until the news is taken: no spinning meanwhile.
+            ChangeNotifier->setEnabled(false);
+            ChangeSettle->start();
+        });
+        connect(ChangeSettle, &QTimer::timeout, this, [this] {
+            if (!Timer->isActive())
+                return;  // closed
+            if (Link.BoardOpen != FlagTrue)
+                Timer_Timer();
+            else
+                Platform.InterfacesMayHaveChanged();  // a board is open: the news is not needed
+            ChangeNotifier->setEnabled(true);
+        });
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -239,6 +266,10 @@ void frmMain::Form_Unload()
 {
     Timer->stop();
     InputDrain->stop();
+    if (ChangeNotifier) {
+        ChangeNotifier->setEnabled(false);
+        ChangeSettle->stop();
+    }
     CloseLinkHandle(Link, Link.FeatureHandle);
     CloseLinkHandle(Link, Link.InputHandle);
 }

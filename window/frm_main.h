@@ -18,6 +18,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSocketNotifier;
 class QTimer;
 
 class frmMain : public QWidget {
@@ -91,6 +92,8 @@ public:
     QLabel* lblStatus;
     QTimer* Timer;
     QTimer* InputDrain;  // empties the input queue between ticks
+    QTimer* ChangeSettle = nullptr;              // a search shortly after the platform's change news
+    QSocketNotifier* ChangeNotifier = nullptr;   // the platform's change news, when it has any
 
 protected:
     void closeEvent(QCloseEvent* event) override;
