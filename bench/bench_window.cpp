@@ -2,11 +2,12 @@
 // kx5170-config runs it, timing what it shows against kx5170-bench-board.
 //
 //   kx5170-bench-window --shared FILE [--seconds N]
-//   kx5170-bench-window --socket-board RATE [--seconds N]
+//   kx5170-bench-window --socket-board RATE [--plug-after MS] [--seconds N]
 //
 // The first reads kx5170-bench-board's report times from FILE. The second, for a
 // machine without /dev/uhid, runs the window on a board whose reports come through a
-// socket from a child process at RATE a second (socket_board.h).
+// socket from a child process at RATE a second (socket_board.h), plugged in MS after
+// the start when asked.
 //
 // After every tick of the window's Timer it reads the position shown, looks up when
 // the board sent that report, and keeps the age. It prints, one a line:
@@ -15,8 +16,11 @@
 //                       there at the start
 //   plug_to_loaded_ms   from the board being plugged in to the twelve boxes filled,
 //   node_to_loaded_ms   and from its hidraw node appearing, when it came later;
-//   node_to_tick_ms     of which: waiting for the tick that loaded it,
-//   tick_load_ms        and that tick's own work
+//   plug_to_node_ms     the kernel's part: from plugged in to the node appearing;
+//   node_to_search_ms   of which: until the search that found it began,
+//   search_to_loaded_ms and that search and the load
+// "Filled" is taken when the window's thread is next about to wait, whatever woke it
+// (a tick, or the watcher's news), so the load is timed to its end, not to a tick.
 //   age_median_ms, age_p99_ms, ticks   the age of the position shown at each tick
 //   cpu_pct             this process's CPU while the position streams
 #include "clock.h"
@@ -27,7 +31,7 @@
 
 #include "../app/application.h"
 
-#include <QEvent>
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -35,7 +39,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +61,26 @@ double Percentile(std::vector<double> values, double p)
     return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
+// Passes everything through, noting when each listing of the interfaces began.
+class SearchClock final : public kx::HidPlatform {
+public:
+    explicit SearchClock(std::unique_ptr<kx::HidPlatform> inner) : Inner(std::move(inner)) {}
+    std::vector<kx::HidInterfaceInfo> EnumerateInterfaces() override
+    {
+        LastSearchNs = NowNs();
+        return Inner->EnumerateInterfaces();
+    }
+    kx::OpenResult Open(const std::string& path, kx::OpenMode mode) override { return Inner->Open(path, mode); }
+    void Pause(std::chrono::milliseconds duration) override { Inner->Pause(duration); }
+    bool InterfacesMayHaveChanged() override { return Inner->InterfacesMayHaveChanged(); }
+    int ChangeNotificationFd() const override { return Inner->ChangeNotificationFd(); }
+
+    std::uint64_t LastSearchNs = 0;
+
+private:
+    std::unique_ptr<kx::HidPlatform> Inner;
+};
+
 bool BoxesFilled(frmMain& w)
 {
     for (QLineEdit* box : {w.Slimit, w.Homing, w.Stiff, w.Damp, w.TDamp, w.DampingScale, w.OverallScale, w.TInertia,
@@ -70,22 +93,6 @@ bool BoxesFilled(frmMain& w)
     return true;
 }
 
-class TickWatch : public QObject {
-public:
-    explicit TickWatch(std::function<void()> onTick) : OnTick(std::move(onTick)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Timer)
-            OnTick();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> OnTick;
-};
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -93,6 +100,7 @@ int main(int argc, char* argv[])
     const std::uint64_t launched = kxbench::LaunchNs();
     std::string sharedPath;
     int socketRate = 0;
+    long plugAfterMs = -1;
     double seconds = 20;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string_view a = argv[i];
@@ -100,6 +108,8 @@ int main(int argc, char* argv[])
             sharedPath = argv[i + 1];
         else if (a == "--socket-board")
             socketRate = std::atoi(argv[i + 1]);
+        else if (a == "--plug-after")
+            plugAfterMs = std::atol(argv[i + 1]);
         else if (a == "--seconds")
             seconds = std::atof(argv[i + 1]);
     }
@@ -111,19 +121,20 @@ int main(int argc, char* argv[])
         kxbench::SharedTimes* const shared = kxbench::AnonymousSharedTimes();
         times = shared;
         if (shared)
-            platform = std::make_unique<kxbench::SocketBoardPlatform>(shared, socketRate);
+            platform = std::make_unique<kxbench::SocketBoardPlatform>(shared, socketRate, plugAfterMs);
     } else if (!sharedPath.empty()) {
         times = kxbench::MapSharedTimes(sharedPath, false);
         platform = kx::MakeHidapiPlatform();
     }
     if (!times || times->Magic.load() != kxbench::SharedTimes::Tag || seconds <= 0) {
-        std::fprintf(stderr, "usage: kx5170-bench-window --shared FILE | --socket-board RATE [--seconds N]\n");
+        std::fprintf(stderr, "usage: kx5170-bench-window --shared FILE | --socket-board RATE [--plug-after MS] [--seconds N]\n");
         return 2;
     }
+    SearchClock searches(std::move(platform));
 
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
-    auto window = std::make_unique<frmMain>(*platform);
+    auto window = std::make_unique<frmMain>(searches);
     frmMain& w = *window;
 
     std::vector<double> ages;
@@ -132,18 +143,19 @@ int main(int argc, char* argv[])
     std::uint64_t cpuFromNs = 0, cpuFrom = 0;
     const std::string self = std::to_string(QCoreApplication::applicationPid());
 
-    // Sees each tick's timer event before the window's slot runs.
-    std::uint64_t tickStart = 0, loadingTickStart = 0;
-    TickWatch watch([&] { tickStart = NowNs(); });
-    w.Timer->installEventFilter(&watch);
+    // The thread handles what woke it and is about to wait again: a load ends there,
+    // whichever handler ran it.
+    std::uint64_t loadSearchNs = 0;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&] {
+        if (!filledAt && BoxesFilled(w)) {
+            filledAt = NowNs();
+            loadSearchNs = searches.LastSearchNs;
+        }
+    });
 
     // Connected after the window's own slot, so it runs just after each tick.
     QObject::connect(w.Timer, &QTimer::timeout, [&] {
         const std::uint64_t now = NowNs();
-        if (!filledAt && BoxesFilled(w)) {
-            filledAt = now;
-            loadingTickStart = tickStart;
-        }
         // The streaming is measured from a second after the load.
         if (filledAt && !cpuFromNs && now - filledAt > 1'000'000'000u) {
             cpuFromNs = now;
@@ -173,11 +185,12 @@ int main(int argc, char* argv[])
         if (filledAt && !filledAtStart && plugged && node) {
             std::printf("plug_to_loaded_ms=%.1f\n", Ms(filledAt - plugged));
             std::printf("node_to_loaded_ms=%.1f\n", Ms(filledAt - node));
+            std::printf("plug_to_node_ms=%.1f\n", (static_cast<double>(node) - static_cast<double>(plugged)) / 1e6);
             // The board sees its node up to a millisecond late: the wait can come out
             // slightly negative.
-            if (loadingTickStart) {
-                std::printf("node_to_tick_ms=%.1f\n", (static_cast<double>(loadingTickStart) - static_cast<double>(node)) / 1e6);
-                std::printf("tick_load_ms=%.1f\n", Ms(filledAt - loadingTickStart));
+            if (loadSearchNs) {
+                std::printf("node_to_search_ms=%.1f\n", (static_cast<double>(loadSearchNs) - static_cast<double>(node)) / 1e6);
+                std::printf("search_to_loaded_ms=%.1f\n", Ms(filledAt - loadSearchNs));
             }
         }
         if (!filledAt)

@@ -3,6 +3,10 @@
 // read, each report its own message), so the window does the same work per report as
 // it does on the real backend. Feature requests are answered in-process by the same
 // board model the virtual board uses.
+//
+// The board can also be plugged in later: until then no interface is listed, and at
+// that moment the platform's change descriptor (a timerfd) becomes readable, as the
+// hidraw watcher's does when a node appears, so the window takes the same path.
 #pragma once
 
 #include "clock.h"
@@ -28,9 +32,20 @@ class SocketBoardPlatform final : public kx::HidPlatform {
 public:
     // Starts the sending process at `rate` reports a second, each carrying a sequence
     // number as its position and stamped in `times` (mapped shared before the fork).
-    // Call before any thread is started.
-    SocketBoardPlatform(SharedTimes* times, int rate)
+    // With `plugAfterMs` >= 0 the board is plugged in that long after this call, and
+    // sends from then on. Call before any thread is started.
+    SocketBoardPlatform(SharedTimes* times, int rate, long plugAfterMs = -1)
     {
+        PlugNs = NowNs() + static_cast<std::uint64_t>(std::max(plugAfterMs, 0L)) * 1'000'000u;
+        if (plugAfterMs >= 0) {
+            Change = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+            itimerspec at{};
+            at.it_value = Timespec(PlugNs);
+            ::timerfd_settime(Change, TFD_TIMER_ABSTIME, &at, nullptr);
+            // No kernel in between: the interface appears as the board is plugged in.
+            times->PlugNs.store(PlugNs);
+            times->NodeNs.store(PlugNs);
+        }
         int fds[2];
         if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0)
             return;
@@ -40,7 +55,7 @@ public:
         Sender = ::fork();
         if (Sender == 0) {
             ::close(fds[0]);
-            Send(fds[1], times, rate);
+            Send(fds[1], times, rate, PlugNs);
             ::_exit(0);
         }
         ::close(fds[1]);
@@ -55,25 +70,42 @@ public:
         }
         if (Fd >= 0)
             ::close(Fd);
+        if (Change >= 0)
+            ::close(Change);
     }
 
     std::vector<kx::HidInterfaceInfo> EnumerateInterfaces() override
     {
+        if (!Plugged())
+            return {};
         return {{"socket-board", kx::BoardVendorID, 0x5E13, 0x0307}};
     }
 
     kx::OpenResult Open(const std::string& path, kx::OpenMode mode) override
     {
-        if (path != "socket-board" || Fd < 0)
+        if (path != "socket-board" || Fd < 0 || !Plugged())
             return {nullptr, kx::HidFailure::Gone};
         return {std::make_unique<Handle>(Model, mode == kx::OpenMode::NonBlocking ? Fd : -1), kx::HidFailure::None};
     }
 
     void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
-    bool InterfacesMayHaveChanged() override { return false; }
+    // The plug-in is the only change there ever is; taking the news clears it.
+    bool InterfacesMayHaveChanged() override
+    {
+        std::uint64_t expirations = 0;
+        return Change >= 0 && ::read(Change, &expirations, sizeof expirations) == sizeof expirations;
+    }
+    int ChangeNotificationFd() const override { return Change; }
 
 private:
+    bool Plugged() const { return NowNs() >= PlugNs; }
+
+    static timespec Timespec(std::uint64_t ns)
+    {
+        return {static_cast<time_t>(ns / 1'000'000'000u), static_cast<long>(ns % 1'000'000'000u)};
+    }
+
     class Handle final : public kx::HidHandle {
     public:
         Handle(kx::BoardModel& model, int fd) : Model(model), Fd(fd) {}
@@ -119,14 +151,14 @@ private:
         const int Fd;
     };
 
-    static void Send(int fd, SharedTimes* times, int rate)
+    static void Send(int fd, SharedTimes* times, int rate, std::uint64_t fromNs)
     {
         kx::BoardModel model;
         const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
         itimerspec period{};
         period.it_interval.tv_nsec = 1'000'000'000L / rate;
-        period.it_value = period.it_interval;
-        ::timerfd_settime(timer, 0, &period, nullptr);
+        period.it_value = Timespec(fromNs + static_cast<std::uint64_t>(period.it_interval.tv_nsec));
+        ::timerfd_settime(timer, TFD_TIMER_ABSTIME, &period, nullptr);
         std::uint16_t sequence = 0;
         for (;;) {
             std::uint64_t expirations = 0;
@@ -144,8 +176,10 @@ private:
     }
 
     kx::BoardModel Model;
+    std::uint64_t PlugNs = 0;
     pid_t Sender = -1;
     int Fd = -1;
+    int Change = -1;  // readable once the board is plugged in; -1 when it always was
 };
 
 // Shared memory for the report times, inherited across the fork.
