@@ -19,10 +19,10 @@
 //   plug_to_node_ms     the kernel's part: from plugged in to the node appearing;
 //   node_to_search_ms   of which: until the search that found it began,
 //   search_to_loaded_ms and that search and the load
-// "Filled" is taken when the window's thread is next about to wait, whatever woke it
-// (a tick, or the watcher's news), so the load is timed to its end, not to a tick.
 //   age_median_ms, age_p99_ms, ticks   the age of the position shown at each tick
 //   cpu_pct             this process's CPU while the position streams
+// "Filled" is taken when the window's thread is next about to wait, whatever woke it
+// (a tick, or the watcher's news), so the load is timed to its end, not to a tick.
 #include "clock.h"
 #include "socket_board.h"
 
