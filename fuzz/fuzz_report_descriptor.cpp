@@ -5,7 +5,7 @@
 #include "device_link.h"
 #include "fuzz_check.h"
 #include "report_descriptor.h"
-#include "settings_report.h"
+#include "settings_transfer.h"
 #include "simulated_hid.h"
 
 #include <cstddef>

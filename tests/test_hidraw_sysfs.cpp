@@ -1,5 +1,6 @@
 #include "hid_platform.h"
 #include "hidraw_sysfs.h"
+#include "wide_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "board_model.h"
 #include "device_link.h"
-#include "settings_report.h"
+#include "settings_transfer.h"
 #include "simulated_hid.h"
 
 #include <QtTest>

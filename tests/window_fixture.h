@@ -2,7 +2,7 @@
 #pragma once
 
 #include "frm_main.h"
-#include "settings_report.h"
+#include "settings_transfer.h"
 #include "simulated_hid.h"
 
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "display_text.h"
 #include "input_report.h"
 #include "number_text.h"
-#include "settings_report.h"
+#include "settings_transfer.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 #include "frm_main.h"
 
 #include "number_text.h"
-#include "settings_report.h"
+#include "settings_transfer.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -104,27 +104,4 @@ std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(const std::f
     return bytes;
 }
 
-std::u16string WideToUtf16(std::wstring_view text, std::size_t maxUnits)
-{
-    static_assert(sizeof(wchar_t) == 4, "hidapi strings are UTF-32 on this platform");
-    std::u16string out;
-    for (wchar_t wc : text) {
-        const auto cp = static_cast<std::uint32_t>(wc);
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            continue;
-        if (cp < 0x10000) {
-            if (out.size() + 1 > maxUnits)
-                break;
-            out.push_back(static_cast<char16_t>(cp));
-        } else {
-            if (out.size() + 2 > maxUnits)
-                break;
-            const std::uint32_t v = cp - 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-        }
-    }
-    return out;
-}
-
 }  // namespace kx

@@ -36,9 +36,4 @@ std::optional<std::uint16_t> ReadHidrawVersion(const std::filesystem::path& sysf
 std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(
     const std::filesystem::path& sysfsRoot, std::string_view node);
 
-// A hidapi string (UTF-32 on Linux) as UTF-16, at most maxUnits code units. Code
-// points outside Unicode and lone surrogates are dropped; a character that would not
-// fit whole is left out rather than split.
-std::u16string WideToUtf16(std::wstring_view text, std::size_t maxUnits);
-
 }  // namespace kx

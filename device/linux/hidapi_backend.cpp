@@ -1,13 +1,19 @@
 #include "hidapi_backend.h"
 
+#include "report_descriptor.h"
+#include "wide_text.h"
+
+#if defined(__linux__)
 #include "hidraw_sysfs.h"
 #include "hidraw_watcher.h"
-#include "report_descriptor.h"
+#endif
 
 #include <hidapi/hidapi.h>
 
+#if defined(__linux__)
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -22,7 +28,9 @@ namespace kx {
 
 namespace {
 
+#if defined(__linux__)
 const std::filesystem::path SysfsRoot = "/sys";
+#endif
 
 // Keeps every length handed to hidapi, and every length returned, inside an int.
 constexpr std::size_t MaxTransfer = INT_MAX - 1;
@@ -56,11 +64,13 @@ public:
             return std::nullopt;
         bytes.resize(std::min(static_cast<std::size_t>(n), bytes.size()));
         return bytes;
-#else
+#elif defined(__linux__)
         const auto node = HidrawNodeName(Path);
         if (!node)
             return std::nullopt;
         return ReadHidrawReportDescriptor(SysfsRoot, *node);
+#else
+        return std::nullopt;
 #endif
     }
 
@@ -130,8 +140,11 @@ private:
 };
 
 // Learns why hid_open_path failed: hidapi does not say, but the node itself does.
-HidFailure ClassifyOpenFailure(const std::string& path)
+HidFailure ClassifyOpenFailure([[maybe_unused]] const std::string& path)
 {
+#if !defined(__linux__)
+    return HidFailure::Other;
+#else
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);
@@ -148,6 +161,7 @@ HidFailure ClassifyOpenFailure(const std::string& path)
     default:
         return HidFailure::Other;
     }
+#endif
 }
 
 class HidapiPlatform final : public HidPlatform {
@@ -170,9 +184,11 @@ public:
             info.VendorID = entry->vendor_id;
             info.ProductID = entry->product_id;
             info.VersionNumber = entry->release_number;
+#if defined(__linux__)
             if (info.VersionNumber == 0)
                 if (const auto node = HidrawNodeName(info.Path))
                     info.VersionNumber = ReadHidrawVersion(SysfsRoot, *node).value_or(0);
+#endif
             interfaces.push_back(std::move(info));
         }
         hid_free_enumeration(list);
@@ -205,11 +221,15 @@ public:
 
     // hidapi lists what sysfs holds; the nodes in /dev change with it, and also when
     // udev grants the user access, which is when a search can open what it finds.
+#if defined(__linux__)
     bool InterfacesMayHaveChanged() override { return Watcher.ChangedSinceLastCall(); }
     int ChangeNotificationFd() const override { return Watcher.Descriptor(); }
+#endif
 
 private:
+#if defined(__linux__)
     HidrawWatcher Watcher;
+#endif
     std::mutex KnownPathsMutex;
     std::unordered_set<std::string> KnownPaths;
 };

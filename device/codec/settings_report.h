@@ -1,0 +1,37 @@
+// Feature report 8: the board's twelve wheel settings.
+//
+// The board answers a get request with the read image; the program sends the write
+// image, which is the read image moved up one byte to make room for a command byte.
+// The settings table (settings_table.h) serves both directions, so the two layouts
+// cannot drift apart.
+#pragma once
+
+#include "settings_table.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kx {
+
+inline constexpr std::size_t MinimumReadImage = 29;   // the last field read is byte 28
+inline constexpr std::size_t MinimumWriteImage = 30;  // the last field written is byte 29
+
+std::int32_t DecodePercent(std::uint8_t b);
+std::uint8_t EncodePercent(std::int32_t percent);
+
+// nullopt for an image shorter than MinimumReadImage. Any byte values decode.
+std::optional<WheelSettings> DecodeSettingsReport(std::span<const std::uint8_t> readImage);
+
+// A fresh zero-filled write image of `length` bytes. nullopt when the length is below
+// MinimumWriteImage or a value lies outside its field's encodable domain: such a value
+// would reach the board as something other than what the user typed.
+std::optional<std::vector<std::uint8_t>> EncodeSettingsReport(const WheelSettings& settings, std::uint8_t command,
+                                                              std::size_t length);
+
+bool IsEncodable(const SettingsField& field, std::int32_t value);
+
+}  // namespace kx
