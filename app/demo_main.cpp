@@ -12,8 +12,13 @@
 
 int main(int argc, char* argv[])
 {
+    const QString description =
+        QString::fromLatin1(kx::ApplicationDescription) + QStringLiteral(", on a simulated board for trying it out");
+    if (const std::optional<int> status = kx::AnswerOnTerminal(argc, argv, description))
+        return *status;
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
+    const QString file = kx::ReadCommandLine(app, description);
 
     kx::SimulatedHidPlatform platform;
     platform.RealPauses = true;
@@ -31,6 +36,10 @@ int main(int argc, char* argv[])
     wheel.start(10);
 
     frmMain window(platform);
+    window.IdleStatus = QStringLiteral("Simulated board: nothing is written to a real board");
+    window.AboutPlatform = QStringLiteral("a simulated board");
+    if (!file.isEmpty())
+        window.OpenWhenLoaded(file);
     window.Form_Load();
     return app.exec();
 }

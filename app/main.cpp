@@ -5,11 +5,18 @@
 
 int main(int argc, char* argv[])
 {
+    const QString description = QString::fromLatin1(kx::ApplicationDescription);
+    if (const std::optional<int> status = kx::AnswerOnTerminal(argc, argv, description))
+        return *status;
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
+    const QString file = kx::ReadCommandLine(app, description);
 
     std::unique_ptr<kx::HidPlatform> platform = kx::MakeHidapiPlatform();
     frmMain window(*platform);
+    window.AboutPlatform = QStringLiteral("hidapi %1").arg(QString::fromLatin1(kx::HidapiVersionText()));
+    if (!file.isEmpty())
+        window.OpenWhenLoaded(file);
     window.Form_Load();
     return app.exec();
 }

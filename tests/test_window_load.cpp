@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QMenuBar>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -32,7 +33,11 @@ private slots:
         frmMain& w = f.W();
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("Wheel configuration"));
-        QCOMPARE(w.size(), QSize(338, 699));
+        // The client area keeps its size; the menu bar stands above it.
+        QCOMPARE(w.Client->size(), QSize(338, 699));
+        QVERIFY(w.MenuBar->height() > 0);
+        QCOMPARE(w.size(), QSize(338, 699 + w.MenuBar->height()));
+        QCOMPARE(w.Client->mapTo(&w, QPoint(0, 0)), QPoint(0, w.MenuBar->height()));
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QVERIFY(!w.windowIcon().isNull());
         QCOMPARE(w.font().family(), QStringLiteral("Arial"));

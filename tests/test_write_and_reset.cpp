@@ -63,6 +63,18 @@ private slots:
         QCOMPARE(f.Board->ClosesTotal, 2);
     }
 
+    void enterOnTheFocusedButtonWrites()
+    {
+        for (auto [key, modifiers] : {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
+            WindowOnBoard f;
+            frmMain& w = f.Load();
+            w.Go->setFocus();
+            QTest::keyClick(w.Go, key, modifiers);
+            QCOMPARE(f.SetRequests().size(), std::size_t{3});
+            QVERIFY(!w.isVisible());
+        }
+    }
+
     void valuesAreBroughtIntoRange_data()
     {
         QTest::addColumn<QString>("box");

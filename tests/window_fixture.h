@@ -30,6 +30,8 @@ struct WindowOnBoard {
         if (withBoard)
             Board = &Platform.AddBoard(0x5E11, versionNumber);
         Window = std::make_unique<frmMain>(Platform);
+        // A desktop screen, taller than the window; the offscreen one is not.
+        Window->AvailableScreenArea = [] { return QRect(0, 0, 1920, 1050); };
     }
 
     frmMain& W() { return *Window; }

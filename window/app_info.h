@@ -1,10 +1,12 @@
-// How the program presents itself.
+// How the program presents itself: in About, on the command line and (by hand, kept
+// equal by the packaging checks) in the desktop metadata.
 #pragma once
 
 namespace kx {
 
-inline constexpr char ProductName[] = "KX5170 controller configuration utility";
-inline constexpr char ApplicationTitle[] = "KX5170 configuration utility";
+inline constexpr char ApplicationDisplayName[] = "KX5170 configuration utility";
 inline constexpr char ApplicationVersion[] = "1.01";
+inline constexpr char ApplicationDescription[] = "KX5170 controller configuration utility";
+inline constexpr char ApplicationLicence[] = "MIT";
 
 }  // namespace kx

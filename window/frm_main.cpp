@@ -7,17 +7,26 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace kx;
 
@@ -48,10 +57,68 @@ constexpr std::size_t InputReadBuffer = 64;
 // left for the next drain rather than holding the thread.
 constexpr int MostReportsPerDrain = 256;
 
+// Before the window is first shown its frame is unknown: room for a usual title bar.
+constexpr int TypicalDecoration = 40;
+
+struct Twips {
+    int Left, Top, Width, Height;
+};
+
+// One settings row of the layout: where its box, caption and (if it has one) unit stand.
+struct SettingRow {
+    const char* Name;  // the box, as the settings table names it
+    QLineEdit* frmMain::*Box;
+    Twips BoxPlace;
+    const char* Placeholder;  // until the board's value takes its place
+    const char* CaptionName;
+    QLabel* frmMain::*Caption;
+    Twips CaptionPlace;
+    const char* UnitName = nullptr;
+    QLabel* frmMain::*Unit = nullptr;
+    Twips UnitPlace{};
+};
+
+// From the top of the window down.
+// clang-format off
+const SettingRow SettingRows[] = {
+    {"Homing", &frmMain::Homing, {2160, 2940, 1035, 360}, "Centre",
+     "Label6", &frmMain::Label6, {120, 3000, 1635, 255}, "Label11", &frmMain::Label11, {3240, 3000, 1275, 255}},
+    {"TDamp", &frmMain::TDamp, {2160, 3540, 1035, 360}, "Damping",
+     "Label16", &frmMain::Label16, {120, 3600, 1635, 255}},
+    {"TInertia", &frmMain::TInertia, {2160, 4080, 1035, 360}, "Inertia",
+     "Label20", &frmMain::Label20, {120, 4140, 1640, 260}},
+    {"TFriction", &frmMain::TFriction, {2160, 4560, 1035, 330}, "Friction",
+     "Label21", &frmMain::Label21, {120, 4620, 1640, 260}},
+    {"Slimit", &frmMain::Slimit, {2160, 5100, 1035, 375}, "Stops",
+     "Label1", &frmMain::Label1, {120, 5160, 1640, 260}, "Label12", &frmMain::Label12, {3240, 5160, 1280, 260}},
+    {"Stiff", &frmMain::Stiff, {2160, 5580, 1035, 360}, "Stiffness",
+     "Label13", &frmMain::Label13, {120, 5640, 1640, 260}},
+    {"Damp", &frmMain::Damp, {2160, 6060, 1035, 360}, "Damping",
+     "Label15", &frmMain::Label15, {120, 6120, 1640, 260}},
+    {"Spring", &frmMain::Spring, {2160, 6600, 1035, 360}, "Spring",
+     "Label24", &frmMain::Label24, {120, 6660, 1640, 260}},
+    {"MotorFilter", &frmMain::MotorFilter, {2160, 7320, 1035, 330}, "",
+     "Label22", &frmMain::Label22, {120, 7380, 1640, 260}},
+    {"InputFilter", &frmMain::InputFilter, {2160, 7800, 1035, 360}, "",
+     "Label23", &frmMain::Label23, {120, 7860, 1640, 260}},
+    {"OverallScale", &frmMain::OverallScale, {2160, 8460, 1035, 360}, "Scale",
+     "Label18", &frmMain::Label18, {120, 8520, 2180, 260}, "Label19", &frmMain::Label19, {3240, 8520, 1280, 260}},
+    {"DampingScale", &frmMain::DampingScale, {2160, 8940, 1035, 360}, "Damping",
+     "Label7", &frmMain::Label7, {120, 9000, 2180, 260}, "Label14", &frmMain::Label14, {3240, 9000, 1280, 260}},
+};
+// clang-format on
+
+int MenuBarHeight(QMenuBar* bar, int width)
+{
+    const int h = bar->heightForWidth(width);
+    return h > 0 ? h : bar->sizeHint().height();
+}
+
 }  // namespace
 
 frmMain::frmMain(HidPlatform& platform, QWidget* parent) : QWidget(parent), Platform(platform)
 {
+    LastDirectory = QDir::homePath();
     BuildLayout();
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
@@ -80,9 +147,27 @@ void frmMain::BuildLayout()
     icon.addFile(QStringLiteral(":/icons/kx5170-config-32.png"), QSize(32, 32));
     setWindowIcon(icon);
     setFont(QFont(QStringLiteral("Arial"), 10));
-    setFixedSize(Px(5070), Px(10490));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    // The menu bar above, the client area below it in a scroll area that only ever
+    // scrolls on a screen too short for the window.
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    MenuBar = new QMenuBar(this);
+    MenuBar->setObjectName(QStringLiteral("MenuBar"));
+    frame->setMenuBar(MenuBar);
+    Client = new QWidget;
+    Client->setObjectName(QStringLiteral("Client"));
+    Client->setFixedSize(Px(5070), Px(10490));
+    ClientScroll = new QScrollArea(this);
+    ClientScroll->setObjectName(QStringLiteral("ClientScroll"));
+    ClientScroll->setFrameShape(QFrame::NoFrame);
+    ClientScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClientScroll->setFocusPolicy(Qt::NoFocus);  // the Tab order holds the boxes and the button only
+    ClientScroll->setWidget(Client);
+    frame->addWidget(ClientScroll);
 
     auto label = [](QWidget* parent, const char* name, const QString& text, int l, int t, int w, int h) {
         auto* lbl = new QLabel(text, parent);
@@ -92,15 +177,8 @@ void frmMain::BuildLayout()
         Place(lbl, l, t, w, h);
         return lbl;
     };
-    auto box = [this](const char* name, const QString& text, int l, int t, int w, int h) {
-        auto* edit = new QLineEdit(text, this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setEnabled(false);
-        Place(edit, l, t, w, h);
-        return edit;
-    };
     auto line = [this](const char* name, int top) {
-        auto* l = new QFrame(this);
+        auto* l = new QFrame(Client);
         l->setObjectName(QLatin1String(name));
         l->setFrameShape(QFrame::HLine);
         l->setFrameShadow(QFrame::Plain);
@@ -109,7 +187,7 @@ void frmMain::BuildLayout()
         return l;
     };
 
-    Frame1 = new QGroupBox(QStringLiteral("Device details"), this);
+    Frame1 = new QGroupBox(QStringLiteral("Device details"), Client);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Place(Frame1, 60, 60, 4935, 1755);
     Frame1->setEnabled(false);
@@ -128,6 +206,10 @@ void frmMain::BuildLayout()
         }
         v->setPalette(p);
         v->setAutoFillBackground(true);
+        // A serial number is for pasting into a support request. Selecting by keyboard
+        // works once a label is clicked; Tab still passes the labels by.
+        v->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        v->setFocusPolicy(Qt::ClickFocus);
         return v;
     };
     Label4 = inFrame("Label4", QStringLiteral("Manufacturer"), 240, 360, 1215, 285);
@@ -144,88 +226,98 @@ void frmMain::BuildLayout()
 
     QFont bold = font();
     bold.setBold(true);
-    Position = label(this, "Position", QString(), 2160, 2040, 1035, 255);
+    Position = label(Client, "Position", QString(), 2160, 2040, 1035, 255);
     Position->setFont(bold);
-    Label9 = label(this, "Label9", QStringLiteral("counts"), 3240, 2040, 675, 255);
-    Label8 = label(this, "Label8", QStringLiteral("Current position"), 120, 2280, 1515, 255);
-    Degrees = label(this, "Degrees", QString(), 2160, 2520, 1035, 255);
+    Label9 = label(Client, "Label9", QStringLiteral("counts"), 3240, 2040, 675, 255);
+    Label8 = label(Client, "Label8", QStringLiteral("Current position"), 120, 2280, 1515, 255);
+    Degrees = label(Client, "Degrees", QString(), 2160, 2520, 1035, 255);
     Degrees->setFont(bold);
-    Label17 = label(this, "Label17", QStringLiteral("degrees"), 3240, 2520, 1160, 260);
+    Label17 = label(Client, "Label17", QStringLiteral("degrees"), 3240, 2520, 1160, 260);
 
-    Homing = box("Homing", QStringLiteral("Centre"), 2160, 2940, 1035, 360);
-    Label6 = label(this, "Label6", QStringLiteral("Centre offset"), 120, 3000, 1635, 255);
-    Label11 = label(this, "Label11", QStringLiteral("counts"), 3240, 3000, 1275, 255);
+    // The settings rows: where each stands is the layout's; what each says (caption,
+    // unit) is the settings table's.
+    for (const SettingRow& row : SettingRows) {
+        const SettingsField* field = FindSettingByName(row.Name);
+        Q_ASSERT(field && (row.UnitName != nullptr) == (*field->Unit != '\0'));
+        const auto index = static_cast<std::size_t>(field - SettingsFields.data());
+        auto* edit = new QLineEdit(QString::fromLatin1(row.Placeholder), Client);
+        edit->setObjectName(QLatin1String(field->Name));
+        edit->setEnabled(false);
+        // A file dropped on a box is for the window to open, not text to type in.
+        edit->setAcceptDrops(false);
+        Place(edit, row.BoxPlace.Left, row.BoxPlace.Top, row.BoxPlace.Width, row.BoxPlace.Height);
+        this->*row.Box = Boxes[index] = edit;
+        const Twips& c = row.CaptionPlace;
+        this->*row.Caption = Captions[index] =
+            label(Client, row.CaptionName, QString::fromUtf8(field->Caption), c.Left, c.Top, c.Width, c.Height);
+        if (row.UnitName) {
+            const Twips& u = row.UnitPlace;
+            this->*row.Unit = label(Client, row.UnitName, QString::fromUtf8(field->Unit), u.Left, u.Top, u.Width, u.Height);
+        }
+    }
     Line1 = line("Line1", 3420);
-    TDamp = box("TDamp", QStringLiteral("Damping"), 2160, 3540, 1035, 360);
-    Label16 = label(this, "Label16", QStringLiteral("Overall damping"), 120, 3600, 1635, 255);
-    TInertia = box("TInertia", QStringLiteral("Inertia"), 2160, 4080, 1035, 360);
-    Label20 = label(this, "Label20", QStringLiteral("Overall inertia"), 120, 4140, 1640, 260);
-    TFriction = box("TFriction", QStringLiteral("Friction"), 2160, 4560, 1035, 330);
-    Label21 = label(this, "Label21", QStringLiteral("Overall friction"), 120, 4620, 1640, 260);
-    Slimit = box("Slimit", QStringLiteral("Stops"), 2160, 5100, 1035, 375);
-    Label1 = label(this, "Label1", QStringLiteral("Stops (each side)"), 120, 5160, 1640, 260);
-    Label12 = label(this, "Label12", QStringLiteral("counts"), 3240, 5160, 1280, 260);
-    Stiff = box("Stiff", QStringLiteral("Stiffness"), 2160, 5580, 1035, 360);
-    Label13 = label(this, "Label13", QStringLiteral("Stops stiffness"), 120, 5640, 1640, 260);
-    Damp = box("Damp", QStringLiteral("Damping"), 2160, 6060, 1035, 360);
-    Label15 = label(this, "Label15", QStringLiteral("Stops damping"), 120, 6120, 1640, 260);
-    Spring = box("Spring", QStringLiteral("Spring"), 2160, 6600, 1035, 360);
-    Label24 = label(this, "Label24", QStringLiteral("Centering spring"), 120, 6660, 1640, 260);
     Line2 = line("Line2", 7200);
-    MotorFilter = box("MotorFilter", QString(), 2160, 7320, 1035, 330);
-    Label22 = label(this, "Label22", QStringLiteral("Motor filter"), 120, 7380, 1640, 260);
-    InputFilter = box("InputFilter", QString(), 2160, 7800, 1035, 360);
-    Label23 = label(this, "Label23", QStringLiteral("Input filter"), 120, 7860, 1640, 260);
     Line3 = line("Line3", 8280);
-    OverallScale = box("OverallScale", QStringLiteral("Scale"), 2160, 8460, 1035, 360);
-    Label18 = label(this, "Label18", QStringLiteral("All Effects scale"), 120, 8520, 2180, 260);
-    Label19 = label(this, "Label19", QStringLiteral("%"), 3240, 8520, 1280, 260);
-    DampingScale = box("DampingScale", QStringLiteral("Damping"), 2160, 8940, 1035, 360);
-    Label7 = label(this, "Label7", QStringLiteral("Damper Effect scale"), 120, 9000, 2180, 260);
-    Label14 = label(this, "Label14", QStringLiteral("%"), 3240, 9000, 1280, 260);
 
-    Go = new QPushButton(QStringLiteral("Write and reset"), this);
+    Go = new QPushButton(QStringLiteral("Write and reset"), Client);
     Go->setObjectName(QStringLiteral("Go"));
     Place(Go, 1560, 9720, 1755, 495);
     Go->setEnabled(false);
     Go->setAutoDefault(false);
     Go->setDefault(false);
+    // Enter on the focused button presses it, as Space does; the button stays no
+    // default, so Enter in a box presses nothing.
+    Go->installEventFilter(this);
 
     // Below the button, in what is left of the fixed client area.
-    lblStatus = label(this, "lblStatus", QString(), 120, 10230, 4800, 255);
+    lblStatus = label(Client, "lblStatus", QString(), 120, 10230, 4800, 255);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     // Label18 and Label7 reach under their boxes: the boxes stay on top.
-    for (QLineEdit* b : {Homing, TDamp, TInertia, TFriction, Slimit, Stiff, Damp, Spring, MotorFilter, InputFilter,
-                         OverallScale, DampingScale})
-        b->raise();
-
-    // Screen readers name each box after its caption.
-    Label6->setBuddy(Homing);
-    Label16->setBuddy(TDamp);
-    Label20->setBuddy(TInertia);
-    Label21->setBuddy(TFriction);
-    Label1->setBuddy(Slimit);
-    Label13->setBuddy(Stiff);
-    Label15->setBuddy(Damp);
-    Label24->setBuddy(Spring);
-    Label22->setBuddy(MotorFilter);
-    Label23->setBuddy(InputFilter);
-    Label18->setBuddy(OverallScale);
-    Label7->setBuddy(DampingScale);
-    for (QLabel* caption : {Label6, Label16, Label20, Label21, Label1, Label13, Label15, Label24, Label22, Label23,
-                            Label18, Label7})
-        caption->buddy()->setAccessibleName(caption->text());
+    for (std::size_t i = 0; i < SettingsCount; ++i) {
+        Boxes[i]->raise();
+        // Screen readers name each box after its caption.
+        Captions[i]->setBuddy(Boxes[i]);
+        Boxes[i]->setAccessibleName(Captions[i]->text());
+    }
+    UpdateAngleTips();
 
     // The Tab order is the board's logic, not the screen's.
     QWidget* const tabOrder[] = {Homing,       TDamp,        Slimit,   Stiff,     Damp,        Go,         DampingScale,
                                  OverallScale, TInertia,     TFriction, MotorFilter, InputFilter, Spring};
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
+
+    BuildMenus();
+    setAcceptDrops(true);
+    setFixedSize(Client->width(), Client->height() + MenuBarHeight(MenuBar, Client->width()));
+}
+
+void frmMain::FitToScreen()
+{
+    const int menu = MenuBarHeight(MenuBar, Client->width());
+    QSize size(Client->width(), Client->height() + menu);
+    QRect available = AvailableScreenArea ? AvailableScreenArea() : QRect();
+    if (!AvailableScreenArea && screen())
+        available = screen()->availableGeometry();
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int decoration = margins.top() + margins.bottom() > 0 ? margins.top() + margins.bottom() : TypicalDecoration;
+    const int room = available.height() - decoration;
+    const bool scrolls = !available.isEmpty() && size.height() > room;
+    if (scrolls) {
+        size.setHeight(std::max(room, menu + Px(1500)));
+        size.rwidth() += ClientScroll->verticalScrollBar()->sizeHint().width();
+    }
+    setFixedSize(size);
+    layout()->activate();
+    // The window would otherwise be placed for its full height and reach below the screen.
+    if (scrolls && !isVisible())
+        move(available.left() + std::max(0, (available.width() - size.width()) / 2), available.top());
 }
 
 void frmMain::Form_Load()
 {
+    FitToScreen();
     show();
     // Let the window paint before the search and the load hold the thread.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -295,9 +387,10 @@ void frmMain::SearchForBoard()
 
 void frmMain::ShowStatus(const QString& text)
 {
-    if (lblStatus->text() != text) {
-        lblStatus->setText(text);
-        lblStatus->setToolTip(text);
+    const QString& shown = text.isEmpty() ? IdleStatus : text;
+    if (lblStatus->text() != shown) {
+        lblStatus->setText(shown);
+        lblStatus->setToolTip(shown);
     }
 }
 
@@ -337,16 +430,18 @@ void frmMain::LoadDeviceSettings()
 
     if (const auto image = ReadSettingsReport(Link)) {
         if (const std::optional<WheelSettings> settings = DecodeSettingsReport(*image)) {
-            QLineEdit* const boxes[] = {Slimit,       Homing,       Stiff,    Damp,      TDamp,       DampingScale,
-                                        OverallScale, TInertia,     TFriction, MotorFilter, InputFilter, Spring};
             for (std::size_t i = 0; i < SettingsFields.size(); ++i)
-                boxes[i]->setText(QString::number(settings.value().*SettingsFields[i].Value));
+                Boxes[i]->setText(QString::number(settings.value().*SettingsFields[i].Value));
         }
     }
 
     Frame1->setEnabled(true);
     SetSettingsControlsEnabled(true);
     Homing->setFocus();
+    UpdateAngleTips();
+
+    if (!PendingFile.isEmpty())
+        OpenSettingsFile(std::exchange(PendingFile, QString()));
 }
 
 void frmMain::DrainInput()
@@ -428,8 +523,14 @@ void frmMain::HandleLostLink()
 
 void frmMain::SetSettingsControlsEnabled(bool enabled)
 {
-    // In the board's order, which is neither the screen's nor the Tab order.
-    for (QWidget* w : std::initializer_list<QWidget*>{Slimit, Homing, Stiff, Damp, TDamp, TInertia, TFriction, Spring,
-                                                      Go, DampingScale, OverallScale, MotorFilter, InputFilter})
-        w->setEnabled(enabled);
+    // In the board's order, which is neither the screen's nor the Tab order; the
+    // button comes after the boxes the board keeps in its first group.
+    constexpr std::size_t BoxesBeforeGo = 8;
+    for (std::size_t n = 0; n < CheckOrder.size(); ++n) {
+        Boxes[CheckOrder[n]]->setEnabled(enabled);
+        if (n + 1 == BoxesBeforeGo)
+            Go->setEnabled(enabled);
+    }
+    for (QAction* action : {actOpen, actSave, actReload})
+        action->setEnabled(enabled);
 }

@@ -1,25 +1,49 @@
 // The program's one window: the board's details, the live wheel position, the twelve
-// settings and the "Write and reset" button.
+// settings and the "Write and reset" button, below a menu bar for settings files,
+// reloading and About. The layout sits in a fixed-size client area that scrolls when
+// the screen is too short for it.
 #pragma once
 
 #include "device_link.h"
 #include "hid_platform.h"
+#include "settings_table.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
+class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
+class QScrollArea;
 class QSocketNotifier;
 class QTimer;
+
+// What the window asks of the user in dialogs. Tests put their own answers here, so
+// that nothing modal runs under them.
+struct WindowDialogs {
+    // The file to open, or to save to (suggested: a name to start from); empty when
+    // the user cancels.
+    std::function<QString(QWidget* parent, const QString& directory)> OpenFileName;
+    std::function<QString(QWidget* parent, const QString& suggested)> SaveFileName;
+    // A yes-or-no question; true for yes.
+    std::function<bool(QWidget* parent, const QString& question)> Confirm;
+    std::function<void(QWidget* parent, const QString& message)> Warn;
+};
+
+// The desktop's file dialogs and message boxes.
+WindowDialogs DesktopDialogs();
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -41,7 +65,41 @@ public:
     // Fills the window from the open board, or blanks the device details.
     void LoadDeviceSettings();
 
+    // File menu. Opening fills the boxes the file names and sends nothing; saving
+    // writes what the boxes hold, checked as "Write and reset" checks them.
+    void OpenSettings();
+    void SaveSettings();
+    void ReloadFromBoard();
+    bool OpenSettingsFile(const QString& path);
+    bool SaveSettingsFile(const QString& path);
+    // Opens the file now when a board is loaded, or else at the next load.
+    void OpenWhenLoaded(const QString& path);
+    QString AboutText() const;
+    void ShowAbout();
+    // Sizes the window to its client area and menu bar, or to the screen's available
+    // height when that is less, the client area then scrolling.
+    void FitToScreen();
+
     kx::DeviceLink Link;
+    WindowDialogs Dialogs = DesktopDialogs();
+    // Shown in the status line whenever there is nothing else to say there.
+    QString IdleStatus;
+    // The HID library the program runs on, for About: "hidapi 0.13.1".
+    QString AboutPlatform;
+    // The screen area the window may take; the window's screen when not set.
+    std::function<QRect()> AvailableScreenArea;
+
+    QMenuBar* MenuBar;
+    QAction* actOpen;
+    QAction* actSave;
+    QAction* actReload;
+    QAction* actQuit;
+    QAction* actAbout;
+    QScrollArea* ClientScroll;
+    QWidget* Client;  // every control of the layout, at its fixed coordinates
+    // By index into kx::SettingsFields: the twelve boxes and their caption labels.
+    std::array<QLineEdit*, kx::SettingsCount> Boxes{};
+    std::array<QLabel*, kx::SettingsCount> Captions{};
 
     QGroupBox* Frame1;
     QLabel* Label1;
@@ -97,16 +155,25 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
+    void BuildMenus();
     void Form_Unload();
     void SearchForBoard();
     void ShowPosition(std::span<const std::uint8_t> report);
     void HandleLostLink();
     void SetSettingsControlsEnabled(bool enabled);
     void ShowStatus(const QString& text);
-    bool RefuseBox(QLineEdit* box, const QString& message);
+    // The boxes' values brought into range as the board will take them, corrections
+    // written back into the boxes; nullopt, with the first bad box refused, when a box
+    // cannot be sent.
+    std::optional<kx::WheelSettings> CheckedBoxes();
+    void RefuseBox(QLineEdit* box, const QString& message);
+    void UpdateAngleTips();
 
     kx::HidPlatform& Platform;
     // The newest input report drained since the last tick, and whether a read failed.
@@ -114,6 +181,8 @@ private:
     bool NewReport = false;
     bool ReadFailed = false;
     int TicksSinceSearch = 0;
+    QString PendingFile;  // to open at the next load
+    QString LastDirectory;  // where the last settings file was opened or saved
 };
 
 // Ticks between full searches while no board is open and the platform reports no

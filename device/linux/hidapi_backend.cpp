@@ -241,4 +241,9 @@ std::unique_ptr<HidPlatform> MakeHidapiPlatform()
     return std::make_unique<HidapiPlatform>();
 }
 
+const char* HidapiVersionText()
+{
+    return hid_version_str();
+}
+
 }  // namespace kx

@@ -53,4 +53,7 @@ namespace kx {
 // platform is.
 std::unique_ptr<HidPlatform> MakeHidapiPlatform();
 
+// The version of the hidapi library the program runs on ("0.13.1"), for About.
+const char* HidapiVersionText();
+
 }  // namespace kx

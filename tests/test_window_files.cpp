@@ -1,0 +1,268 @@
+// The window's settings files and menus: Open fills the boxes and sends nothing, Save
+// writes what the boxes hold, a file from another kind of board is asked about; and
+// the window on a screen too short for it.
+#include "window_fixture.h"
+
+#include "settings_file.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kx;
+
+namespace {
+
+// Writes a file into the directory and returns its path.
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
+
+// Records what the window asked and warned, answering questions with Answer.
+struct DialogLog {
+    QStringList Questions;
+    QStringList Warnings;
+    bool Answer = false;
+    QString FileName;  // what the file dialogs answer
+
+    void Install(frmMain& w)
+    {
+        w.Dialogs.OpenFileName = [this](QWidget*, const QString&) { return FileName; };
+        w.Dialogs.SaveFileName = [this](QWidget*, const QString&) { return FileName; };
+        w.Dialogs.Confirm = [this](QWidget*, const QString& q) {
+            Questions << q;
+            return Answer;
+        };
+        w.Dialogs.Warn = [this](QWidget*, const QString& m) { Warnings << m; };
+    }
+};
+
+}  // namespace
+
+class TestWindowFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openFillsTheBoxesAndSendsNothing()
+    {
+        QTemporaryDir dir;
+        WindowOnBoard f;
+        frmMain& w = f.W();
+        DialogLog dialogs;
+        dialogs.Install(w);
+        QVERIFY(!w.actOpen->isEnabled() && !w.actSave->isEnabled() && !w.actReload->isEnabled());
+        f.Load();
+        QVERIFY(w.actOpen->isEnabled() && w.actSave->isEnabled() && w.actReload->isEnabled());
+
+        // Through the menu: only the settings the file names change.
+        dialogs.FileName = WriteFile(dir, "rally.kx5170", "kx5170-settings = 1\nstops = 4000\ncentering_spring = 30\n");
+        w.actOpen->trigger();
+        QStringList expected = FactoryTexts;
+        expected[0] = "4000";
+        expected[11] = "30";
+        QCOMPARE(f.Texts(), expected);
+        QCOMPARE(f.Board->Board->Log.size(), std::size_t{1});  // the load's read alone
+        QVERIFY2(w.lblStatus->text().contains(QStringLiteral("\"Write and reset\"")), qPrintable(w.lblStatus->text()));
+        QVERIFY(dialogs.Warnings.isEmpty() && dialogs.Questions.isEmpty());
+
+        // A refused file changes nothing and says where and why.
+        const QString bad = WriteFile(dir, "typo.kx5170", "kx5170-settings = 1\nstiff = 3\nstop = 10\n");
+        QVERIFY(!w.OpenSettingsFile(bad));
+        QCOMPARE(f.Texts(), expected);
+        QCOMPARE(dialogs.Warnings.size(), 1);
+        QVERIFY2(dialogs.Warnings[0].startsWith(QStringLiteral("typo.kx5170:2:")), qPrintable(dialogs.Warnings[0]));
+        QVERIFY(!w.OpenSettingsFile(dir.filePath("missing.kx5170")));
+        QCOMPARE(dialogs.Warnings.size(), 2);
+        QVERIFY(f.SetRequests().empty());
+
+        // F5 puts the board's values back.
+        w.actReload->trigger();
+        QCOMPARE(f.Texts(), FactoryTexts);
+        QVERIFY(f.SetRequests().empty());
+    }
+
+    void fileIsOpenedOnceTheBoardIsLoaded()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, "gt.kx5170", "kx5170-settings = 1\noverall_damping = 99\n");
+        WindowOnBoard f;
+        DialogLog dialogs;
+        dialogs.Install(f.W());
+        f.Unplug();
+        f.Load();
+        // Dropped on the window before the board is there.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject&>(f.W()).event(&drop);  // as the desktop's drag delivers it
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(f.Texts(), Placeholders);
+        f.PlugIn();
+        f.W().Timer_Timer();
+        QCOMPARE(f.W().TDamp->text(), QStringLiteral("99"));
+        // Opened once: a later load shows the board's values.
+        f.W().ReloadFromBoard();
+        QCOMPARE(f.W().TDamp->text(), QStringLiteral("20"));
+    }
+
+    void saveWritesWhatTheBoxesHold()
+    {
+        QTemporaryDir dir;
+        WindowOnBoard f;
+        frmMain& w = f.Load();
+        DialogLog dialogs;
+        dialogs.Install(w);
+        w.Homing->setText(QStringLiteral("-250"));
+        w.Stiff->setText(QStringLiteral("300"));  // brought into range, as "Write and reset" does
+        w.InputFilter->setText(QStringLiteral("12.5"));
+        dialogs.FileName = dir.filePath("mine.kx5170");
+        w.actSave->trigger();
+        QCOMPARE(w.Stiff->text(), QStringLiteral("255"));
+
+        QFile saved(dialogs.FileName);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray text = saved.readAll();
+        QVERIFY2(text.contains("KX5170-000123") && text.contains("board_type = 3"), text.constData());
+        const auto parsed = ParseSettingsFile(std::string_view(text.constData(), std::size_t(text.size())));
+        QVERIFY(std::holds_alternative<SettingsFile>(parsed));
+        const SettingsFile& file = std::get<SettingsFile>(parsed);
+        const int values[] = {5000, -250, 255, 50, 20, 75, 90, 10, 5, 4, 12, 64};
+        for (std::size_t i = 0; i < SettingsCount; ++i)
+            QCOMPARE(file.Values[i], std::optional<std::int32_t>(values[i]));
+        QVERIFY(f.SetRequests().empty());
+
+        // Read back into another window, the boxes hold the same.
+        WindowOnBoard g;
+        g.Load();
+        QVERIFY(g.W().OpenSettingsFile(dialogs.FileName));
+        QCOMPARE(g.Texts(), (QStringList{"5000", "-250", "255", "50", "20", "75", "90", "10", "5", "4", "12", "64"}));
+    }
+
+    void saveRefusesABadBoxAsWriteAndResetDoes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad.kx5170");
+        WindowOnBoard f;
+        frmMain& w = f.Load();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        DialogLog dialogs;
+        dialogs.Install(w);
+        w.Slimit->setText(QStringLiteral("70000"));
+        w.Spring->setText(QStringLiteral("x"));
+        w.Go_Click();
+        const QString refusal = w.lblStatus->text();
+        QVERIFY(!refusal.isEmpty());
+        w.lblStatus->clear();
+
+        QVERIFY(!w.SaveSettingsFile(path));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(w.lblStatus->text(), refusal);
+        QCOMPARE(QApplication::focusWidget(), w.Slimit);
+        QCOMPARE(w.Slimit->selectedText(), QStringLiteral("70000"));
+        // The menu asks for no name while a box is bad.
+        dialogs.FileName = path;
+        w.actSave->trigger();
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(dialogs.Warnings.isEmpty());
+    }
+
+    void aFileFromAnotherKindOfBoardIsAsked_data()
+    {
+        QTest::addColumn<QByteArray>("boardType");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("type 1 on a type 3 board") << QByteArray("board_type = 1\n") << true;
+        QTest::newRow("unknown type") << QByteArray("board_type = 7\n") << true;
+        QTest::newRow("type 2 counts as 3 does") << QByteArray("board_type = 2\n") << false;
+        QTest::newRow("no type") << QByteArray() << false;
+    }
+
+    void aFileFromAnotherKindOfBoardIsAsked()
+    {
+        QFETCH(QByteArray, boardType);
+        QFETCH(bool, asked);
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, "old.kx5170", "kx5170-settings = 1\n" + boardType + "stops = 4096\n");
+        WindowOnBoard f(0x0307);
+        frmMain& w = f.Load();
+        DialogLog dialogs;
+        dialogs.Install(w);
+        QCOMPARE(w.OpenSettingsFile(path), !asked);
+        QCOMPARE(dialogs.Questions.size(), asked ? 1 : 0);
+        QCOMPARE(w.Slimit->text(), QString::fromLatin1(asked ? "5000" : "4096"));
+        if (asked) {
+            QVERIFY2(dialogs.Questions[0].contains(QStringLiteral("10000")), qPrintable(dialogs.Questions[0]));
+            dialogs.Answer = true;
+            QVERIFY(w.OpenSettingsFile(path));
+            QCOMPARE(w.Slimit->text(), QStringLiteral("4096"));
+        }
+        QVERIFY(f.SetRequests().empty());
+    }
+
+    void fitsAShortScreenAndScrolls()
+    {
+        WindowOnBoard f;
+        frmMain& w = f.W();
+        w.AvailableScreenArea = [] { return QRect(0, 30, 1366, 600); };
+        w.Form_Load();
+        QVERIFY2(w.frameGeometry().height() <= 600, qPrintable(QString::number(w.frameGeometry().height())));
+        QVERIFY(w.frameGeometry().top() >= 30);
+        QCOMPARE(w.Client->size(), QSize(338, 699));
+        QCOMPARE(w.Go->geometry(), QRect(104, 648, 117, 33));
+        QScrollBar* bar = w.ClientScroll->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->maximum() > 0);
+        // Nothing is cut at the side by the scroll bar.
+        QVERIFY(w.ClientScroll->viewport()->width() >= 338);
+
+        // A refused box at the bottom is scrolled into view.
+        w.DampingScale->setText(QStringLiteral("?"));
+        w.Go_Click();
+        const QRect inView(w.DampingScale->mapTo(w.ClientScroll->viewport(), QPoint(0, 0)), w.DampingScale->size());
+        QVERIFY(w.ClientScroll->viewport()->rect().contains(inView));
+
+        // On a tall enough screen, no scrolling.
+        w.AvailableScreenArea = [] { return QRect(0, 0, 1920, 1050); };
+        w.FitToScreen();
+        QCOMPARE(w.size(), QSize(338, 699 + w.MenuBar->height()));
+        QCoreApplication::processEvents();  // the scroll area lays its bars out later
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(w.ClientScroll->viewport()->size(), QSize(338, 699));
+    }
+
+    void tooltipsSayWhatEachSettingMeans()
+    {
+        WindowOnBoard f(0x0107);  // type 1: 8192 counts a turn
+        frmMain& w = f.W();
+        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("0 to 65535")), qPrintable(w.Slimit->toolTip()));
+        QVERIFY(!w.Slimit->toolTip().contains(QStringLiteral("degrees")));  // no board yet
+        f.Load();
+        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("5000 counts = 219.7 degrees")), qPrintable(w.Slimit->toolTip()));
+        QVERIFY2(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")), qPrintable(w.Homing->toolTip()));
+        QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
+        QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
+    }
+
+    void aboutNamesTheProgram()
+    {
+        WindowOnBoard f;
+        f.W().AboutPlatform = QStringLiteral("hidapi 9.8.7");
+        const QString about = f.W().AboutText();
+        for (const char* part : {"KX5170 configuration utility", "1.01", "KX5170 controller configuration utility", "MIT",
+                                 "hidapi 9.8.7"})
+            QVERIFY2(about.contains(QLatin1String(part)), part);
+        QVERIFY(about.contains(QLatin1String(qVersion())));
+    }
+};
+
+QTEST_MAIN(TestWindowFiles)
+#include "test_window_files.moc"

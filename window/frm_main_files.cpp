@@ -1,0 +1,308 @@
+// The menus: settings files, reloading from the board, About; and what goes with
+// them (files dropped on the window, the boxes' tooltips, Enter on the button).
+#include "frm_main.h"
+
+#include "app_info.h"
+#include "input_report.h"
+#include "number_text.h"
+#include "settings_file.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <string>
+#include <variant>
+
+using namespace kx;
+
+namespace {
+
+const QString DialogTitle = QStringLiteral("Wheel configuration");
+const QString FileFilter = QStringLiteral("Wheel settings (*.kx5170);;All files (*)");
+
+// A label's caption without the space put in front of the value.
+QString ValueOf(const QLabel* label)
+{
+    const QString text = label->text();
+    return text.startsWith(QLatin1Char(' ')) ? text.mid(1) : text;
+}
+
+QString CountsPerTurnText(std::optional<int> countsPerTurn)
+{
+    return countsPerTurn ? QString::number(*countsPerTurn) : QStringLiteral("an unknown number of");
+}
+
+// One decimal in ASCII digits, the separator the locale's: "219.7".
+QString AngleText(double degrees)
+{
+    return QString::number(degrees, 'f', 1).replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+
+// The local file a drag brings, if it brings exactly one.
+QString DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return {};
+    return data->urls().front().toLocalFile();
+}
+
+}  // namespace
+
+WindowDialogs DesktopDialogs()
+{
+    WindowDialogs dialogs;
+    dialogs.OpenFileName = [](QWidget* parent, const QString& directory) {
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("Open settings"), directory, FileFilter);
+    };
+    dialogs.SaveFileName = [](QWidget* parent, const QString& suggested) {
+        QFileDialog dialog(parent, QStringLiteral("Save settings as"), suggested, FileFilter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("kx5170"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    dialogs.Confirm = [](QWidget* parent, const QString& question) {
+        return QMessageBox::question(parent, DialogTitle, question) == QMessageBox::Yes;
+    };
+    dialogs.Warn = [](QWidget* parent, const QString& message) {
+        QMessageBox::warning(parent, DialogTitle, message);
+    };
+    return dialogs;
+}
+
+void frmMain::BuildMenus()
+{
+    QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));
+    auto add = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys, auto handler) {
+        QAction* action = menu->addAction(text, this, handler);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        return action;
+    };
+    actOpen = add(file, "actOpen", QStringLiteral("Open settings..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                  &frmMain::OpenSettings);
+    actSave = add(file, "actSave", QStringLiteral("Save settings as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+                  &frmMain::SaveSettings);
+    actReload = add(file, "actReload", QStringLiteral("Reload from board"), QKeySequence(Qt::Key_F5),
+                    &frmMain::ReloadFromBoard);
+    file->addSeparator();
+    actQuit = add(file, "actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    actQuit->setMenuRole(QAction::QuitRole);
+    QMenu* help = MenuBar->addMenu(QStringLiteral("&Help"));
+    actAbout = add(help, "actAbout", QStringLiteral("About"), QKeySequence(), &frmMain::ShowAbout);
+    actAbout->setMenuRole(QAction::AboutRole);
+    // Until a board is loaded there is nothing to fill, save or reload.
+    for (QAction* action : {actOpen, actSave, actReload})
+        action->setEnabled(false);
+}
+
+void frmMain::OpenSettings()
+{
+    if (Link.BoardOpen != FlagTrue)
+        return;
+    const QString path = Dialogs.OpenFileName(this, LastDirectory);
+    if (!path.isEmpty())
+        OpenSettingsFile(path);
+}
+
+void frmMain::OpenWhenLoaded(const QString& path)
+{
+    if (Link.BoardOpen == FlagTrue) {
+        OpenSettingsFile(path);
+        return;
+    }
+    PendingFile = path;
+    ShowStatus(QStringLiteral("The file is opened once the board is loaded."));
+}
+
+bool frmMain::OpenSettingsFile(const QString& path)
+{
+    if (Link.BoardOpen != FlagTrue) {
+        PendingFile = path;
+        return false;
+    }
+    const QFileInfo info(path);
+    LastDirectory = info.absolutePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Dialogs.Warn(this, QStringLiteral("Could not open %1: %2").arg(info.fileName(), file.errorString()));
+        return false;
+    }
+    // One byte past the limit is enough for the reader to refuse the file as too large.
+    const QByteArray bytes = file.read(static_cast<qint64>(MaxSettingsFileSize) + 1);
+    if (file.error() != QFileDevice::NoError) {
+        Dialogs.Warn(this, QStringLiteral("Could not read %1: %2").arg(info.fileName(), file.errorString()));
+        return false;
+    }
+    const auto parsed = ParseSettingsFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (const auto* error = std::get_if<SettingsFileError>(&parsed)) {
+        Dialogs.Warn(this, QString::fromStdString(DescribeSettingsFileError(info.fileName().toStdString(), *error)) +
+                               QStringLiteral("\n\nThe boxes were not changed."));
+        return false;
+    }
+    const SettingsFile& settings = std::get<SettingsFile>(parsed);
+    if (SettingsFileCountsDiffer(settings, Link.DeviceType)) {
+        const QString question =
+            QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
+                           "Its centre offset and stops would mean other angles here.\n\nOpen it anyway?")
+                .arg(info.fileName(), CountsPerTurnText(CountsPerTurn(settings.BoardType)),
+                     CountsPerTurnText(CountsPerTurn(Link.DeviceType)));
+        if (!Dialogs.Confirm(this, question))
+            return false;
+    }
+
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (settings.Values[i])
+            Boxes[i]->setText(QString::number(*settings.Values[i]));
+    UpdateAngleTips();
+    ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."));
+    lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
+                              .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    return true;
+}
+
+void frmMain::SaveSettings()
+{
+    if (Link.BoardOpen != FlagTrue)
+        return;
+    // A bad box is refused before any name is asked for.
+    if (!CheckedBoxes())
+        return;
+    const QString suggested = QDir(LastDirectory).filePath(QStringLiteral("wheel") + SettingsFileSuffix);
+    const QString path = Dialogs.SaveFileName(this, suggested);
+    if (!path.isEmpty())
+        SaveSettingsFile(path);
+}
+
+bool frmMain::SaveSettingsFile(const QString& path)
+{
+    const std::optional<WheelSettings> settings = CheckedBoxes();
+    if (!settings)
+        return false;
+    const QFileInfo info(path);
+    LastDirectory = info.absolutePath();
+
+    SettingsFileOrigin origin;
+    origin.Product = ValueOf(lblProduct).toStdString();
+    origin.SerialNumber = ValueOf(lblSerialNumber).toStdString();
+    origin.Version = ValueOf(lblVersion).toStdString();
+    origin.Date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    origin.BoardType = Link.DeviceType;
+    const std::string text = FormatSettingsFile(*settings, origin);
+
+    // Written beside the old file and renamed over it: a failed save leaves the old file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) !=
+                                                static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        Dialogs.Warn(this, QStringLiteral("Could not save %1: %2").arg(info.fileName(), file.errorString()));
+        return false;
+    }
+    const QFontMetrics metrics(lblStatus->font());
+    const QString shown = metrics.elidedText(info.fileName(), Qt::ElideMiddle,
+                                             lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
+    ShowStatus(QStringLiteral("Saved to %1.").arg(shown));
+    lblStatus->setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()));
+    return true;
+}
+
+void frmMain::ReloadFromBoard()
+{
+    if (Link.BoardOpen == FlagTrue)
+        LoadDeviceSettings();
+}
+
+QString frmMain::AboutText() const
+{
+    QString text = QStringLiteral("%1\nVersion %2\n\n%3.\n\nLicence: %4\nQt %5")
+                       .arg(QString::fromLatin1(ApplicationDisplayName), QString::fromLatin1(ApplicationVersion),
+                            QString::fromLatin1(ApplicationDescription), QString::fromLatin1(ApplicationLicence),
+                            QString::fromLatin1(qVersion()));
+    if (!AboutPlatform.isEmpty())
+        text += QStringLiteral(", ") + AboutPlatform;
+    return text;
+}
+
+void frmMain::ShowAbout()
+{
+    // Not modal: the position keeps updating behind it.
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About"), AboutText(), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("AboutBox"));
+    box->setIconPixmap(windowIcon().pixmap(32, 32));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void frmMain::UpdateAngleTips()
+{
+    const std::optional<int> perTurn = CountsPerTurn(Link.DeviceType);
+    for (std::size_t i = 0; i < SettingsCount; ++i) {
+        const SettingsField& field = SettingsFields[i];
+        const QString unit = QString::fromUtf8(field.Unit);
+        QString tip = QString::fromUtf8(field.Meaning) + QLatin1Char('\n');
+        tip += unit == QLatin1String("%") ? QStringLiteral("Percent, ")
+               : unit.isEmpty()           ? QString()
+                                          : unit.left(1).toUpper() + unit.mid(1) + QStringLiteral(", ");
+        tip += QStringLiteral("%1 to %2").arg(field.Lowest).arg(field.Highest);
+        tip += field.Clamped ? QStringLiteral("; a value outside is brought into range.")
+                             : QStringLiteral("; a value outside is refused.");
+        // In counts, the angle depends on the board's counts a turn.
+        if (unit == QLatin1String("counts") && perTurn) {
+            const std::optional<std::int32_t> value =
+                WholeNumberValue(Boxes[i]->text(), QLocale().decimalPoint().front());
+            tip += value ? QStringLiteral("\nOn this board %1 counts = %2 degrees.")
+                               .arg(*value)
+                               .arg(AngleText(360.0 * *value / *perTurn))
+                         : QStringLiteral("\nOn this board one turn is %1 counts.").arg(*perTurn);
+        }
+        Boxes[i]->setToolTip(tip);
+        Boxes[i]->setAccessibleDescription(tip);
+    }
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenWhenLoaded(path);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Go && event->type() == QEvent::KeyPress && Go->isEnabled()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier &&
+            !key->isAutoRepeat()) {
+            Go->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
