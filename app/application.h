@@ -8,7 +8,7 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
-#include <optional>
+#include <cstdlib>
 
 namespace kx {
 
@@ -30,25 +30,20 @@ inline void DescribeCommandLine(QCommandLineParser& parser, const QString& descr
                                  QStringLiteral("[file]"));
 }
 
-// Answers --help and --version on the terminal, before anything needs a display;
-// the exit status then, nullopt when the window is to open. Other mistakes are told
-// by ReadCommandLine, once the window system has taken its own options.
-inline std::optional<int> AnswerOnTerminal(int argc, char* argv[], const QString& description)
+// Answers --help, --help-all and --version on the terminal and ends the program,
+// before anything needs a display. Other mistakes are told by ReadCommandLine, once
+// the window system has taken its own options from the command line.
+inline void AnswerOnTerminal(int argc, char* argv[], const QString& description)
 {
     QCoreApplication app(argc, argv);
     SetApplicationMetadata();
     QCommandLineParser parser;
     DescribeCommandLine(parser, description);
     parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        return 0;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        std::printf("%s %s\n", ApplicationDisplayName, ApplicationVersion);
-        return 0;
-    }
-    return std::nullopt;
+    // Prints what was asked for and ends the program.
+    for (const char* option : {"help", "help-all", "version"})
+        if (parser.isSet(QLatin1String(option)))
+            parser.process(QCoreApplication::arguments());
 }
 
 // The settings file named on the command line, or empty. A wrong option, or more than

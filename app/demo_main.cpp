@@ -14,8 +14,7 @@ int main(int argc, char* argv[])
 {
     const QString description =
         QString::fromLatin1(kx::ApplicationDescription) + QStringLiteral(", on a simulated board for trying it out");
-    if (const std::optional<int> status = kx::AnswerOnTerminal(argc, argv, description))
-        return *status;
+    kx::AnswerOnTerminal(argc, argv, description);
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
     const QString file = kx::ReadCommandLine(app, description);

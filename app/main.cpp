@@ -6,8 +6,7 @@
 int main(int argc, char* argv[])
 {
     const QString description = QString::fromLatin1(kx::ApplicationDescription);
-    if (const std::optional<int> status = kx::AnswerOnTerminal(argc, argv, description))
-        return *status;
+    kx::AnswerOnTerminal(argc, argv, description);
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
     const QString file = kx::ReadCommandLine(app, description);

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Validates the launcher and the AppStream metadata, and checks that they agree
-# with each other and with the udev rule.
+# Validates the launcher, the AppStream metadata and the settings files' MIME
+# type, and checks that they agree with each other, with the names the program
+# gives itself and with the udev rule.
 # Usage: check_metadata.sh SOURCE_DIR
 set -u
 . "$(dirname "$0")/common.sh"
@@ -8,9 +9,13 @@ set -u
 linux=$1/packaging/linux
 desktop=$linux/$APP_ID.desktop
 metainfo=$linux/$APP_ID.metainfo.xml
+mime=$linux/$APP_ID.mime.xml
+app_info=$1/window/app_info.h
 
 need_tool desktop-file-validate desktop-file-utils
 need_tool appstreamcli appstream
+need_tool update-mime-database shared-mime-info
+need_tool xmllint libxml2-utils
 
 out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
 # desktop-file-validate exits 0 on hints and warnings; treat them as failures too.
@@ -19,15 +24,37 @@ out=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "appst
 
 field() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(field Name)" = "KX5170 configuration utility" ] || fail "launcher Name is '$(field Name)'"
-[ "$(field Exec)" = "kx5170-config" ] || fail "launcher Exec is '$(field Exec)'"
+[ "$(field Exec)" = "kx5170-config %f" ] || fail "launcher Exec is '$(field Exec)'"
 [ "$(field Icon)" = "$APP_ID" ] || fail "launcher Icon is '$(field Icon)'"
 [ "$(field Terminal)" = "false" ] || fail "launcher Terminal is '$(field Terminal)'"
 [[ "$(field Categories)" == *HardwareSettings* ]] || fail "launcher is not in HardwareSettings"
+
+# The names as the program gives them in About and on the command line.
+constant() { sed -n "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$app_info"; }
+[ -n "$(constant ApplicationDisplayName)" ] || fail "no ApplicationDisplayName in $app_info"
+[ "$(field Name)" = "$(constant ApplicationDisplayName)" ] ||
+    fail "launcher Name '$(field Name)' is not the program's '$(constant ApplicationDisplayName)'"
+[ "$(field Comment)" = "$(constant ApplicationDescription)" ] ||
+    fail "launcher Comment '$(field Comment)' is not the program's '$(constant ApplicationDescription)'"
 
 tag() { sed -n "s:.*<$1[^>]*>\(.*\)</$1>.*:\1:p" "$metainfo"; }
 [ "$(tag id)" = "$APP_ID" ] || fail "metainfo id is '$(tag id)'"
 [ "$(tag launchable)" = "$APP_ID.desktop" ] || fail "metainfo launches '$(tag launchable)'"
 [ "$(tag name)" = "$(field Name)" ] || fail "metainfo name '$(tag name)' differs from the launcher's"
+[ "$(tag summary)" = "$(field Comment)" ] || fail "metainfo summary '$(tag summary)' differs from the launcher's"
+
+# A settings file opens in the program: the launcher, the metainfo and the MIME
+# database built from our entry all name the same type for *.kx5170.
+xmllint --noout "$mime" || fail "$mime is not well-formed XML"
+type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime")
+[ "$(field MimeType)" = "$type;" ] || fail "launcher MimeType '$(field MimeType)', MIME entry '$type'"
+[ "$(tag mediatype)" = "$type" ] || fail "metainfo mediatype '$(tag mediatype)', MIME entry '$type'"
+mime_db=$(mktemp -d)
+trap 'rm -rf "$mime_db"' EXIT
+mkdir -p "$mime_db/packages" && cp "$mime" "$mime_db/packages/$APP_ID.xml"
+out=$(update-mime-database "$mime_db" 2>&1) || fail "update-mime-database: $out"
+grep -qx "[0-9]*:$type:\*\.kx5170" "$mime_db/globs2" 2>/dev/null ||
+    fail "the MIME database does not give *.kx5170 the type $type"
 grep -q "<release version=\"1.01\" date=\"2026-12-06\"" "$metainfo" || fail "metainfo lacks the 1.01 release"
 
 # Software centres offer the program when a board is plugged in: the modaliases

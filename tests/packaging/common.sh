@@ -51,6 +51,9 @@ check_installed_tree() {
 usr/lib/udev/rules.d/70-kx5170.rules packaging/linux/70-kx5170.rules
 usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
+usr/share/mime/packages/$APP_ID.xml packaging/linux/$APP_ID.mime.xml
+usr/share/man/man1/kx5170-config.1 packaging/man/kx5170-config.1
+usr/share/man/man1/kx5170-config-demo.1 packaging/man/kx5170-config-demo.1
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
 usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg"
