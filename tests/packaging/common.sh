@@ -50,6 +50,7 @@ check_installed_tree() {
     local pairs="
 usr/lib/udev/rules.d/70-kx5170.rules packaging/linux/70-kx5170.rules
 usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
+usr/share/doc/kx5170-config/README.md README.md
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
 usr/share/mime/packages/$APP_ID.xml packaging/linux/$APP_ID.mime.xml
 usr/share/man/man1/kx5170-config.1 packaging/man/kx5170-config.1
