@@ -6,6 +6,7 @@
 #include "settings_file.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -73,6 +74,7 @@ private slots:
         QCOMPARE(f.Texts(), expected);
         QCOMPARE(f.Board->Board->Log.size(), std::size_t{1});  // the load's read alone
         QVERIFY2(w.lblStatus->text().contains(QStringLiteral("\"Write and reset\"")), qPrintable(w.lblStatus->text()));
+        QVERIFY(QFontMetrics(w.lblStatus->font()).horizontalAdvance(w.lblStatus->text()) <= w.lblStatus->width());
         QVERIFY(dialogs.Warnings.isEmpty() && dialogs.Questions.isEmpty());
 
         // A refused file changes nothing and says where and why.
@@ -250,6 +252,22 @@ private slots:
         QVERIFY2(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")), qPrintable(w.Homing->toolTip()));
         QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
         QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
+    }
+
+    void readmeListsEverySettingAsTheTableDoes()
+    {
+        QFile readme(QStringLiteral(KX_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        for (const SettingsField& field : SettingsFields) {
+            const QString unit = QString::fromUtf8(field.Unit);
+            const QString row = QStringLiteral("| `%1` | %2 | %3| %4 to %5 |")
+                                    .arg(QString::fromUtf8(field.Key), QString::fromUtf8(field.Caption),
+                                         unit.isEmpty() ? QString() : unit + QLatin1Char(' '))
+                                    .arg(field.Lowest)
+                                    .arg(field.Highest);
+            QVERIFY2(text.contains(row), qPrintable(row));
+        }
     }
 
     void aboutNamesTheProgram()

@@ -242,8 +242,15 @@ QString frmMain::AboutText() const
 
 void frmMain::ShowAbout()
 {
+    if (auto* shown = findChild<QMessageBox*>(QStringLiteral("AboutBox"))) {
+        shown->raise();
+        shown->activateWindow();
+        return;
+    }
     // Not modal: the position keeps updating behind it.
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About"), AboutText(), QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::NoIcon,
+                                QStringLiteral("About %1").arg(QString::fromLatin1(ApplicationDisplayName)),
+                                AboutText(), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("AboutBox"));
     box->setIconPixmap(windowIcon().pixmap(32, 32));
     box->setAttribute(Qt::WA_DeleteOnClose);
