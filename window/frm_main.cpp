@@ -297,9 +297,9 @@ void frmMain::FitToScreen()
 {
     const int menu = MenuBarHeight(MenuBar, Client->width());
     QSize size(Client->width(), Client->height() + menu);
-    QRect available = AvailableScreenArea ? AvailableScreenArea() : QRect();
-    if (!AvailableScreenArea && screen())
-        available = screen()->availableGeometry();
+    const QRect available = AvailableScreenArea ? AvailableScreenArea()
+                            : screen()          ? screen()->availableGeometry()
+                                                : QRect();
     const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int decoration = margins.top() + margins.bottom() > 0 ? margins.top() + margins.bottom() : TypicalDecoration;
     const int room = available.height() - decoration;
