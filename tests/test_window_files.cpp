@@ -251,6 +251,8 @@ private slots:
         QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("5000 counts = 219.7 degrees")), qPrintable(w.Slimit->toolTip()));
         QVERIFY2(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")), qPrintable(w.Homing->toolTip()));
         QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
+        w.Slimit->setText(QStringLiteral("2048"));  // as typed
+        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")), qPrintable(w.Slimit->toolTip()));
         QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
     }
 

@@ -247,6 +247,9 @@ void frmMain::BuildLayout()
         edit->setAcceptDrops(false);
         Place(edit, row.BoxPlace.Left, row.BoxPlace.Top, row.BoxPlace.Width, row.BoxPlace.Height);
         this->*row.Box = Boxes[index] = edit;
+        // The tooltip of a setting in counts gives the angle of the value in the box.
+        if (row.UnitName && QLatin1String(field->Unit) == QLatin1String("counts"))
+            connect(edit, &QLineEdit::textChanged, this, &frmMain::UpdateAngleTips);
         const Twips& c = row.CaptionPlace;
         this->*row.Caption = Captions[index] =
             label(Client, row.CaptionName, QString::fromUtf8(field->Caption), c.Left, c.Top, c.Width, c.Height);
@@ -438,7 +441,7 @@ void frmMain::LoadDeviceSettings()
     Frame1->setEnabled(true);
     SetSettingsControlsEnabled(true);
     Homing->setFocus();
-    UpdateAngleTips();
+    UpdateAngleTips();  // the board's type may be new, its values not
 
     if (!PendingFile.isEmpty())
         OpenSettingsFile(std::exchange(PendingFile, QString()));

@@ -171,7 +171,6 @@ bool frmMain::OpenSettingsFile(const QString& path)
     for (std::size_t i = 0; i < SettingsCount; ++i)
         if (settings.Values[i])
             Boxes[i]->setText(QString::number(*settings.Values[i]));
-    UpdateAngleTips();
     ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."));
     lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
                               .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
