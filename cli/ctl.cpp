@@ -206,10 +206,11 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
         return ExitDone;
     }
 
+    auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
     env.Out << "Node:            " << d.Node << '\n'
-            << "Manufacturer:    " << d.Manufacturer << '\n'
-            << "Product:         " << d.Product << '\n'
-            << "Serial number:   " << d.SerialNumber << '\n'
+            << "Manufacturer:    " << orDash(d.Manufacturer) << '\n'
+            << "Product:         " << orDash(d.Product) << '\n'
+            << "Serial number:   " << orDash(d.SerialNumber) << '\n'
             << "Version:         " << VersionText(d.Version) << '\n'
             << "Product ID:      " << HexId(d.ProductID) << "\n\n";
     for (std::size_t i : ScreenOrder) {
