@@ -188,9 +188,13 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
     const BoardDetails& d = std::get<BoardDetails>(read);
 
     if (options.Json) {
-        QJsonObject settings;
-        for (std::size_t i : ScreenOrder)
-            settings.insert(QString::fromUtf8(SettingsFields[i].Key), d.Settings.*SettingsFields[i].Value);
+        QJsonObject settings, units;
+        for (std::size_t i : ScreenOrder) {
+            const SettingsField& field = SettingsFields[i];
+            settings.insert(QString::fromUtf8(field.Key), d.Settings.*field.Value);
+            if (*field.Unit)
+                units.insert(QString::fromUtf8(field.Key), QString::fromUtf8(field.Unit));
+        }
         const QJsonObject board{
             {"node", QString::fromStdString(d.Node)},
             {"vendor_id", QString::fromStdString(HexId(BoardVendorID))},
@@ -201,6 +205,7 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
             {"product", QString::fromStdString(d.Product)},
             {"serial_number", QString::fromStdString(d.SerialNumber)},
             {"settings", settings},
+            {"units", units},
         };
         env.Out << QJsonDocument(board).toJson(QJsonDocument::Indented).toStdString() << std::flush;
         return ExitDone;
@@ -236,7 +241,8 @@ int RunSave(const QString& fileName, HidPlatform& platform, CtlEnvironment& env)
     origin.Product = d.Product;
     origin.SerialNumber = d.SerialNumber;
     origin.Version = VersionText(d.Version);
-    origin.Date = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    const QDateTime now = QDateTime::currentDateTime();
+    origin.Date = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
     origin.BoardType = BoardType(d.Version);
     const std::string text = FormatSettingsFile(d.Settings, origin);
 

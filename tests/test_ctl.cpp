@@ -183,9 +183,6 @@ private slots:
         QTest::addColumn<bool>("anythingSent");
         const QStringList setStops{QStringLiteral("set"), QStringLiteral("stops=4000")};
         QTest::newRow("unknown key") << QStringList{QStringLiteral("set"), QStringLiteral("stop=4000")} << "" << 1 << false;
-        QTest::newRow("refused setting out of range")
-            << QStringList{QStringLiteral("--clamp"), QStringLiteral("set"), QStringLiteral("stops=70000")} << "" << 1
-            << false;
         QTest::newRow("one bad value among good ones")
             << QStringList{QStringLiteral("set"), QStringLiteral("stops=4000"), QStringLiteral("motor_filter=x")} << ""
             << 1 << false;
@@ -195,7 +192,6 @@ private slots:
         QTest::newRow("option of another command") << QStringList{QStringLiteral("show"), QStringLiteral("--clamp")}
                                                    << "" << 1 << false;
         QTest::newRow("no board") << setStops << "no board" << 2 << false;
-        QTest::newRow("no board to show") << QStringList{QStringLiteral("show")} << "no board" << 2 << false;
         QTest::newRow("denied") << setStops << "denied" << 3 << false;
         QTest::newRow("denied list") << QStringList{QStringLiteral("list")} << "denied" << 3 << false;
         QTest::newRow("denied beside an open board") << QStringList{QStringLiteral("list")} << "second denied" << 0
@@ -257,6 +253,17 @@ private slots:
         QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  serial KX5170-000123  access ok\n"
                                          "/dev/hidraw1  product 0x5E13  version 1.2  serial -  access denied\n"));
         QVERIFY(result.Err.find("udev") != std::string::npos);
+    }
+
+    void boardTextsCannotDriveTheTerminal()
+    {
+        SimulatedHidPlatform platform;
+        platform.AddBoard().Product = u"Wheel\x1B]0;owned\x07\nSerial number:   forged";
+        const Result result = Ctl(platform, {QStringLiteral("show")});
+        QCOMPARE(result.Status, int(ExitDone));
+        QVERIFY(result.Out.find("Product:         Wheel\uFFFD]0;owned\uFFFD\uFFFDSerial number:   forged\n") !=
+                std::string::npos);
+        QCOMPARE(std::count(result.Out.begin(), result.Out.end(), '\x1B'), 0);
     }
 
     void watchFollowsTheWheelAcrossAnUnplug()
