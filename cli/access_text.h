@@ -7,7 +7,7 @@ namespace kx {
 inline constexpr const char* AccessFixText =
     "install the udev rule 70-kx5170.rules that gives the person at this computer access "
     "(sudo cp packaging/linux/70-kx5170.rules /etc/udev/rules.d/ && sudo udevadm control --reload "
-    "&& sudo udevadm trigger --subsystem-match=hidraw), or log in at the computer itself rather than "
+    "&& sudo udevadm trigger --subsystem-match=hidraw --action=change), or log in at the computer itself rather than "
     "over SSH; see \"Board not found?\" in the README";
 
 }  // namespace kx

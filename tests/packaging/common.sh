@@ -50,6 +50,7 @@ check_installed_tree() {
     local pairs="
 usr/lib/udev/rules.d/70-kx5170.rules packaging/linux/70-kx5170.rules
 usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
+usr/share/doc/kx5170-config/README.md README.md
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
