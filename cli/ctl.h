@@ -24,7 +24,10 @@ struct CtlEnvironment {
     std::ostream& Out;
     std::ostream& Err;
     std::istream& In;  // "-" as a file to apply
-    // Asked between the ticks of a watch; true ends it (SIGINT, SIGTERM).
+    // Called once a watch has found the board and before it follows it; then asked
+    // between its ticks: true ends it. The program catches SIGINT and SIGTERM for a
+    // watch alone, so that the other commands end at once when interrupted.
+    std::function<void()> WatchStarting = [] {};
     std::function<bool()> StopRequested = [] { return false; };
     // How long to wait for the board to go away into its reset and to come back.
     std::chrono::milliseconds ResetGoneTimeout{3000};

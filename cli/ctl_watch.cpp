@@ -44,6 +44,7 @@ public:
     {
         if (auto failure = OpenFirstBoard(Link, Platform))
             return Report(Env, *failure);
+        Env.WatchStarting();
         Found();
         while (!Env.StopRequested()) {
             if (Link.BoardOpen == FlagTrue)

@@ -24,15 +24,17 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("kx5170ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KX_VERSION));
 
-    // Interrupting a watch ends it between two ticks, with the board's handles closed.
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
     const std::unique_ptr<kx::HidPlatform> platform = kx::MakeHidapiPlatform();
     kx::CtlEnvironment environment{std::cout, std::cerr, std::cin};
+    // Interrupting a watch ends it between two ticks, with the board's handles closed
+    // and status 0: that is how a watch is meant to end.
+    environment.WatchStarting = [] {
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    };
     environment.StopRequested = [] { return StopSignal != 0; };
     return kx::RunCtl(QCoreApplication::arguments(), *platform, environment);
 }
