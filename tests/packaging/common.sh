@@ -37,7 +37,7 @@ png_size() {
 check_installed_tree() {
     local root=$1 src=$2 f
 
-    for f in kx5170-config kx5170-config-demo; do
+    for f in kx5170-config kx5170-config-demo kx5170ctl; do
         if [ ! -f "$root/usr/bin/$f" ]; then
             fail "usr/bin/$f missing"
         elif [ ! -x "$root/usr/bin/$f" ]; then
@@ -57,7 +57,9 @@ usr/share/man/man1/kx5170-config.1 packaging/man/kx5170-config.1
 usr/share/man/man1/kx5170-config-demo.1 packaging/man/kx5170-config-demo.1
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
-usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg"
+usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg
+usr/share/bash-completion/completions/kx5170ctl packaging/bash-completion/kx5170ctl
+usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
     local dest from
     while read -r dest from; do
         [ -n "$dest" ] || continue
