@@ -53,8 +53,6 @@ usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
 usr/share/doc/kx5170-config/README.md README.md
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
 usr/share/mime/packages/$APP_ID.xml packaging/linux/$APP_ID.mime.xml
-usr/share/man/man1/kx5170-config.1 packaging/man/kx5170-config.1
-usr/share/man/man1/kx5170-config-demo.1 packaging/man/kx5170-config-demo.1
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
 usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg
@@ -70,6 +68,16 @@ usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
         cmp -s "$root/$dest" "$src/$from" || fail "$dest differs from $from"
         [ -x "$root/$dest" ] && fail "$dest should not be executable"
     done <<< "$pairs"
+
+    # Every manual page, gzipped as Debian keeps them.
+    for f in "$src"/packaging/man/*.1; do
+        local gz="$root/usr/share/man/man1/$(basename "$f").gz"
+        if [ ! -f "$gz" ]; then
+            fail "usr/share/man/man1/$(basename "$f").gz missing"
+        else
+            gzip -dc "$gz" | cmp -s - "$f" || fail "usr/share/man/man1/$(basename "$f").gz differs from its page"
+        fi
+    done
 
     for f in 16x16 32x32; do
         local png="$root/usr/share/icons/hicolor/$f/apps/$APP_ID.png"
