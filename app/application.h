@@ -55,8 +55,8 @@ inline QString ReadCommandLine(const QApplication& app, const QString& descripti
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
-        std::fprintf(stderr, "%s: give one settings file, not %lld\n", qPrintable(QCoreApplication::arguments().value(0)),
-                     static_cast<long long>(files.size()));
+        std::fprintf(stderr, "%s: give one settings file, not %lld\n",
+                     qPrintable(QCoreApplication::arguments().value(0)), static_cast<long long>(files.size()));
         std::exit(1);
     }
     return files.value(0);

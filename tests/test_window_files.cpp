@@ -248,11 +248,14 @@ private slots:
         QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("0 to 65535")), qPrintable(w.Slimit->toolTip()));
         QVERIFY(!w.Slimit->toolTip().contains(QStringLiteral("degrees")));  // no board yet
         f.Load();
-        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("5000 counts = 219.7 degrees")), qPrintable(w.Slimit->toolTip()));
-        QVERIFY2(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")), qPrintable(w.Homing->toolTip()));
+        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("5000 counts = 219.7 degrees")),
+                 qPrintable(w.Slimit->toolTip()));
+        QVERIFY2(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")),
+                 qPrintable(w.Homing->toolTip()));
         QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
         w.Slimit->setText(QStringLiteral("2048"));  // as typed
-        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")), qPrintable(w.Slimit->toolTip()));
+        QVERIFY2(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")),
+                 qPrintable(w.Slimit->toolTip()));
         QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
     }
 
@@ -277,8 +280,8 @@ private slots:
         WindowOnBoard f;
         f.W().AboutPlatform = QStringLiteral("hidapi 9.8.7");
         const QString about = f.W().AboutText();
-        for (const char* part : {"KX5170 configuration utility", "1.01", "KX5170 controller configuration utility", "MIT",
-                                 "hidapi 9.8.7"})
+        for (const char* part :
+             {"KX5170 configuration utility", "1.01", "KX5170 controller configuration utility", "MIT", "hidapi 9.8.7"})
             QVERIFY2(about.contains(QLatin1String(part)), part);
         QVERIFY(about.contains(QLatin1String(qVersion())));
     }

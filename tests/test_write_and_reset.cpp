@@ -65,7 +65,8 @@ private slots:
 
     void enterOnTheFocusedButtonWrites()
     {
-        for (auto [key, modifiers] : {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
+        for (auto [key, modifiers] :
+             {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
             WindowOnBoard f;
             frmMain& w = f.Load();
             w.Go->setFocus();

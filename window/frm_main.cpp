@@ -255,7 +255,8 @@ void frmMain::BuildLayout()
             label(Client, row.CaptionName, QString::fromUtf8(field->Caption), c.Left, c.Top, c.Width, c.Height);
         if (row.UnitName) {
             const Twips& u = row.UnitPlace;
-            this->*row.Unit = label(Client, row.UnitName, QString::fromUtf8(field->Unit), u.Left, u.Top, u.Width, u.Height);
+            this->*row.Unit =
+                label(Client, row.UnitName, QString::fromUtf8(field->Unit), u.Left, u.Top, u.Width, u.Height);
         }
     }
     Line1 = line("Line1", 3420);

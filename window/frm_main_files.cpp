@@ -215,8 +215,8 @@ bool frmMain::SaveSettingsFile(const QString& path)
         return false;
     }
     const QFontMetrics metrics(lblStatus->font());
-    const QString shown = metrics.elidedText(info.fileName(), Qt::ElideMiddle,
-                                             lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
+    const QString shown = metrics.elidedText(
+        info.fileName(), Qt::ElideMiddle, lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
     ShowStatus(QStringLiteral("Saved to %1.").arg(shown));
     lblStatus->setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()));
     return true;
