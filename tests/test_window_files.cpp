@@ -108,6 +108,9 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject&>(f.W()).event(&drop);  // as the desktop's drag delivers it
         QVERIFY(drop.isAccepted());
+        f.W().Timer_Timer();  // searches, and finds nothing
+        QVERIFY2(f.W().lblStatus->text().contains(QStringLiteral("once the board is loaded")),
+                 qPrintable(f.W().lblStatus->text()));
         QCOMPARE(f.Texts(), Placeholders);
         f.PlugIn();
         f.W().Timer_Timer();

@@ -57,6 +57,8 @@ constexpr std::size_t InputReadBuffer = 64;
 // left for the next drain rather than holding the thread.
 constexpr int MostReportsPerDrain = 256;
 
+const QString PendingFileNote = QStringLiteral("The file is opened once the board is loaded.");
+
 // Before the window is first shown its frame is unknown: room for a usual title bar.
 constexpr int TypicalDecoration = 40;
 
@@ -391,7 +393,10 @@ void frmMain::SearchForBoard()
 
 void frmMain::ShowStatus(const QString& text)
 {
-    const QString& shown = text.isEmpty() ? IdleStatus : text;
+    // With nothing else to say: a file waiting for the board, or the program's own note.
+    const QString& shown = !text.isEmpty()        ? text
+                           : !PendingFile.isEmpty() ? PendingFileNote
+                                                    : IdleStatus;
     if (lblStatus->text() != shown) {
         lblStatus->setText(shown);
         lblStatus->setToolTip(shown);
@@ -407,6 +412,7 @@ void frmMain::LoadDeviceSettings()
                 l->clear();
         return;
     }
+    const QString fileToOpen = std::exchange(PendingFile, QString());
     ShowStatus(QString());
 
     auto readString = [this](DeviceString which, QLabel* target) {
@@ -444,8 +450,8 @@ void frmMain::LoadDeviceSettings()
     Homing->setFocus();
     UpdateAngleTips();  // the board's type may be new, its values not
 
-    if (!PendingFile.isEmpty())
-        OpenSettingsFile(std::exchange(PendingFile, QString()));
+    if (!fileToOpen.isEmpty())
+        OpenSettingsFile(fileToOpen);
 }
 
 void frmMain::DrainInput()
