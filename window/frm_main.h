@@ -65,11 +65,15 @@ public:
     // Fills the window from the open board, or blanks the device details.
     void LoadDeviceSettings();
 
-    // File menu. Opening fills the boxes the file names and sends nothing; saving
-    // writes what the boxes hold, checked as "Write and reset" checks them.
+    // File menu, each doing nothing while no board is open. Opening fills the boxes
+    // the file names and sends nothing; saving writes what the boxes hold, checked as
+    // "Write and reset" checks them. The menu's actions ask for a name through Dialogs.
     void OpenSettings();
     void SaveSettings();
     void ReloadFromBoard();
+    // True when done. A refused file (told through Dialogs.Warn) or a refused box
+    // (told as "Write and reset" tells it) changes nothing; a file from a board that
+    // counts other steps a turn is opened only when Dialogs.Confirm says so.
     bool OpenSettingsFile(const QString& path);
     bool SaveSettingsFile(const QString& path);
     // Opens the file now when a board is loaded, or else at the next load.
