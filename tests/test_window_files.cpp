@@ -229,11 +229,15 @@ private slots:
         // Nothing is cut at the side by the scroll bar.
         QVERIFY(w.ClientScroll->viewport()->width() >= 338);
 
-        // A refused box at the bottom is scrolled into view.
-        w.DampingScale->setText(QStringLiteral("?"));
+        // A refused box is scrolled into view with the message that says why.
+        auto inView = [&](QWidget* widget) {
+            const QRect place(widget->mapTo(w.ClientScroll->viewport(), QPoint(0, 0)), widget->size());
+            return w.ClientScroll->viewport()->rect().contains(place);
+        };
+        QVERIFY(!inView(w.lblStatus));
+        w.Slimit->setText(QStringLiteral("?"));
         w.Go_Click();
-        const QRect inView(w.DampingScale->mapTo(w.ClientScroll->viewport(), QPoint(0, 0)), w.DampingScale->size());
-        QVERIFY(w.ClientScroll->viewport()->rect().contains(inView));
+        QVERIFY(inView(w.Slimit) && inView(w.lblStatus));
 
         // On a tall enough screen, no scrolling.
         w.AvailableScreenArea = [] { return QRect(0, 0, 1920, 1050); };

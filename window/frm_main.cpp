@@ -401,6 +401,9 @@ void frmMain::ShowStatus(const QString& text)
         lblStatus->setText(shown);
         lblStatus->setToolTip(shown);
     }
+    // On a screen too short for the window, a message is scrolled into view.
+    if (!text.isEmpty())
+        ClientScroll->ensureWidgetVisible(lblStatus, 0, 0);
 }
 
 void frmMain::LoadDeviceSettings()

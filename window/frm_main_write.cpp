@@ -24,6 +24,7 @@ std::optional<std::int32_t> BoxValue(const QLineEdit* box)
 
 void frmMain::RefuseBox(QLineEdit* box, const QString& message)
 {
+    // The message below the button stays in view where the box can be seen with it.
     ShowStatus(message);
     ClientScroll->ensureWidgetVisible(box);
     box->setFocus();
