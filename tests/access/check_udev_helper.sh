@@ -31,7 +31,7 @@ fresh_tree() {
     : >"$log"
 }
 listing() { (cd "$root" && find . -printf '%p %y %m %s %T@\n' | sort); }
-run() { KX_CANARY=1 "${as_root[@]}" "$helper" "$@" 2>/dev/null; }
+run() { KX_CANARY=1 "${as_root[@]}" "$helper" 2>/dev/null; }
 dest="$root/etc/udev/rules.d/70-kx5170.rules"
 
 # First run: the rule, its folder, udev reloaded and triggered; nothing else.
