@@ -9,7 +9,6 @@ errors=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-rule_line='ACTION!="remove", SUBSYSTEM=="hidraw", ATTRS{idVendor}=="6c1b", ATTRS{idProduct}=="5e11", TAG+="uaccess"'
 # expected | folder | file | content ("@rule" is the packaged rule, "@null" a link to /dev/null)
 cases=(
     'no|||'
