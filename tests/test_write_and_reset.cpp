@@ -209,7 +209,14 @@ private slots:
         f.Unplug();
         f.PlugIn();
         w.Timer_Timer();
+        w.AccessGrace_Timer();
+        QCOMPARE(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."));
+        // Drawn with its link: measured as shown, not as markup.
+        QVERIFY2(w.lblStatus->sizeHint().width() <= w.lblStatus->width(), qPrintable(w.lblStatus->text()));
+        f.Unplug();
+        w.ShowStatus(QString());
         w.Timer_Timer();
+        QCOMPARE(w.lblStatus->text(), QStringLiteral("No board found: plug it in."));
         verifyFits();
     }
 
@@ -223,12 +230,22 @@ private slots:
         f.Unplug();
         w.Go_Click();
         QVERIFY(w.isVisible() && w.Timer->isActive());
-        QVERIFY2(w.lblStatus->text().contains(QStringLiteral("not written")), qPrintable(w.lblStatus->text()));
+        const QString notWritten = w.lblStatus->text();
+        QVERIFY2(notWritten.contains(QStringLiteral("not written")), qPrintable(notWritten));
         w.Timer_Timer();
         QCOMPARE(w.Link.BoardOpen, FlagFalse);
         QVERIFY(!w.Go->isEnabled());
         QCOMPARE(f.Texts().mid(0, 2), (QStringList{"4000", "250"}));
         QCOMPARE(f.Board->OpenHandles(), 0);
+        // The search that found the board missing, and the ones after, keep the word.
+        for (int tick = 0; tick <= SafetyNetSearchTicks; ++tick)
+            w.Timer_Timer();
+        QCOMPARE(w.lblStatus->text(), notWritten);
+        // Back and loaded: the board's settings are shown, and the word goes.
+        f.PlugIn();
+        w.Timer_Timer();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
+        QVERIFY(w.lblStatus->text().isEmpty());
 
         // The board refuses the report: the link stays, and trying again works.
         WindowOnBoard g;

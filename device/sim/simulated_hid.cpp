@@ -182,6 +182,12 @@ void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
     Changed = true;
 }
 
+void SimulatedHidPlatform::SetAccess(SimulatedDevice& device, HidFailure refuse)
+{
+    device.RefuseOpen = refuse;
+    Changed = true;
+}
+
 std::vector<HidInterfaceInfo> SimulatedHidPlatform::EnumerateInterfaces()
 {
     ++Enumerations;

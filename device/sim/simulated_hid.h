@@ -79,6 +79,9 @@ public:
     // Plug in: it comes back under a new path, as hidraw gives a new node.
     void Unplug(SimulatedDevice& device);
     void PlugIn(SimulatedDevice& device);
+    // The node's permissions change, as when udev grants or takes access: opens fail
+    // as `refuse` says from now on, and the change is announced like a plug.
+    void SetAccess(SimulatedDevice& device, HidFailure refuse);
 
     std::vector<HidInterfaceInfo> EnumerateInterfaces() override;
     OpenResult Open(const std::string& path, OpenMode mode) override;
