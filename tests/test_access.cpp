@@ -105,7 +105,7 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::newRow("no pkexec") << -2 << QString() << "pkexec, which asks for the password, is not installed.";
         QTest::newRow("cancelled") << 126 << QString() << "The password request was cancelled.";
-        QTest::newRow("not authorised") << 127 << QString() << "Permission to install the rule was not given.";
+        QTest::newRow("not authorised") << 127 << QString() << "The password could not be asked for, or permission was refused.";
         QTest::newRow("installer failed") << 3 << "kx5170-udev-helper: udevadm trigger: failed"
                                           << "The rule installer failed: udevadm trigger: failed.";
         QTest::newRow("could not run") << -1 << QString() << "The rule installer failed.";

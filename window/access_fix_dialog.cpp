@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // pkexec's own exit statuses: the request was dismissed, or not authorised (also
@@ -65,6 +67,7 @@ AccessFixDialog::AccessFixDialog(RuleInstallCommand command, QWidget* parent)
                        "Nothing else on the computer changes."),
         this);
     lblExplain->setWordWrap(true);
+    lblExplain->setMinimumWidth(440);
     lblProgress = new QLabel(this);
     lblProgress->setWordWrap(true);
     lblManual = new QLabel(this);
@@ -76,7 +79,12 @@ AccessFixDialog::AccessFixDialog(RuleInstallCommand command, QWidget* parent)
     Commands->setReadOnly(true);
     Commands->setLineWrapMode(QPlainTextEdit::NoWrap);
     Commands->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    Commands->setMinimumSize(560, 150);
+    // Wide enough for the longest command where the screen allows: read whole, not scrolled.
+    const QFontMetrics fixed(Commands->font());
+    int widest = 0;
+    for (const QString& line : Commands->toPlainText().split(QLatin1Char('\n')))
+        widest = std::max(widest, fixed.horizontalAdvance(line));
+    Commands->setMinimumSize(std::min(widest + 32, 900), fixed.lineSpacing() * 7 + 12);
     CopyCommands = new QPushButton(QStringLiteral("Copy commands"), this);
 
     Install = new QPushButton(QStringLiteral("Install rule"), this);
@@ -155,7 +163,7 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
     if (exitCode == PkexecDismissed) {
         ShowManualSteps(QStringLiteral("The password request was cancelled."));
     } else if (exitCode == PkexecNotAuthorised) {
-        ShowManualSteps(QStringLiteral("Permission to install the rule was not given."));
+        ShowManualSteps(QStringLiteral("The password could not be asked for, or permission was refused."));
     } else {
         // The installer says what went wrong in its last line, after its name.
         QString said = errorOutput.trimmed().section(QLatin1Char('\n'), -1);

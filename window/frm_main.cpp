@@ -329,6 +329,7 @@ void frmMain::lblStatus_LinkActivated()
 {
     if (!FixDialog) {
         FixDialog = new AccessFixDialog(FixCommand, this);
+        FixDialog->setFont(font());
         FixDialog->setAttribute(Qt::WA_DeleteOnClose);
         FixDialog->setWindowModality(Qt::WindowModal);
         connect(FixDialog, &AccessFixDialog::RuleInstalled, this, &frmMain::RuleInstalled);

@@ -204,7 +204,9 @@ private slots:
         QVERIFY(!board.Command("plug", QStringLiteral("ready ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpenFailure, HidFailure::AccessDenied, 5000);
         QCOMPARE(w.Link.BoardOpen, FlagFalse);
-        QVERIFY(!w.lblStatus->text().isEmpty());
+        // Said only once the board has had its second to be given access.
+        QCOMPARE(w.lblStatus->text(), QStringLiteral("No board found: plug it in."));
+        QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."), 5000);
 
         asRoot.dismiss();
         ::setfsuid(0), ::setfsgid(0);
