@@ -34,7 +34,7 @@ kx_board_rule_installed() {
 # udev and applies it to the hidraw nodes already there, and says so in one line.
 kx_install_board_rule() {
     local rule=$1 sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo -p "[sudo] password for %u, to install the board's udev rule: ")
     if "${sudo[@]}" install -D -m 0644 "$rule" /etc/udev/rules.d/70-kx5170.rules &&
         "${sudo[@]}" udevadm control --reload &&
         "${sudo[@]}" udevadm trigger --subsystem-match=hidraw --action=change; then
