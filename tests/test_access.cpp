@@ -4,6 +4,7 @@
 #include "access_help.h"
 #include "window_fixture.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -68,6 +69,17 @@ private slots:
         QVERIFY(w.lblStatus->text().startsWith(Denied + QStringLiteral(" <a href=")));
         QVERIFY(w.lblStatus->text().endsWith(QStringLiteral(">Fix...</a>")));
         QCOMPARE(w.lblSerialNumber->textFormat(), Qt::PlainText);
+
+        // Reached with Tab and Enter too.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.lblStatus);
+        QTest::keyClick(w.lblStatus, Qt::Key_Tab);  // onto the link itself
+        QTest::keyClick(w.lblStatus, Qt::Key_Return);
+        QVERIFY(w.FixDialog);
+        w.FixDialog->close();
+        QTRY_VERIFY(!w.FixDialog);
 
         // "Fix..." opens the dialog and returns: nothing waits on it.
         w.FixCommand = {StandIn(dir, 0), {QStringLiteral("/opt/kx/kx5170-udev-helper")}, {}};
