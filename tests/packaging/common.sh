@@ -38,7 +38,7 @@ check_installed_tree() {
     local root=$1 src=$2 f
 
     local helper=usr/libexec/kx5170-config/kx5170-udev-helper
-    for f in usr/bin/kx5170-config usr/bin/kx5170-config-demo $helper; do
+    for f in usr/bin/kx5170-config usr/bin/kx5170-config-demo usr/bin/kx5170ctl $helper; do
         if [ ! -f "$root/$f" ]; then
             fail "$f missing"
         elif [ ! -x "$root/$f" ]; then
@@ -66,7 +66,9 @@ usr/share/polkit-1/actions/$APP_ID.policy packaging/linux/$APP_ID.policy
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
-usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg"
+usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg
+usr/share/bash-completion/completions/kx5170ctl packaging/bash-completion/kx5170ctl
+usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
     local dest from
     while read -r dest from; do
         [ -n "$dest" ] || continue
