@@ -24,8 +24,8 @@ std::string AccessFixCommands()
 
 std::string AccessFixHelp()
 {
-    return "The board's udev rule, which lets the person at this computer use the board, is not installed.\n"
-           "Click \"Fix...\" in kx5170-config, or run these commands:\n\n" +
+    return "Install the board's udev rule, which lets the person at this computer use it: click \"Fix...\" in "
+           "kx5170-config, or run these commands:\n" +
            AccessFixCommands();
 }
 

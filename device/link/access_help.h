@@ -9,6 +9,12 @@ namespace kx {
 
 inline constexpr std::string_view AccessDeniedText = "Board found, but access was denied.";
 
+// The fix in words, one line without a full stop, for a tool to print after its own
+// account of the refusal.
+inline constexpr std::string_view AccessFixInWords =
+    "install the board's udev rule, which lets the person at this computer use it: click \"Fix...\" "
+    "in kx5170-config, or run the commands under \"Board not found?\" in the README";
+
 // Where the rule is installed for a board that has none: the place for rules the
 // machine's administrator adds. The packaged rule lives under /usr/lib/udev/rules.d.
 inline constexpr std::string_view AccessRuleDestination = "/etc/udev/rules.d/70-kx5170.rules";
@@ -18,7 +24,7 @@ inline constexpr std::string_view AccessRuleDestination = "/etc/udev/rules.d/70-
 // wherever the program runs from.
 std::string AccessFixCommands();
 
-// The fix in words followed by AccessFixCommands(), for a terminal.
+// The fix in words, then AccessFixCommands(), for a terminal.
 std::string AccessFixHelp();
 
 }  // namespace kx
