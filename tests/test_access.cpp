@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -163,6 +165,15 @@ private slots:
         QCOMPARE(lines.mid(1, 3), ruleLines);
         QCOMPARE(lines.mid(4), (QStringList{"EOF", "sudo udevadm control --reload",
                                             "sudo udevadm trigger --subsystem-match=hidraw --action=change", ""}));
+    }
+
+    void buildTreeRunsItsOwnInstaller()
+    {
+        const RuleInstallCommand command = DefaultRuleInstallCommand();
+        if (QStandardPaths::findExecutable(QStringLiteral("pkexec")).isEmpty())
+            QSKIP("pkexec is not installed");
+        QCOMPARE(command.Arguments, QStringList{QStringLiteral(KX_HELPER_BUILT)});
+        QVERIFY(QFileInfo(command.Program).isAbsolute() && command.Missing.isEmpty());
     }
 
     void pluggedInBoardGetsItsGraceSecond()

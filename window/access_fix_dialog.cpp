@@ -35,19 +35,16 @@ QString FromView(std::string_view text)
 RuleInstallCommand DefaultRuleInstallCommand()
 {
     RuleInstallCommand command;
-    // Installed, the helper sits at a fixed place relative to the program; in a build
-    // tree, where it was built.
-    const QString installed =
-        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" KX_RULE_HELPER_FROM_BINDIR));
-    QString helper;
-    for (const QString& candidate : {installed, QStringLiteral(KX_RULE_HELPER_BUILD_PATH)}) {
-        if (QFileInfo(candidate).isExecutable()) {
-            helper = candidate;
-            break;
-        }
-    }
+    // Run from its build tree, the program uses the installer built there; installed, the
+    // one at its fixed place beside the program, never one in some build tree.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString helper =
+        programDir.startsWith(QStringLiteral(KX_BUILD_DIR "/"))
+            ? QStringLiteral(KX_RULE_HELPER_BUILD_PATH)
+            : QDir::cleanPath(programDir + QStringLiteral("/" KX_RULE_HELPER_FROM_BINDIR));
+    const bool found = !helper.isEmpty() && QFileInfo(helper).isExecutable();
     const QString pkexec = QStandardPaths::findExecutable(QStringLiteral("pkexec"));
-    if (helper.isEmpty())
+    if (!found)
         command.Missing = QStringLiteral("The rule installer was not found beside the program.");
     else if (pkexec.isEmpty())
         command.Missing = QStringLiteral("pkexec, which asks for the password, is not installed.");
