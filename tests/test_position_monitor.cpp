@@ -23,9 +23,13 @@ public:
         ::close(Pipe[0]);
         ::close(Pipe[1]);
     }
-    int ChangeNotificationFd() const override { return Pipe[0]; }
+    int ChangeNotificationFd() const override { return Watching ? Pipe[0] : -1; }
     bool InterfacesMayHaveChanged() override
     {
+        if (GiveUpAtNextCall)
+            Watching = false;
+        if (!Watching)
+            return true;
         char news[64];
         while (::read(Pipe[0], news, sizeof news) > 0) {
         }
@@ -33,8 +37,12 @@ public:
     }
     void Announce() { QCOMPARE(::write(Pipe[1], "+", 1), 1); }
 
+    // As the watcher does when its watch is lost: the descriptor is no longer news.
+    bool GiveUpAtNextCall = false;
+
 private:
     int Pipe[2] = {-1, -1};
+    bool Watching = true;
 };
 
 }  // namespace
@@ -304,6 +312,27 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(platform.Enumerations, enumerations);
         QCOMPARE(board.OpenHandles(), 2);
+    }
+
+    // A platform that stops watching may close the descriptor and reuse its number:
+    // the window leaves it at the call that tells, and searches at every tick instead.
+    void descriptorGivenUpIsNoLongerWatched()
+    {
+        AnnouncingPlatform platform;
+        frmMain w(platform);
+        w.Form_Load();
+        w.Timer->setInterval(60'000);
+        platform.GiveUpAtNextCall = true;
+        platform.Announce();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.ChangeNotifier, 5000);  // the news led to the call
+
+        const int enumerations = platform.Enumerations;
+        platform.AddBoard();
+        platform.Announce();  // readable again: only a window still watching would see it
+        QTest::qWait(100);
+        QCOMPARE(platform.Enumerations, enumerations);
+        w.Timer_Timer();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
     }
 };
 

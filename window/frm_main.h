@@ -106,6 +106,9 @@ private:
     void HandleLostLink();
     void SetSettingsControlsEnabled(bool enabled);
     void ShowStatus(const QString& text);
+    // Asks the platform for its change news and follows its notification descriptor.
+    bool TakeChangeNews();
+    void FollowChangeNotification();
     bool RefuseBox(QLineEdit* box, const QString& message);
 
     kx::HidPlatform& Platform;

@@ -106,7 +106,11 @@ public:
 
     // A descriptor that becomes readable when InterfacesMayHaveChanged would answer
     // true, for a caller that would rather be woken than ask; -1 when the platform has
-    // none. The platform owns it.
+    // none. The platform owns it and keeps it open until the platform is destroyed,
+    // so its number is never reused meanwhile. The answer can change only during a
+    // call to InterfacesMayHaveChanged (when the platform stops watching it answers -1
+    // from then on): a caller that watches the descriptor asks again after each such
+    // call and stops watching a descriptor it no longer gets.
     virtual int ChangeNotificationFd() const { return -1; }
 };
 
