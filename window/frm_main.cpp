@@ -380,6 +380,10 @@ void frmMain::DrainInput()
         return;
     std::array<std::uint8_t, InputReadBuffer> buffer;
     const bool decodable = Link.Capabilities.InputReportByteLength >= MinimumInputReport;
+    // Only the wheel's own report carries the position; a board also sends others, such
+    // as its force-feedback state while a game drives it. Without a descriptor, any
+    // report long enough is taken for the wheel's.
+    const std::optional<std::uint8_t> wheelReport = Link.ReportLayout.PositionReportID;
     for (int i = 0; i < MostReportsPerDrain; ++i) {
         buffer.fill(0);
         const int n = Link.InputHandle->ReadInputReport(buffer);
@@ -391,7 +395,8 @@ void frmMain::DrainInput()
         }
         if (n == 0)
             return;
-        if (decodable && static_cast<std::size_t>(n) >= MinimumInputReport) {
+        const bool fromWheel = !wheelReport || buffer[0] == *wheelReport;
+        if (decodable && fromWheel && static_cast<std::size_t>(n) >= MinimumInputReport) {
             std::copy_n(buffer.begin(), NewestReport.size(), NewestReport.begin());
             NewReport = true;
         }

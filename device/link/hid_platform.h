@@ -95,6 +95,19 @@ public:
     // Open a path that EnumerateInterfaces returned, shared with other programs.
     virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;
 
+    // The report descriptor of a path that the most recent EnumerateInterfaces
+    // returned, as the device sent it, read without opening the interface: it needs no
+    // access to the interface and sends nothing to the device. nullopt when the
+    // platform cannot give it that way, for any other path, or when the interface has
+    // gone. The bytes are untrusted. A platform that cannot read descriptors without
+    // opening always answers nullopt; the search then takes the first matching
+    // interface.
+    virtual std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path)
+    {
+        (void)path;
+        return std::nullopt;
+    }
+
     // Pause the calling thread.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
 
