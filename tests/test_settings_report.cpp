@@ -234,23 +234,6 @@ private slots:
         QCOMPARE(rig.Device.Board->ResetRequests, requests.size() > 2 ? 2 : 0);
     }
 
-    // Without a descriptor, every request goes at the longest feature length the link
-    // last knew, whatever this board's reports are.
-    void WithoutDescriptorTheLongestLength()
-    {
-        SimulatedHidPlatform platform;
-        SimulatedDevice& board = platform.AddBoard(0x5E11, 0x0307, {37, 2});
-        board.DescriptorUnavailable = true;
-        DeviceLink link;
-        link.Capabilities.FeatureReportByteLength = 64;
-        link.ReportLayout.SettingsReportByteLength = 37;  // from another board, before
-        QCOMPARE(FindTheHid(link, platform), FlagTrue);
-        QVERIFY(ReadSettingsReport(link));  // the board answers with its 37 bytes
-        QVERIFY(!SendSettingsSequence(link, Typical));  // and refuses 64
-        for (const auto& r : board.Board->Log)
-            QCOMPARE(r.Length, std::size_t{64});
-    }
-
     // A failed request, another report's answer or one too short for the settings is a
     // failed read; an answer shorter than asked that holds them all is the read image.
     void Answers_data()

@@ -54,12 +54,15 @@ public:
 
     // Get a feature report. On entry buffer[0] holds the report ID; on return the
     // report fills the buffer from byte 0, report-ID byte first. Blocks until the
-    // device answers. Returns the number of bytes received, report-ID byte included
-    // (at most buffer.size()), or -1 on failure. An empty buffer fails.
+    // device answers. Returns the number of bytes received, report-ID byte included:
+    // the report's own length, which is less than buffer.size() when the report is
+    // shorter (nothing pads it) and never more, or -1 on failure. An empty buffer fails.
     virtual int GetFeatureReport(std::span<std::uint8_t> buffer) = 0;
 
-    // Send a feature report; report[0] is the report ID. Blocks until sent. Returns
-    // the number of bytes sent, report-ID byte included, or -1 on failure.
+    // Send a feature report; report[0] is the report ID. The device gets exactly
+    // report.size() bytes, and may refuse a length that is not the report's own.
+    // Blocks until sent. Returns the number of bytes sent, report-ID byte included,
+    // or -1 on failure.
     virtual int SetFeatureReport(std::span<const std::uint8_t> report) = 0;
 
     // One of the interface's strings, as UTF-16 without terminator, at most
