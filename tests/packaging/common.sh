@@ -37,7 +37,7 @@ png_size() {
 check_installed_tree() {
     local root=$1 src=$2 f
 
-    for f in kx5170-config kx5170-config-demo; do
+    for f in kx5170-config kx5170-config-demo kx5170ctl; do
         if [ ! -f "$root/usr/bin/$f" ]; then
             fail "usr/bin/$f missing"
         elif [ ! -x "$root/usr/bin/$f" ]; then
@@ -50,10 +50,13 @@ check_installed_tree() {
     local pairs="
 usr/lib/udev/rules.d/70-kx5170.rules packaging/linux/70-kx5170.rules
 usr/share/applications/$APP_ID.desktop packaging/linux/$APP_ID.desktop
+usr/share/doc/kx5170-config/README.md README.md
 usr/share/metainfo/$APP_ID.metainfo.xml packaging/linux/$APP_ID.metainfo.xml
 usr/share/icons/hicolor/16x16/apps/$APP_ID.png packaging/icons/hicolor/16x16/apps/$APP_ID.png
 usr/share/icons/hicolor/32x32/apps/$APP_ID.png packaging/icons/hicolor/32x32/apps/$APP_ID.png
-usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg"
+usr/share/icons/hicolor/scalable/apps/$APP_ID.svg packaging/icons/hicolor/scalable/apps/$APP_ID.svg
+usr/share/bash-completion/completions/kx5170ctl packaging/bash-completion/kx5170ctl
+usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
     local dest from
     while read -r dest from; do
         [ -n "$dest" ] || continue

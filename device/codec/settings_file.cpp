@@ -1,0 +1,282 @@
+#include "settings_file.h"
+
+#include "input_report.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <limits>
+
+namespace kx {
+
+namespace {
+
+constexpr std::string_view MarkerKey = "kx5170-settings";
+constexpr std::string_view BoardTypeKey = "board_type";
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+// Where the comments of a saved file start, so that they line up.
+constexpr std::size_t CommentColumn = 30;
+
+std::string_view Trim(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The length of the UTF-8 sequence that starts at bytes[at], or 0 when none does
+// there: a stray continuation byte, a cut sequence, an overlong form, a surrogate, a
+// code point past Unicode.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at)
+{
+    const auto b = static_cast<unsigned char>(bytes[at]);
+    if (b < 0x80)
+        return 1;
+    std::size_t length = 0;
+    std::uint32_t lowest = 0;
+    if ((b & 0xE0) == 0xC0)
+        length = 2, lowest = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        length = 3, lowest = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        length = 4, lowest = 0x10000;
+    else
+        return 0;
+    if (bytes.size() - at < length)
+        return 0;
+    std::uint32_t cp = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[at + k]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// The 1-based line of the first byte that cannot be in a text file (a NUL, or a byte
+// that is not part of valid UTF-8); 0 when there is none.
+int FirstLineThatIsNotText(std::string_view bytes)
+{
+    int line = 1;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (bytes[i] == '\n')
+            ++line;
+        const std::size_t length = Utf8SequenceLength(bytes, i);
+        if (bytes[i] == 0 || length == 0)
+            return line;
+        i += length;
+    }
+    return 0;
+}
+
+// A whole decimal number: an optional sign and digits, nothing else.
+std::optional<std::int64_t> WholeNumber(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t magnitude = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (end != text.data() + text.size())
+        return std::nullopt;
+    // Too long for 64 bits: far outside every range, which is all that matters here.
+    if (ec == std::errc::result_out_of_range)
+        return negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    if (ec != std::errc())
+        return std::nullopt;
+    return negative ? -magnitude : magnitude;
+}
+
+std::string Quoted(std::string_view text)
+{
+    // Quote at most a screenful of what the user wrote: the message is one line.
+    constexpr std::size_t Longest = 40;
+    std::string out = "\"";
+    out += text.substr(0, Longest);
+    if (text.size() > Longest)
+        out += "...";
+    out += '"';
+    return out;
+}
+
+std::string RangeText(const SettingsField& field)
+{
+    return std::to_string(field.Lowest) + " to " + std::to_string(field.Highest);
+}
+
+// A board's strings go into comments: a line break or other control character in
+// them must not end the comment and start a line the reader would take as a setting,
+// and a byte that is not UTF-8 would make the whole file unreadable.
+std::string OneLine(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (length == 1 && (b < 0x20 || b == 0x7F))
+            out += ' ';
+        else
+            out.append(text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view bytes, OutOfRange outOfRange)
+{
+    if (bytes.size() > MaxSettingsFileSize)
+        return SettingsFileError{0, "larger than 64 KiB: not a settings file"};
+    if (const int line = FirstLineThatIsNotText(bytes))
+        return SettingsFileError{line, "not UTF-8 text: not a settings file"};
+    if (bytes.starts_with(Utf8ByteOrderMark))
+        bytes.remove_prefix(Utf8ByteOrderMark.size());
+
+    SettingsFile file;
+    bool markerSeen = false;
+    std::array<int, SettingsCount> givenOnLine{};
+    int boardTypeLine = 0;
+
+    int lineNumber = 0;
+    while (!bytes.empty() || lineNumber == 0) {
+        ++lineNumber;
+        const std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        line = Trim(line);
+        if (line.empty())
+            continue;
+
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            return SettingsFileError{lineNumber, "expected \"key = value\", found " + Quoted(line)};
+        const std::string_view key = Trim(line.substr(0, equals));
+        const std::string_view valueText = Trim(line.substr(equals + 1));
+        if (key.empty())
+            return SettingsFileError{lineNumber, "expected \"key = value\", found " + Quoted(line)};
+
+        if (!markerSeen) {
+            if (key != MarkerKey)
+                return SettingsFileError{lineNumber, "not a settings file: the first line must be \"kx5170-settings = 1\""};
+            if (valueText != "1")
+                return SettingsFileError{lineNumber, "settings file version " + Quoted(valueText) +
+                                                         " is not one this program reads (it reads version 1)"};
+            markerSeen = true;
+            continue;
+        }
+        if (key == MarkerKey)
+            return SettingsFileError{lineNumber, "\"kx5170-settings\" is given twice"};
+
+        const std::optional<std::int64_t> value = WholeNumber(valueText);
+        const std::string quotedKey = Quoted(key);
+        if (key == BoardTypeKey) {
+            if (boardTypeLine)
+                return SettingsFileError{lineNumber, "\"board_type\" is given twice (first on line " +
+                                                         std::to_string(boardTypeLine) + ")"};
+            if (!value || *value < 0 || *value > 255)
+                return SettingsFileError{lineNumber, "\"board_type\" must be a whole number from 0 to 255, not " +
+                                                         Quoted(valueText)};
+            boardTypeLine = lineNumber;
+            file.BoardType = static_cast<int>(*value);
+            continue;
+        }
+
+        const SettingsField* field = FindSettingByKey(key);
+        if (!field)
+            return SettingsFileError{lineNumber, "unknown setting " + quotedKey};
+        const auto index = static_cast<std::size_t>(field - SettingsFields.data());
+        if (givenOnLine[index])
+            return SettingsFileError{lineNumber, quotedKey + " is given twice (first on line " +
+                                                     std::to_string(givenOnLine[index]) + ")"};
+        if (!value)
+            return SettingsFileError{lineNumber, quotedKey + " must be a whole number, not " + Quoted(valueText)};
+
+        const bool inRange = *value >= field->Lowest && *value <= field->Highest;
+        if (!inRange && !(outOfRange == OutOfRange::Clamp && field->Clamped))
+            return SettingsFileError{lineNumber, quotedKey + " = " + std::string(valueText) + " is outside its range, " +
+                                                     RangeText(*field)};
+        givenOnLine[index] = lineNumber;
+        file.Values[index] = static_cast<std::int32_t>(
+            *value > field->Highest ? field->Highest : *value < field->Lowest ? field->Lowest : *value);
+    }
+
+    if (!markerSeen)
+        return SettingsFileError{lineNumber, "not a settings file: the first line must be \"kx5170-settings = 1\""};
+    return file;
+}
+
+std::string DescribeSettingsFileError(std::string_view fileName, const SettingsFileError& error)
+{
+    std::string text(fileName);
+    if (error.Line > 0)
+        text += ':' + std::to_string(error.Line);
+    return text + ": " + error.Reason;
+}
+
+WheelSettings ApplySettingsFile(const WheelSettings& board, const SettingsFile& file)
+{
+    WheelSettings merged = board;
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (file.Values[i])
+            merged.*SettingsFields[i].Value = *file.Values[i];
+    return merged;
+}
+
+bool SettingsFileCountsDiffer(const SettingsFile& file, std::optional<int> boardType)
+{
+    if (!file.BoardType)
+        return false;
+    return CountsPerTurn(file.BoardType) != CountsPerTurn(boardType);
+}
+
+std::string FormatSettingsFile(const WheelSettings& settings, const SettingsFileOrigin& origin)
+{
+    std::string text = "# KX5170 wheel settings\n";
+    text += "# Board: " + OneLine(origin.Product.empty() ? "KX5170" : origin.Product);
+    if (!origin.SerialNumber.empty())
+        text += ", serial number " + OneLine(origin.SerialNumber);
+    if (!origin.Version.empty())
+        text += ", version " + OneLine(origin.Version);
+    text += '\n';
+    if (!origin.Date.empty())
+        text += "# Saved " + OneLine(origin.Date) + '\n';
+    text += std::string(MarkerKey) + " = " + std::to_string(SettingsFileVersion) + '\n';
+    if (origin.BoardType)
+        text += std::string(BoardTypeKey) + " = " + std::to_string(*origin.BoardType) + '\n';
+
+    for (std::size_t index : ScreenOrder) {
+        const SettingsField& field = SettingsFields[index];
+        std::string line = std::string(field.Key) + " = " + std::to_string(settings.*field.Value);
+        line.resize(std::max(line.size() + 1, CommentColumn), ' ');
+        line += "# ";
+        const std::string_view unit = field.Unit;
+        if (unit == "%")
+            line += "percent, ";
+        else if (!unit.empty())
+            line += std::string(unit) + ", ";
+        text += line + RangeText(field) + '\n';
+    }
+    return text;
+}
+
+}  // namespace kx
