@@ -228,7 +228,10 @@ private slots:
                     board->FailFeatureRequests = failed = true;
             };
         if (fault == QLatin1String("forgets"))
-            ResetLikeABoard(platform, *board, [board] { board->Board->Settings = BoardModel::FactorySettings(); });
+            ResetLikeABoard(platform, *board, [board] {
+                const auto factory = BoardModel::FactorySettings();
+                board->Board->Settings.assign(factory.begin(), factory.end());
+            });
         if (fault == QLatin1String("never back"))
             ResetLikeABoard(platform, *board, {}, milliseconds(60000));
 
