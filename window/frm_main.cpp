@@ -379,11 +379,6 @@ void frmMain::DrainInput()
     if (Link.BoardOpen != FlagTrue || ReadFailed || !Link.InputHandle)
         return;
     std::array<std::uint8_t, InputReadBuffer> buffer;
-    const bool decodable = Link.Capabilities.InputReportByteLength >= MinimumInputReport;
-    // Only the wheel's own report carries the position; a board also sends others, such
-    // as its force-feedback state while a game drives it. Without a descriptor, any
-    // report long enough is taken for the wheel's.
-    const std::optional<std::uint8_t> wheelReport = Link.ReportLayout.PositionReportID;
     for (int i = 0; i < MostReportsPerDrain; ++i) {
         buffer.fill(0);
         const int n = Link.InputHandle->ReadInputReport(buffer);
@@ -395,8 +390,7 @@ void frmMain::DrainInput()
         }
         if (n == 0)
             return;
-        const bool fromWheel = !wheelReport || buffer[0] == *wheelReport;
-        if (decodable && fromWheel && static_cast<std::size_t>(n) >= MinimumInputReport) {
+        if (WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n)))) {
             std::copy_n(buffer.begin(), NewestReport.size(), NewestReport.begin());
             NewReport = true;
         }

@@ -1,6 +1,7 @@
 #include "device_link.h"
 
 #include "board_identity.h"
+#include "input_report.h"
 #include "report_descriptor.h"
 
 namespace kx {
@@ -121,6 +122,15 @@ void QueryDeviceCapabilities(DeviceLink& link)
     link.ReportLayout.ResetReportByteLength = lengths->FeatureByID[ResetReportID];
     if (lengths->Input > 0)
         link.ReportLayout.PositionReportID = lengths->LongestInputID;
+}
+
+std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<const std::uint8_t> report)
+{
+    if (link.Capabilities.InputReportByteLength < MinimumInputReport || report.empty())
+        return std::nullopt;
+    if (link.ReportLayout.PositionReportID && report[0] != *link.ReportLayout.PositionReportID)
+        return std::nullopt;
+    return DecodeInputPosition(report);
 }
 
 void CloseLinkHandle(DeviceLink& link, std::unique_ptr<HidHandle>& handle)

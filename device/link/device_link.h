@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace kx {
@@ -67,6 +68,13 @@ Flag FindTheHid(DeviceLink& link, HidPlatform& platform);
 // Reads the report lengths from FeatureHandle's report descriptor. On any failure the
 // capabilities stay as they were and the report layout is forgotten.
 void QueryDeviceCapabilities(DeviceLink& link);
+
+// The wheel position in an input report read from InputHandle, report-ID byte first.
+// nullopt for a report of another ID than the wheel's (the board also sends others,
+// such as its force-feedback state while a game drives it), for one too short to hold
+// a position, and when the board declares no input report long enough. Without a
+// descriptor, any report long enough is taken for the wheel's.
+std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<const std::uint8_t> report);
 
 // Closes a handle if it is open, storing the result in LastResult; a handle that is
 // not open is left alone.
