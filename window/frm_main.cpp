@@ -245,26 +245,51 @@ void frmMain::Form_Load()
 
     // A board plugged in is searched for as soon as its interface has settled, rather
     // than at the next tick.
-    if (const int fd = Platform.ChangeNotificationFd(); fd >= 0 && !ChangeNotifier) {
+    if (!ChangeSettle) {
         ChangeSettle = new QTimer(this);
         ChangeSettle->setSingleShot(true);
         ChangeSettle->setInterval(ChangeSettleMilliseconds);
-        ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
-            // The descriptor stays readable until the news is taken: no spinning meanwhile.
-            ChangeNotifier->setEnabled(false);
-            ChangeSettle->start();
-        });
         connect(ChangeSettle, &QTimer::timeout, this, [this] {
             if (!Timer->isActive())
                 return;  // closed
             if (Link.BoardOpen != FlagTrue)
                 Timer_Timer();
             else
-                Platform.InterfacesMayHaveChanged();  // a board is open: the news is not needed
-            ChangeNotifier->setEnabled(true);
+                TakeChangeNews();  // a board is open: the news is not needed
+            if (ChangeNotifier)
+                ChangeNotifier->setEnabled(true);
         });
     }
+    FollowChangeNotification();
+}
+
+bool frmMain::TakeChangeNews()
+{
+    const bool changed = Platform.InterfacesMayHaveChanged();
+    FollowChangeNotification();
+    return changed;
+}
+
+void frmMain::FollowChangeNotification()
+{
+    // The platform may stop watching during any call for its news; the descriptor is
+    // then no longer its news, and is left before the platform can close it.
+    const int fd = Platform.ChangeNotificationFd();
+    if (ChangeNotifier && ChangeNotifier->socket() == fd)
+        return;
+    if (ChangeNotifier) {
+        ChangeNotifier->setEnabled(false);
+        delete ChangeNotifier;
+        ChangeNotifier = nullptr;
+    }
+    if (fd < 0)
+        return;
+    ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
+        // The descriptor stays readable until the news is taken: no spinning meanwhile.
+        ChangeNotifier->setEnabled(false);
+        ChangeSettle->start();
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -278,10 +303,10 @@ void frmMain::Form_Unload()
     Timer->stop();
     InputDrain->stop();
     AccessGrace->stop();
-    if (ChangeNotifier) {
+    if (ChangeNotifier)
         ChangeNotifier->setEnabled(false);
+    if (ChangeSettle)
         ChangeSettle->stop();
-    }
     CloseLinkHandle(Link, Link.FeatureHandle);
     CloseLinkHandle(Link, Link.InputHandle);
 }
@@ -434,7 +459,6 @@ void frmMain::DrainInput()
     if (Link.BoardOpen != FlagTrue || ReadFailed || !Link.InputHandle)
         return;
     std::array<std::uint8_t, InputReadBuffer> buffer;
-    const bool decodable = Link.Capabilities.InputReportByteLength >= MinimumInputReport;
     for (int i = 0; i < MostReportsPerDrain; ++i) {
         buffer.fill(0);
         const int n = Link.InputHandle->ReadInputReport(buffer);
@@ -446,7 +470,7 @@ void frmMain::DrainInput()
         }
         if (n == 0)
             return;
-        if (decodable && static_cast<std::size_t>(n) >= MinimumInputReport) {
+        if (WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n)))) {
             std::copy_n(buffer.begin(), NewestReport.size(), NewestReport.begin());
             NewReport = true;
         }
@@ -470,7 +494,7 @@ void frmMain::Timer_Timer()
         // While nothing is plugged in or out, a search would find what the last one
         // found; the slow full search stands in for change news that never came.
         ++TicksSinceSearch;
-        const bool changed = Platform.InterfacesMayHaveChanged();
+        const bool changed = TakeChangeNews();
         if (!linkJustLost && !changed && TicksSinceSearch < SafetyNetSearchTicks)
             return;
         SearchForBoard();

@@ -39,8 +39,8 @@ public:
     void Timer_Timer();
     // Brings the twelve values into range, writes them and closes the window.
     void Go_Click();
-    // Between ticks: empties the board's input queue, keeping only the newest report,
-    // so the kernel never has to drop the newest one for want of room.
+    // Between ticks: empties the board's input queue, keeping only the newest report of
+    // the wheel, so the kernel never has to drop the newest one for want of room.
     void DrainInput();
     // Fills the window from the open board, or blanks the device details.
     void LoadDeviceSettings();
@@ -125,6 +125,9 @@ private:
     void SetSettingsControlsEnabled(bool enabled);
     void SetBoardStatus(StatusLine::Board board);
     void RenderStatus();
+    // Asks the platform for its change news and follows its notification descriptor.
+    bool TakeChangeNews();
+    void FollowChangeNotification();
     bool RefuseBox(QLineEdit* box, const QString& message);
 
     kx::HidPlatform& Platform;
