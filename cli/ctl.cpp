@@ -1,7 +1,7 @@
 // kx5170ctl's command line, and the commands that only read: list, show, save.
 #include "ctl.h"
 
-#include "access_text.h"
+#include "access_help.h"
 #include "board_identity.h"
 #include "ctl_internal.h"
 #include "settings_file.h"
@@ -36,7 +36,7 @@ std::optional<Failure> OpenFirstBoard(DeviceLink& link, HidPlatform& platform)
     case HidFailure::None:
         return Failure{ExitNoBoard, "no KX5170 board found: plug it in (kx5170ctl list shows what is present)"};
     case HidFailure::AccessDenied:
-        return Failure{ExitNoAccess, "this user may not open the board at " + link.DevicePath + ": " + AccessFixText};
+        return Failure{ExitNoAccess, "this user may not open the board at " + link.DevicePath + ": " + std::string(AccessFixInWords)};
     default:
         return Failure{ExitNoBoard, "the board at " + link.DevicePath +
                                         " could not be opened: unplug it, plug it in again and retry"};
@@ -131,7 +131,7 @@ int RunList(HidPlatform& platform, CtlEnvironment& env)
         return Report(env, {ExitNoBoard, "no KX5170 board found: plug it in"});
     if (!deniedNodes.empty()) {
         const Failure denied{opened == 0 ? ExitNoAccess : ExitDone,
-                             "this user may not open " + deniedNodes + ": " + AccessFixText};
+                             "this user may not open " + deniedNodes + ": " + std::string(AccessFixInWords)};
         Report(env, denied);
         return denied.Status;
     }

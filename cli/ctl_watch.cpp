@@ -103,9 +103,9 @@ private:
             }
             if (n == 0)
                 break;
-            if (Link.Capabilities.InputReportByteLength >= MinimumInputReport)
-                if (const auto position = DecodeInputPosition(std::span(buffer).first(static_cast<std::size_t>(n))))
-                    Latest = *position;
+            // The board's other reports (its force-feedback state) carry no position.
+            if (const auto position = WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n))))
+                Latest = *position;
         }
         if (Latest && Latest != Shown && (!Shown || Now - LastLine >= LineInterval)) {
             Shown = Latest;

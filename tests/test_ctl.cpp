@@ -228,7 +228,10 @@ private slots:
                     board->FailFeatureRequests = failed = true;
             };
         if (fault == QLatin1String("forgets"))
-            ResetLikeABoard(platform, *board, [board] { board->Board->Settings = BoardModel::FactorySettings(); });
+            ResetLikeABoard(platform, *board, [board] {
+                const auto factory = BoardModel::FactorySettings();
+                board->Board->Settings.assign(factory.begin(), factory.end());
+            });
         if (fault == QLatin1String("never back"))
             ResetLikeABoard(platform, *board, {}, milliseconds(60000));
 
@@ -284,6 +287,8 @@ private slots:
                 board.SendPosition(300);  // where it was: shown again, as news of the board
             else if (ms == 800)
                 board.SendPosition(-2048);
+            else if (ms == 900)
+                board.SendInputReport(board.Board->MakeStateReport(0x01, 0x03));  // no position in it
         };
         const Result result = Ctl(platform, {QStringLiteral("watch")}, [&] { return now >= milliseconds(1000); });
         QCOMPARE(result.Status, int(ExitDone));

@@ -156,8 +156,8 @@ private slots:
         QTest::addColumn<bool>("shown");    // the settings reach the boxes
         QTest::newRow("whole") << 64 << 8 << -1 << true;
         QTest::newRow("failure") << -1 << 8 << -1 << false;
-        for (int count : {0, 1, 28, 63})
-            QTest::addRow("%d bytes", count) << count << 8 << -1 << false;
+        for (int count : {0, 1, 28, 29, 63})
+            QTest::addRow("%d bytes", count) << count << 8 << -1 << (count >= 29);
         QTest::newRow("more than asked") << 1000 << 8 << -1 << true;
         QTest::newRow("another report ID") << 64 << 9 << -1 << false;
         QTest::newRow("ID 0") << 64 << 0 << -1 << false;

@@ -129,7 +129,7 @@ void frmMain::OpenWhenLoaded(const QString& path)
         return;
     }
     PendingFile = path;
-    ShowStatus(QString());
+    ShowStatus(QStringLiteral("The file is opened once the board is loaded."), StatusLine::Keep::UntilLoaded);
 }
 
 bool frmMain::OpenSettingsFile(const QString& path)

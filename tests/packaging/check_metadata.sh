@@ -1,7 +1,7 @@
 #!/bin/bash
-# Validates the launcher, the AppStream metadata and the settings files' MIME
-# type, and checks that they agree with each other, with the names the program
-# gives itself and with the udev rule.
+# Validates the launcher, the AppStream metadata, the polkit action and the settings
+# files' MIME type, and checks that they agree with each other, with the names the
+# program gives itself and with the udev rule.
 # Usage: check_metadata.sh SOURCE_DIR
 set -u
 . "$(dirname "$0")/common.sh"
@@ -21,6 +21,11 @@ out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $ou
 # desktop-file-validate exits 0 on hints and warnings; treat them as failures too.
 [ -z "$out" ] || fail "desktop-file-validate: $out"
 out=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+
+policy=$linux/$APP_ID.policy
+out=$(xmllint --noout "$policy" 2>&1) || fail "xmllint: $out"
+grep -q '<message>Allow the KX5170 configuration utility to install its device access rule</message>' "$policy" ||
+    fail "the polkit action's message is not the one the password prompt must show"
 
 field() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(field Name)" = "KX5170 configuration utility" ] || fail "launcher Name is '$(field Name)'"
