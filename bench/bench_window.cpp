@@ -71,6 +71,10 @@ public:
         return Inner->EnumerateInterfaces();
     }
     kx::OpenResult Open(const std::string& path, kx::OpenMode mode) override { return Inner->Open(path, mode); }
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override
+    {
+        return Inner->ReportDescriptor(path);
+    }
     void Pause(std::chrono::milliseconds duration) override { Inner->Pause(duration); }
     bool InterfacesMayHaveChanged() override { return Inner->InterfacesMayHaveChanged(); }
     int ChangeNotificationFd() const override { return Inner->ChangeNotificationFd(); }

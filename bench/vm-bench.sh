@@ -52,6 +52,9 @@ emit() {
 
 trap stop_board EXIT
 floor=$build/bench/kx5170-bench-floor
+timer=$build/bench/kx5170-bench-time
+enumerate=$build/bench/kx5170-bench-enumerate
+ctl=$build/cli/kx5170ctl
 
 # The first start reads every library through the shared folder: not counted.
 start_board --rate 1000 && wait_ready || exit 1
@@ -74,6 +77,12 @@ for run in $(seq "$runs"); do
     # Plugged in well after the window has started, even on a slow machine.
     start_board --rate 1000 --plug-after 4000 || exit 1
     "$window" --shared "$shared" --seconds 7 2>/dev/null | emit plug
+    stop_board
+    # kx5170ctl's list and show with one board present, against the bare enumeration.
+    start_board --rate 100 && wait_ready || exit 1
+    "$timer" 5 -- "$enumerate" | emit enum
+    "$timer" 5 -- "$ctl" list | emit ctllist
+    "$timer" 5 -- "$ctl" show | emit ctlshow
     stop_board
     echo "bench: done run=$run"
 done

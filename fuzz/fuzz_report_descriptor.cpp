@@ -1,6 +1,7 @@
 // The report-descriptor parser on any bytes, and the link that sizes its buffers from
 // what the parser says: a descriptor from the device decides how much is asked for and
 // sent, so it must never lead to an access outside a buffer or an oversized request.
+#include "board_identity.h"
 #include "board_model.h"
 #include "device_link.h"
 #include "fuzz_check.h"
@@ -57,22 +58,27 @@ void CheckLink(std::span<const std::uint8_t> descriptor, const std::optional<Rep
     const std::size_t feature = lengths ? lengths->Feature : 0;
     FUZZ_REQUIRE(link.Capabilities.FeatureReportByteLength == feature);
     FUZZ_REQUIRE(link.Capabilities.InputReportByteLength == (lengths ? lengths->Input : 0));
+    // Each report at its own declared length, or the longest when it is not declared.
+    const auto own = [&](std::uint8_t id) -> std::size_t {
+        return lengths && lengths->FeatureByID[id] > 0 ? lengths->FeatureByID[id] : feature;
+    };
+    const std::size_t settingsLength = own(SettingsReportID), resetLength = own(ResetReportID);
 
     const std::optional<std::vector<std::uint8_t>> image = ReadSettingsReport(link);
     if (image) {
-        FUZZ_REQUIRE(image->size() == feature && feature >= MinimumReadImage);
+        FUZZ_REQUIRE(image->size() >= MinimumReadImage && image->size() <= settingsLength);
         const std::optional<WheelSettings> settings = DecodeSettingsReport(*image);
         FUZZ_REQUIRE(settings);
         const bool taken = SendSettingsSequence(link, *settings);
-        FUZZ_REQUIRE(taken == (feature == BoardModel::FeatureReportLength));
+        FUZZ_REQUIRE(taken == (settingsLength == BoardModel::StandardFeatureReportLength));
     } else {
-        // The board's report 8 is 64 bytes: it cannot fill a longer request.
-        FUZZ_REQUIRE(feature < MinimumReadImage || feature > BoardModel::FeatureReportLength);
-        FUZZ_REQUIRE(!SendSettingsSequence(link, WheelSettings{}) || feature == BoardModel::FeatureReportLength);
+        // The board answers report 8 with as much of its 64 bytes as asked for.
+        FUZZ_REQUIRE(settingsLength < MinimumReadImage);
+        FUZZ_REQUIRE(!SendSettingsSequence(link, WheelSettings{}));
     }
     // Nothing is ever asked for or sent beyond the length the descriptor declares.
     for (const BoardModel::FeatureRequest& request : board.Board->Log)
-        FUZZ_REQUIRE(request.Length == feature);
+        FUZZ_REQUIRE(request.Length == (request.Bytes[0] == ResetReportID ? resetLength : settingsLength));
 
     link.FeatureHandle.reset();
     link.InputHandle.reset();

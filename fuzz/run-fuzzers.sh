@@ -2,7 +2,8 @@
 # clang in build-fuzz/ and runs each one for a given time on its seed corpus.
 # shellcheck shell=bash
 
-KX_FUZZ_TARGETS=(fuzz_report_descriptor fuzz_settings_report fuzz_input_report fuzz_number_text)
+KX_FUZZ_TARGETS=(fuzz_report_descriptor fuzz_settings_report fuzz_input_report fuzz_number_text
+                 fuzz_settings_file)
 
 kx_fuzz_build() {
     local dir=$1

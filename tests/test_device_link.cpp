@@ -1,3 +1,4 @@
+#include "board_model.h"
 #include "device_link.h"
 #include "simulated_hid.h"
 
@@ -72,6 +73,59 @@ private slots:
         QCOMPARE(link.Attributes.VendorID, 0x6C1B);
         QCOMPARE(link.Attributes.ProductID, 0x5E12);
         QCOMPARE(link.Attributes.VersionNumber, 0x0410);
+    }
+
+    void TakesTheInterfaceThatCarriesTheSettings_data()
+    {
+        QTest::addColumn<bool>("joystickFirst");
+        QTest::addColumn<bool>("descriptorsReadable");
+        QTest::addColumn<HidFailure>("settingsRefused");
+        QTest::addColumn<int>("taken");  // index in the enumeration, -1 for none
+        QTest::newRow("joystick interface first") << true << true << HidFailure::None << 1;
+        QTest::newRow("joystick interface second") << false << true << HidFailure::None << 0;
+        QTest::newRow("no descriptor to tell: the first") << true << false << HidFailure::None << 0;
+        // The joystick interface does not stand in: the user is told of the refusal.
+        QTest::newRow("settings interface refused") << true << true << HidFailure::AccessDenied << -1;
+    }
+
+    // One board, two interfaces with its identity: a joystick interface with the input
+    // reports only, and the one with feature reports 8 and 32.
+    void TakesTheInterfaceThatCarriesTheSettings()
+    {
+        QFETCH(bool, joystickFirst);
+        QFETCH(bool, descriptorsReadable);
+        QFETCH(HidFailure, settingsRefused);
+        QFETCH(int, taken);
+
+        SimulatedHidPlatform platform;
+        auto addJoystick = [&]() -> SimulatedDevice& {
+            SimulatedDevice& joystick = platform.AddOtherInterface(0x6C1B, 0x5E12);
+            joystick.Descriptor = BoardModel::ReportDescriptor({0, 0});
+            return joystick;
+        };
+        SimulatedDevice* joystick = joystickFirst ? &addJoystick() : nullptr;
+        SimulatedDevice& settings = platform.AddBoard(0x5E12, 0x0307, {37, 2});
+        if (!joystick)
+            joystick = &addJoystick();
+        settings.RefuseOpen = settingsRefused;
+        joystick->DescriptorUnavailable = settings.DescriptorUnavailable = !descriptorsReadable;
+        const std::vector<HidInterfaceInfo> listed = platform.EnumerateInterfaces();
+
+        DeviceLink link;
+        QCOMPARE(FindTheHid(link, platform), taken >= 0 ? FlagTrue : FlagFalse);
+        QCOMPARE(link.BoardOpenFailure, settingsRefused);
+        if (taken < 0) {
+            QCOMPARE(platform.OpenedPaths, std::vector<std::string>{settings.Info.Path});
+            return;
+        }
+        QCOMPARE(link.DevicePath, listed[taken].Path);
+        QCOMPARE(platform.OpenedPaths, (std::vector<std::string>{link.DevicePath, link.DevicePath}));
+        if (link.DevicePath == settings.Info.Path) {
+            QCOMPARE(link.Capabilities.FeatureReportByteLength, 37);
+            QCOMPARE(link.ReportLayout.SettingsReportByteLength, 37);
+            QCOMPARE(link.ReportLayout.ResetReportByteLength, 2);
+            QCOMPARE(link.ReportLayout.PositionReportID, std::optional<std::uint8_t>(1));
+        }
     }
 
     // No board at all, or the board gone since the last search: nothing is opened and
@@ -175,10 +229,14 @@ private slots:
 
             DeviceLink link;
             link.Capabilities = {5, 70};
+            link.ReportLayout = {70, 70, 1};
             QCOMPARE(FindTheHid(link, platform), FlagTrue);
             QCOMPARE(board.OpenHandles(), 2);
             QCOMPARE(link.Capabilities.InputReportByteLength, 5);
             QCOMPARE(link.Capabilities.FeatureReportByteLength, 70);
+            // What an earlier descriptor said of its reports is not taken for this board's.
+            QCOMPARE(link.ReportLayout.SettingsReportByteLength, 0);
+            QVERIFY(!link.ReportLayout.PositionReportID);
         }
     }
 };

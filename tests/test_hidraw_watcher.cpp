@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -169,11 +170,15 @@ void TestHidrawWatcher::withoutAWatchEveryCallIsAChange()
     HidrawWatcher later(other.toStdString());
     QVERIFY(later.Watching());
     QVERIFY(!later.ChangedSinceLastCall());
+    const int watched = later.Descriptor();
     QVERIFY(QDir(other).removeRecursively());
     QVERIFY(QDir().mkpath(other));  // even back again, the watch is gone
     for (int i = 0; i < 3; ++i)
         QVERIFY(later.ChangedSinceLastCall());
     QVERIFY(!later.Watching());
+    // No longer offered, but not closed under a caller that may still watch it.
+    QCOMPARE(later.Descriptor(), -1);
+    QVERIFY(::fcntl(watched, F_GETFD) != -1);
 }
 
 QTEST_MAIN(TestHidrawWatcher)

@@ -159,8 +159,8 @@ private slots:
         QTest::addColumn<Bytes>("written");  // with a fill: the settings written back as loaded
         QTest::newRow("whole") << 64 << 8 << -1 << true << Bytes{};
         QTest::newRow("failure") << -1 << 8 << -1 << false << Bytes{};
-        for (int count : {0, 1, 28, 63})
-            QTest::addRow("%d bytes", count) << count << 8 << -1 << false << Bytes{};
+        for (int count : {0, 1, 28, 29, 63})
+            QTest::addRow("%d bytes", count) << count << 8 << -1 << (count >= 29) << Bytes{};
         QTest::newRow("more than asked") << 1000 << 8 << -1 << true << Bytes{};
         QTest::newRow("another report ID") << 64 << 9 << -1 << false << Bytes{};
         QTest::newRow("ID 0") << 64 << 0 << -1 << false << Bytes{};

@@ -23,9 +23,13 @@ public:
         ::close(Pipe[0]);
         ::close(Pipe[1]);
     }
-    int ChangeNotificationFd() const override { return Pipe[0]; }
+    int ChangeNotificationFd() const override { return Watching ? Pipe[0] : -1; }
     bool InterfacesMayHaveChanged() override
     {
+        if (GiveUpAtNextCall)
+            Watching = false;
+        if (!Watching)
+            return true;
         char news[64];
         while (::read(Pipe[0], news, sizeof news) > 0) {
         }
@@ -33,8 +37,12 @@ public:
     }
     void Announce() { QCOMPARE(::write(Pipe[1], "+", 1), 1); }
 
+    // As the watcher does when its watch is lost: the descriptor is no longer news.
+    bool GiveUpAtNextCall = false;
+
 private:
     int Pipe[2] = {-1, -1};
+    bool Watching = true;
 };
 
 }  // namespace
@@ -75,15 +83,58 @@ private slots:
         QCOMPARE(f.W().Degrees->text(), degrees);
     }
 
-    void degreesUseTheLocaleSeparatorWithoutGrouping()
+    // Digits and minus as Position writes them; only the decimal separator is the
+    // locale's, and no grouping.
+    void degreesTakeOnlyTheLocaleSeparator_data()
     {
-        LocaleForTest locale(QLocale(QLocale::German, QLocale::Germany));
-        WindowOnBoard f(0x0107);
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("fraction");  // position 4660, type 2
+        QTest::addColumn<QString>("negative");  // position -32768, type 2
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << " 167,8" << " -1179,6";
+        QTest::newRow("Swedish: U+2212 minus") << QLocale(QLocale::Swedish, QLocale::Sweden) << " 167,8"
+                                              << " -1179,6";
+        QTest::newRow("Arabic: Arabic-Indic digits") << QLocale(QLocale::Arabic, QLocale::Egypt)
+                                                    << QString::fromUtf16(u" 167\u066B8")
+                                                    << QString::fromUtf16(u" -1179\u066B6");
+        QTest::newRow("Persian: Persian digits") << QLocale(QLocale::Persian, QLocale::Iran)
+                                                << QString::fromUtf16(u" 167\u066B8")
+                                                << QString::fromUtf16(u" -1179\u066B6");
+    }
+
+    void degreesTakeOnlyTheLocaleSeparator()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, fraction);
+        QFETCH(QString, negative);
+        LocaleForTest scope(locale);
+        WindowOnBoard f(0x0207);
         f.Load();
         f.Tick(4660);
-        QCOMPARE(f.W().Degrees->text(), QStringLiteral(" 204,8"));
+        QCOMPARE(f.W().Degrees->text(), fraction);
         f.Tick(-32768);
-        QCOMPARE(f.W().Degrees->text(), QStringLiteral(" -1440"));
+        QCOMPARE(f.W().Degrees->text(), negative);
+        QCOMPARE(f.W().Position->text(), QStringLiteral(" -32768"));
+    }
+
+    // The board's force-feedback state report (report 2, 3 bytes) comes between the
+    // wheel's while a game drives it: read as a position it would show 769.
+    void otherReportsNeverShowAsPosition()
+    {
+        WindowOnBoard f(0x0101);
+        frmMain& w = f.Load();
+        const auto state = f.Board->Board->MakeStateReport(0x01, 0x03);
+        for (std::int16_t position : {1234, -5, 0}) {
+            f.Board->SendPosition(position);
+            f.Board->SendInputReport(state);
+            w.DrainInput();
+            f.Board->SendInputReport(state);
+            w.Timer_Timer();
+            QCOMPARE(w.Position->text(), QLatin1Char(' ') + QString::number(position));
+            w.Timer_Timer();  // nothing new but a state report
+            f.Board->SendInputReport(state);
+            w.Timer_Timer();
+            QCOMPARE(w.Position->text(), QLatin1Char(' ') + QString::number(position));
+        }
     }
 
     void unknownTypeLeavesDegrees()
@@ -304,6 +355,27 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(platform.Enumerations, enumerations);
         QCOMPARE(board.OpenHandles(), 2);
+    }
+
+    // A platform that stops watching may close the descriptor and reuse its number:
+    // the window leaves it at the call that tells, and searches at every tick instead.
+    void descriptorGivenUpIsNoLongerWatched()
+    {
+        AnnouncingPlatform platform;
+        frmMain w(platform);
+        w.Form_Load();
+        w.Timer->setInterval(60'000);
+        platform.GiveUpAtNextCall = true;
+        platform.Announce();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.ChangeNotifier, 5000);  // the news led to the call
+
+        const int enumerations = platform.Enumerations;
+        platform.AddBoard();
+        platform.Announce();  // readable again: only a window still watching would see it
+        QTest::qWait(100);
+        QCOMPARE(platform.Enumerations, enumerations);
+        w.Timer_Timer();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
     }
 };
 

@@ -105,6 +105,52 @@ private slots:
         QCOMPARE(lengths->NumberedReports, numbered);
     }
 
+    // Each feature report at its own length; the wheel's input report is the longest,
+    // the first declared of several as long.
+    void EachReport_data()
+    {
+        QTest::addColumn<QByteArray>("descriptor");
+        QTest::addColumn<int>("report8");
+        QTest::addColumn<int>("report32");
+        QTest::addColumn<int>("longestFeature");
+        QTest::addColumn<int>("longestInputID");
+
+        QTest::newRow("numbered") << InVendorCollection(Bytes({
+            0x75, 0x08,                    // Report Size (8)
+            0x85, 0x03, 0x95, 0x02, 0x81, 0x02,  // input 3: 2 bytes
+            0x85, 0x05, 0x95, 0x03, 0x81, 0x02,  // input 5: 3 bytes
+            0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,  // feature 8: 36 bytes
+            0x85, 0x07, 0x95, 0x03, 0x81, 0x02,  // input 7: 3 bytes, as long as 5 but later
+            0x85, 0x20, 0x95, 0x3F, 0xB1, 0x02,  // feature 32: 63 bytes
+            0x85, 0x08, 0x95, 0x01, 0xB1, 0x02,  // feature 8 again: 1 byte more
+            0x85, 0x09, 0x95, 0x00, 0x81, 0x02,  // input 9 with no data: not declared
+        })) << 38 << 64 << 64 << 5;
+        QTest::newRow("report 32 shorter") << InVendorCollection(Bytes({
+            0x75, 0x08, 0x85, 0x20, 0x95, 0x01, 0xB1, 0x02,  // feature 32: 1 byte
+            0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,              // feature 8: 36 bytes
+        })) << 37 << 2 << 37 << 0;
+        QTest::newRow("unnumbered: neither") << InVendorCollection(Bytes({
+            0x75, 0x08, 0x95, 0x40, 0xB1, 0x02, 0x81, 0x02,
+        })) << 0 << 0 << 65 << 0;
+    }
+
+    void EachReport()
+    {
+        QFETCH(QByteArray, descriptor);
+        QFETCH(int, report8);
+        QFETCH(int, report32);
+        QFETCH(int, longestFeature);
+        QFETCH(int, longestInputID);
+
+        const auto lengths = ParseReportDescriptor(
+            {reinterpret_cast<const std::uint8_t*>(descriptor.constData()), std::size_t(descriptor.size())});
+        QVERIFY(lengths.has_value());
+        QCOMPARE(lengths->FeatureByID[8], report8);
+        QCOMPARE(lengths->FeatureByID[32], report32);
+        QCOMPARE(lengths->Feature, longestFeature);
+        QCOMPARE(int(lengths->LongestInputID), longestInputID);
+    }
+
     void Malformed_data()
     {
         QTest::addColumn<QByteArray>("descriptor");

@@ -150,8 +150,10 @@ private slots:
 
     void BoardStringsCannotAddSettings()
     {
-        // A hostile product string with a line break would otherwise end its comment.
-        const std::string text = FormatSettingsFile(Typical, {"Wheel\nstops = 1", "\r\ncentering_spring = 0", "", "", {}});
+        // A line break would end its comment; a byte that is not UTF-8 would make the
+        // whole file unreadable.
+        const std::string text =
+            FormatSettingsFile(Typical, {"Wheel\nstops = 1", "\r\ncentering_spring = 0", "\xFF\xC3", "", {}});
         QCOMPARE(ApplySettingsFile(WheelSettings{}, Parsed(QByteArray::fromStdString(text))), Typical);
     }
 

@@ -46,8 +46,8 @@ std::int32_t WheelSettings::*Field(const char* name)
 // Every field distinct, a negative offset, both percentages exact.
 const WheelSettings Typical{1234, -300, 17, 18, 19, 50, 25, 21, 22, 23, 10000, 100};
 
-// Typical as a 64-byte write image with the given command.
-QByteArray TypicalWriteImage(std::uint8_t command = 1)
+// Typical as a write image of the given length with the given command.
+QByteArray TypicalWriteImage(std::uint8_t command = 1, int length = 64)
 {
     return Bytes({
         0x08, command, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // report ID, command, 2 to 14 zero
@@ -55,15 +55,14 @@ QByteArray TypicalWriteImage(std::uint8_t command = 1)
         0x11, 0x12, 0x13, 0x40,        // 20 Stiff, Damp, TDamp, 23 OverallScale 25 %
         0x15, 0x16, 0x17,              // 24 TInertia, TFriction, MotorFilter
         0x10, 0x27, 0x64,              // 27 InputFilter 10000, 29 Spring 100
-    }) + QByteArray(34, '\0');
+    }) + QByteArray(length - 30, '\0');
 }
 
-// A connected board on a simulated platform.
+// A connected board on a simulated platform, its feature reports at the given lengths.
 struct Rig {
-    explicit Rig(int featureLength = 64)
+    explicit Rig(BoardFeatureLengths lengths = {}) : Device(Platform.AddBoard(0x5E11, 0x0307, lengths))
     {
         QVERIFY(FindTheHid(Link, Platform) == FlagTrue);
-        Link.Capabilities.FeatureReportByteLength = static_cast<std::uint16_t>(featureLength);
     }
     std::vector<BoardModel::FeatureRequest>& Log() { return Device.Board->Log; }
 
@@ -77,7 +76,7 @@ struct Rig {
     }
 
     SimulatedHidPlatform Platform;
-    SimulatedDevice& Device = Platform.AddBoard();
+    SimulatedDevice& Device;
     DeviceLink Link;
 };
 
@@ -192,44 +191,79 @@ private slots:
         QCOMPARE(rig.Log().size(), accepted ? std::size_t{4} : std::size_t{0});
     }
 
-    // The feature length decides the buffers. Too short to hold the settings: refused
-    // before anything is sent. Longer than usual: read and written at full length.
-    void FeatureLength()
+    // Each report goes at its own length, as the descriptor declares it; the longest
+    // feature length stands in where it declares none. Too short to hold the settings:
+    // refused before anything is sent.
+    void ReportLengths_data()
     {
-        for (auto [length, readable, writable] : {std::tuple{0, false, false}, {28, false, false}, {29, true, false},
-                                                  {30, true, true}, {102, true, true}, {4096, true, true}}) {
-            Rig rig(length);
-            QList<int> asked;  // every get request: report ID, buffer size
-            rig.Device.FeatureAnswer = [&](std::span<std::uint8_t> buffer) {
-                asked << buffer[0] << int(buffer.size());
-                std::fill(buffer.begin() + 1, buffer.end(), std::uint8_t{0xA5});
-                return int(buffer.size());
-            };
-            const auto image = ReadSettingsReport(rig.Link);
-            QCOMPARE(image ? int(image->size()) : -1, readable ? length : -1);
-            SendSettingsSequence(rig.Link, Typical);
-            QCOMPARE(rig.Requests(), (writable ? QList<int>{1, 2, 3} : QList<int>{}));
-            for (const auto& request : rig.Log()) {
-                QCOMPARE(request.Length, std::size_t(length));
-                QVERIFY(std::all_of(request.Bytes.begin() + 30, request.Bytes.end(), [](auto b) { return !b; }));
-            }
-            QCOMPARE(asked, (readable ? QList<int>{8, length} : QList<int>{})
-                                + (writable ? QList<int>{32, length} : QList<int>{}));
-        }
+        QTest::addColumn<int>("settingsLength");  // report 8, ID byte included; 0: not declared
+        QTest::addColumn<int>("resetLength");     // report 32
+        QTest::addColumn<int>("read");            // bytes of the read image, -1: no read image
+        QTest::addColumn<QStringList>("requests");
+        const QStringList sequence37{"get 8 37", "set 1 37", "set 2 37", "set 3 37"};
+        QTest::newRow("32 longer than 8") << 37 << 64 << 37 << sequence37 + QStringList{"get 32 64"};
+        QTest::newRow("32 shorter than 8") << 37 << 2 << 37 << sequence37 + QStringList{"get 32 2"};
+        QTest::newRow("no report 32") << 37 << 0 << 37 << sequence37 + QStringList{"get 32 37"};
+        QTest::newRow("8 longer than the 101-byte buffer")
+            << 200 << 300 << 200 << QStringList{"get 8 200", "set 1 200", "set 2 200", "set 3 200", "get 32 300"};
+        QTest::newRow("8 of 30") << 30 << 64 << 30
+                                 << QStringList{"get 8 30", "set 1 30", "set 2 30", "set 3 30", "get 32 64"};
+        QTest::newRow("8 of 29: read only") << 29 << 64 << 29 << QStringList{"get 8 29"};
+        QTest::newRow("8 of 28: nothing") << 28 << 64 << -1 << QStringList{};
     }
 
-    // A short answer, a failed request or another report's answer is a failed read.
-    void BadAnswer()
+    void ReportLengths()
     {
-        for (auto [count, reportID] : {std::pair{63, 8}, {-1, 8}, {64, 32}}) {
-            Rig rig;
-            rig.Device.FeatureAnswer = [count, reportID](std::span<std::uint8_t> buffer) {
-                std::fill(buffer.begin(), buffer.end(), std::uint8_t{0x11});
-                buffer[0] = static_cast<std::uint8_t>(reportID);
-                return count;
-            };
-            QVERIFY(!ReadSettingsReport(rig.Link));
+        QFETCH(int, settingsLength);
+        QFETCH(int, resetLength);
+        QFETCH(int, read);
+        QFETCH(QStringList, requests);
+        Rig rig({std::size_t(settingsLength), std::size_t(resetLength)});
+        const auto image = ReadSettingsReport(rig.Link);
+        QCOMPARE(image ? int(image->size()) : -1, read);
+        SendSettingsSequence(rig.Link, Typical);
+
+        QStringList made;
+        for (const auto& r : rig.Log()) {
+            const bool set = r.Kind == BoardModel::FeatureRequest::Kind::Set;
+            made << QStringLiteral("%1 %2 %3").arg(set ? "set" : "get").arg(r.Bytes.at(set ? 1 : 0)).arg(r.Length);
+            if (set)
+                QCOMPARE(Bytes(r.Bytes), TypicalWriteImage(r.Bytes[1], settingsLength));
         }
+        QCOMPARE(made, requests);
+        QCOMPARE(rig.Device.Board->ResetRequests, requests.size() > 2 ? 2 : 0);
+    }
+
+    // A failed request, another report's answer or one too short for the settings is a
+    // failed read; an answer shorter than asked that holds them all is the read image.
+    void Answers_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("reportID");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("whole") << 64 << 8 << true;
+        QTest::newRow("short, holding the settings") << 29 << 8 << true;
+        QTest::newRow("one byte short of the settings") << 28 << 8 << false;
+        QTest::newRow("nothing") << 0 << 8 << false;
+        QTest::newRow("failure") << -1 << 8 << false;
+        QTest::newRow("report 32's answer") << 64 << 32 << false;
+    }
+
+    void Answers()
+    {
+        QFETCH(int, count);
+        QFETCH(int, reportID);
+        QFETCH(bool, accepted);
+        Rig rig;
+        rig.Device.FeatureAnswer = [&](std::span<std::uint8_t> buffer) {
+            std::fill(buffer.begin(), buffer.end(), std::uint8_t{0x11});
+            buffer[0] = static_cast<std::uint8_t>(reportID);
+            return count;
+        };
+        const auto image = ReadSettingsReport(rig.Link);
+        QCOMPARE(image.has_value(), accepted);
+        if (image)
+            QCOMPARE(int(image->size()), count);
     }
 
     // Three images that differ only in the command byte, then the report-32 request.

@@ -14,8 +14,8 @@ using Kind = decltype(BoardModel::FeatureRequest::Kind);
 
 namespace {
 
-// The command-1 image of the factory settings, left as loaded.
-Bytes FactoryWriteImage()
+// The command-1 image of the factory settings, left as loaded, at report 8's length.
+Bytes FactoryWriteImage(std::size_t length = 64)
 {
     Bytes image = {
         0x08, 0x01,                                                                    // report 8, command 1
@@ -25,7 +25,7 @@ Bytes FactoryWriteImage()
         0x0A, 0x05, 0x04,              // TInertia 10, TFriction 5, MotorFilter 4
         0xE8, 0x03, 0x40,              // InputFilter 1000, Spring 64
     };
-    image.resize(64, 0x00);
+    image.resize(length, 0x00);
     return image;
 }
 
@@ -35,25 +35,40 @@ class TestWriteAndReset : public QObject {
     Q_OBJECT
 
 private slots:
+    void writesTheSequenceAndEnds_data()
+    {
+        QTest::addColumn<int>("settingsLength");  // report 8, ID byte included
+        QTest::addColumn<int>("resetLength");     // report 32
+        QTest::newRow("8 and 32 alike") << 64 << 64;
+        // hidraw does not pad a report to the longest: each goes at its own length.
+        QTest::newRow("32 longer than 8") << 37 << 64;
+        QTest::newRow("32 shorter than 8") << 37 << 2;
+    }
+
     void writesTheSequenceAndEnds()
     {
-        WindowOnBoard f;
+        QFETCH(int, settingsLength);
+        QFETCH(int, resetLength);
+        WindowOnBoard f(0x0307, true, {std::size_t(settingsLength), std::size_t(resetLength)});
         frmMain& w = f.Load();
+        QCOMPARE(f.Texts(), FactoryTexts);
         w.Go_Click();
 
         const auto& log = f.Board->Board->Log;
         QCOMPARE(log.size(), std::size_t{5});  // the load's read, then the sequence
         QCOMPARE(log[0].Kind, Kind::Get);
         QCOMPARE(log[0].Bytes, Bytes{0x08});
-        Bytes expected = FactoryWriteImage();
+        QCOMPARE(log[0].Length, std::size_t(settingsLength));
+        Bytes expected = FactoryWriteImage(settingsLength);
         for (std::uint8_t command : {1, 2, 3}) {
             QCOMPARE(log[command].Kind, Kind::Set);
             expected[1] = command;
             QCOMPARE(log[command].Bytes, expected);
         }
+        QCOMPARE(f.Board->Board->ResetRequests, 2);
         QCOMPARE(log[4].Kind, Kind::Get);
         QCOMPARE(log[4].Bytes, Bytes{0x20});
-        QCOMPARE(log[4].Length, std::size_t{64});
+        QCOMPARE(log[4].Length, std::size_t(resetLength));
 
         QVERIFY(!w.isVisible());
         QVERIFY(!w.Timer->isActive());
@@ -209,7 +224,14 @@ private slots:
         f.Unplug();
         f.PlugIn();
         w.Timer_Timer();
+        w.AccessGrace_Timer();
+        QCOMPARE(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."));
+        // Drawn with its link: measured as shown, not as markup.
+        QVERIFY2(w.lblStatus->sizeHint().width() <= w.lblStatus->width(), qPrintable(w.lblStatus->text()));
+        f.Unplug();
+        w.ShowStatus(QString());
         w.Timer_Timer();
+        QCOMPARE(w.lblStatus->text(), QStringLiteral("No board found: plug it in."));
         verifyFits();
     }
 
@@ -223,12 +245,22 @@ private slots:
         f.Unplug();
         w.Go_Click();
         QVERIFY(w.isVisible() && w.Timer->isActive());
-        QVERIFY2(w.lblStatus->text().contains(QStringLiteral("not written")), qPrintable(w.lblStatus->text()));
+        const QString notWritten = w.lblStatus->text();
+        QVERIFY2(notWritten.contains(QStringLiteral("not written")), qPrintable(notWritten));
         w.Timer_Timer();
         QCOMPARE(w.Link.BoardOpen, FlagFalse);
         QVERIFY(!w.Go->isEnabled());
         QCOMPARE(f.Texts().mid(0, 2), (QStringList{"4000", "250"}));
         QCOMPARE(f.Board->OpenHandles(), 0);
+        // The search that found the board missing, and the ones after, keep the word.
+        for (int tick = 0; tick <= SafetyNetSearchTicks; ++tick)
+            w.Timer_Timer();
+        QCOMPARE(w.lblStatus->text(), notWritten);
+        // Back and loaded: the board's settings are shown, and the word goes.
+        f.PlugIn();
+        w.Timer_Timer();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
+        QVERIFY(w.lblStatus->text().isEmpty());
 
         // The board refuses the report: the link stays, and trying again works.
         WindowOnBoard g;

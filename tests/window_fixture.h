@@ -24,11 +24,12 @@ inline constexpr Range Allowed[12] = {{0, 65535}, {-32768, 32767}, {0, 255}, {0,
                                       {1, 100},   {0, 250},        {0, 250}, {1, 255}, {1, 10000}, {0, 127}};
 
 struct WindowOnBoard {
-    explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true)
+    explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
+                           kx::BoardFeatureLengths lengths = {})
     {
         Platform.AddOtherInterface(0x046D, 0xC31C);
         if (withBoard)
-            Board = &Platform.AddBoard(0x5E11, versionNumber);
+            Board = &Platform.AddBoard(0x5E11, versionNumber, lengths);
         Window = std::make_unique<frmMain>(Platform);
     }
 

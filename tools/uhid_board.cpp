@@ -42,10 +42,8 @@ void CopyString(std::uint8_t* to, std::size_t capacity, const std::string& from)
 
 }  // namespace
 
-std::vector<std::uint8_t> DescriptorWithSecondCollection()
+std::vector<std::uint8_t> WithSecondCollection(std::vector<std::uint8_t> descriptor)
 {
-    const auto standard = BoardModel::StandardReportDescriptor();
-    std::vector<std::uint8_t> descriptor(standard.begin(), standard.end());
     const std::uint8_t second[] = {
         0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
         0x09, 0x10,        // Usage (0x10)
@@ -112,9 +110,9 @@ std::optional<std::string> UhidBoard::Create()
 {
     if (IsCreated)
         return std::nullopt;
-    const std::span<const std::uint8_t> descriptor = Identity.ReportDescriptor.empty()
-                                                         ? BoardModel::StandardReportDescriptor()
-                                                         : std::span<const std::uint8_t>(Identity.ReportDescriptor);
+    const std::vector<std::uint8_t> descriptor = Identity.ReportDescriptor.empty()
+                                                     ? BoardModel::ReportDescriptor(Model.Lengths)
+                                                     : Identity.ReportDescriptor;
     if (descriptor.size() > HID_MAX_DESCRIPTOR_SIZE)
         return std::string("the report descriptor is too long");
     uhid_event event{};
@@ -153,9 +151,18 @@ std::optional<std::string> UhidBoard::Destroy()
 bool UhidBoard::SendPosition(std::int16_t position)
 {
     Position = position;
+    return SendInput(Model.MakeInputReport(position));
+}
+
+bool UhidBoard::SendState(std::uint8_t effect, std::uint8_t flags)
+{
+    return SendInput(Model.MakeStateReport(effect, flags));
+}
+
+bool UhidBoard::SendInput(std::span<const std::uint8_t> report)
+{
     if (!IsRunning)
         return false;
-    const auto report = Model.MakeInputReport(position);
     uhid_event event;
     event.type = UHID_INPUT2;
     event.u.input2.size = static_cast<std::uint16_t>(report.size());
@@ -219,10 +226,11 @@ bool UhidBoard::HandleEvent()
         reply.u.get_report_reply.id = id;
         int length = -1;
         if (rtype == UHID_FEATURE_REPORT) {
+            // uhid does not pass on the length the host asked for: the board answers
+            // with its whole report, and the kernel cuts it to the host's buffer.
             std::uint8_t* data = reply.u.get_report_reply.data;
-            std::fill_n(data, BoardModel::FeatureReportLength, 0);
             data[0] = rnum;
-            length = Model.AnswerGetFeature({data, BoardModel::FeatureReportLength});
+            length = Model.AnswerGetFeature({data, UHID_DATA_MAX});
             LogNewRequests();
         } else if (rtype == UHID_INPUT_REPORT && rnum == BoardModel::InputReportID) {
             const auto report = Model.MakeInputReport(Position);

@@ -22,13 +22,14 @@ struct UhidIdentity {
     std::string Name;    // the product string hidapi reports (at most 127 bytes)
     std::string Serial;  // the serial number hidapi reports (at most 63 bytes)
     std::string Phys;    // identifies this device in sysfs (at most 63 bytes)
-    // The report descriptor; empty for BoardModel's standard one. At most 4096 bytes.
+    // The report descriptor; empty for the one that declares the model's reports. At
+    // most 4096 bytes.
     std::vector<std::uint8_t> ReportDescriptor;
 };
 
-// The standard descriptor followed by a second top-level collection, vendor-defined,
-// with a one-byte feature report 64: hidapi lists such a device once per collection.
-std::vector<std::uint8_t> DescriptorWithSecondCollection();
+// The descriptor followed by a second top-level collection, vendor-defined, with a
+// one-byte feature report 64: hidapi lists such a device once per collection.
+std::vector<std::uint8_t> WithSecondCollection(std::vector<std::uint8_t> descriptor);
 
 // One line of the request log: "get 08", "set 08 01 00 ...", every byte in hex.
 std::string FormatFeatureRequest(const BoardModel::FeatureRequest& request);
@@ -59,6 +60,8 @@ public:
     // Sends an input report carrying the wheel position. False when the device is not
     // running or the kernel refuses it.
     bool SendPosition(std::int16_t position);
+    // Sends a force-feedback state report, as the board does while a game drives it.
+    bool SendState(std::uint8_t effect, std::uint8_t flags);
 
     // The /dev/hidrawN node the kernel made of this device, once it exists.
     std::optional<std::string> FindHidrawNode() const;
@@ -73,6 +76,7 @@ public:
 
 private:
     bool Write(const void* event, std::size_t size);
+    bool SendInput(std::span<const std::uint8_t> report);
     void LogNewRequests();
 
     BoardModel& Model;

@@ -3,10 +3,11 @@
 //
 // The kernel gives the board a /dev/hidrawN node like any USB board. The board answers
 // the settings and version requests, stores command-1 writes, resets on commands 2 and
-// 3 (it goes away and comes back), sends wheel positions, and logs every feature
-// request it receives. It takes commands on standard input (and on --control FIFO):
+// 3 (it goes away and comes back), sends wheel positions (and force-feedback state
+// reports when asked), and logs every feature request it receives. It takes commands
+// on standard input (and on --control FIFO):
 //
-//   unplug | plug | quit | hold | resume | rate N | position N | burst N | status
+//   unplug | plug | quit | hold | resume | rate N | position N | burst N | state N | status
 //
 // and tells what happens on standard output, one line each: "ready /dev/hidrawN",
 // "unplugged", "reset", "held N", "sent N", "ok", "error TEXT".
@@ -64,6 +65,7 @@ struct Options {
     bool StartUnplugged = false;
     bool SecondCollection = false;
     bool Verbose = false;
+    kx::BoardModel::FeatureLengths Lengths;
 };
 
 void Usage(std::FILE* to)
@@ -89,6 +91,11 @@ void Usage(std::FILE* to)
         "  --unplugged        start unplugged (send \"plug\" to plug in)\n"
         "  --second-collection  add a vendor-defined top-level collection to the report\n"
         "                     descriptor (hidapi then lists the board twice)\n"
+        "  --report8-length N   length of feature report 8, the settings, with its ID byte:\n"
+        "                     30 to 4096 (default 64), or 0 for none\n"
+        "  --report32-length N  length of feature report 32 with its ID byte: 2 to 4096\n"
+        "                     (default 64), or 0 for none. Both 0 make the board's\n"
+        "                     joystick interface, which has only input reports\n"
         "  --verbose          trace the kernel's events on standard error\n"
         "\n"
         "Commands (standard input or the FIFO, one a line):\n"
@@ -97,6 +104,7 @@ void Usage(std::FILE* to)
         "  rate N             input reports per second\n"
         "  position N         the wheel stands at N: one report is sent at once\n"
         "  burst N            send N reports at once, continuing the motion\n"
+        "  state N            send N force-feedback state reports (report 2) at once\n"
         "  status             \"ready NODE\" or \"unplugged\"\n"
         "  quit               unplug and exit\n",
         MaxRate);
@@ -199,6 +207,13 @@ std::optional<Options> ParseOptions(int argc, char** argv)
             if (!p)
                 return bad();
             o.Position = *p;
+        } else if (arg == "--report8-length" || arg == "--report32-length") {
+            const bool settings = arg == "--report8-length";
+            const auto n = ParseNumber<int>(value);
+            const int shortest = settings ? 30 : 2;
+            if (!n || (*n != 0 && (*n < shortest || *n > 4096)))
+                return fail(std::string(arg) + " must be 0, or " + std::to_string(shortest) + " to 4096");
+            (settings ? o.Lengths.Settings : o.Lengths.Reset) = static_cast<std::size_t>(*n);
         } else if (arg == "--log") {
             o.LogPath = value;
         } else if (arg == "--control") {
@@ -234,9 +249,11 @@ class VirtualBoard {
 public:
     explicit VirtualBoard(Options options)
         : Opts(std::move(options)),
+          Model(Opts.Lengths),
           Board(Model, {Opts.VendorID, Opts.ProductID, Opts.VersionNumber, Opts.Name, Opts.Serial,
                         "kx5170-virtual-board-" + std::to_string(::getpid()) + "/input0",
-                        Opts.SecondCollection ? kx::DescriptorWithSecondCollection() : std::vector<std::uint8_t>{}}),
+                        Opts.SecondCollection ? kx::WithSecondCollection(kx::BoardModel::ReportDescriptor(Opts.Lengths))
+                                              : std::vector<std::uint8_t>{}}),
           Rate(Opts.Rate),
           Position(Opts.Position)
     {
@@ -448,6 +465,19 @@ void VirtualBoard::Command(const std::string& line)
             return;
         }
         Say("sent " + std::to_string(Position));
+    } else if (word == "state") {
+        if (!number || *number < 1 || *number > 10000) {
+            Say("error bad count: " + argument);
+            return;
+        }
+        // Effect 1 playing with the actuators on: were it read as a position, 769.
+        for (int i = 0; i < *number; ++i) {
+            if (!Board.SendState(0x01, 0x03)) {
+                Say("error the board is not running");
+                return;
+            }
+        }
+        Say("ok");
     } else if (word == "status") {
         if (Board.Created() && !WaitingForNode)
             Say("ready " + Board.FindHidrawNode().value_or("?"));

@@ -9,9 +9,13 @@ QString Caption(const QString& value)
 
 QString DegreesText(double degrees, const QLocale& locale)
 {
-    QLocale plain = locale;
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    return plain.toString(degrees, 'f', QLocale::FloatingPointShortest);
+    // Written like Position: a locale's own digits or minus sign (Arabic, Persian,
+    // Swedish) would set the two numbers apart. Only the decimal separator is the user's.
+    if (degrees == 0)
+        degrees = 0;  // no "-0"
+    QString text = QString::number(degrees, 'f', QLocale::FloatingPointShortest);
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
 }
 
 QString VersionText(int deviceType, int deviceRevision)

@@ -12,7 +12,8 @@ namespace kx {
 // A value label's caption: one space, then the value.
 QString Caption(const QString& value);
 
-// Degrees in their shortest form with the locale's decimal separator: "204.8", "1440".
+// Degrees in their shortest form, in ASCII digits with "-" for a negative value and
+// the locale's decimal separator: "204.8", "-1440", "204,8" in German.
 QString DegreesText(double degrees, const QLocale& locale);
 
 // "3.7" for version 0x0307: the type in decimal, the revision in upper-case hex.

@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "access_help.h"
 #include "display_text.h"
 #include "input_report.h"
 #include "number_text.h"
@@ -44,6 +45,9 @@ constexpr int ChangeSettleMilliseconds = 20;
 constexpr int DrainMilliseconds = 20;
 // Larger than any input report the position needs: only bytes 0 to 2 are kept.
 constexpr std::size_t InputReadBuffer = 64;
+// udev gives the user at the computer access to a new node a few milliseconds after
+// the kernel made it; a refusal that lasts longer than this is told.
+constexpr int AccessGraceMilliseconds = 1000;
 // The kernel holds 63 reports per handle; a board flooding faster than we read is
 // left for the next drain rather than holding the thread.
 constexpr int MostReportsPerDrain = 256;
@@ -62,6 +66,13 @@ frmMain::frmMain(HidPlatform& platform, QWidget* parent) : QWidget(parent), Plat
     InputDrain->setInterval(DrainMilliseconds);
     connect(InputDrain, &QTimer::timeout, this, &frmMain::DrainInput);
     connect(Go, &QPushButton::clicked, this, &frmMain::Go_Click);
+    AccessGrace = new QTimer(this);
+    AccessGrace->setObjectName(QStringLiteral("AccessGrace"));
+    AccessGrace->setSingleShot(true);
+    AccessGrace->setInterval(AccessGraceMilliseconds);
+    connect(AccessGrace, &QTimer::timeout, this, &frmMain::AccessGrace_Timer);
+    FixCommand = DefaultRuleInstallCommand();
+    connect(lblStatus, &QLabel::linkActivated, this, &frmMain::lblStatus_LinkActivated);
 }
 
 frmMain::~frmMain()
@@ -234,26 +245,51 @@ void frmMain::Form_Load()
 
     // A board plugged in is searched for as soon as its interface has settled, rather
     // than at the next tick.
-    if (const int fd = Platform.ChangeNotificationFd(); fd >= 0 && !ChangeNotifier) {
+    if (!ChangeSettle) {
         ChangeSettle = new QTimer(this);
         ChangeSettle->setSingleShot(true);
         ChangeSettle->setInterval(ChangeSettleMilliseconds);
-        ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
-            // The descriptor stays readable until the news is taken: no spinning meanwhile.
-            ChangeNotifier->setEnabled(false);
-            ChangeSettle->start();
-        });
         connect(ChangeSettle, &QTimer::timeout, this, [this] {
             if (!Timer->isActive())
                 return;  // closed
             if (Link.BoardOpen != FlagTrue)
                 Timer_Timer();
             else
-                Platform.InterfacesMayHaveChanged();  // a board is open: the news is not needed
-            ChangeNotifier->setEnabled(true);
+                TakeChangeNews();  // a board is open: the news is not needed
+            if (ChangeNotifier)
+                ChangeNotifier->setEnabled(true);
         });
     }
+    FollowChangeNotification();
+}
+
+bool frmMain::TakeChangeNews()
+{
+    const bool changed = Platform.InterfacesMayHaveChanged();
+    FollowChangeNotification();
+    return changed;
+}
+
+void frmMain::FollowChangeNotification()
+{
+    // The platform may stop watching during any call for its news; the descriptor is
+    // then no longer its news, and is left before the platform can close it.
+    const int fd = Platform.ChangeNotificationFd();
+    if (ChangeNotifier && ChangeNotifier->socket() == fd)
+        return;
+    if (ChangeNotifier) {
+        ChangeNotifier->setEnabled(false);
+        delete ChangeNotifier;
+        ChangeNotifier = nullptr;
+    }
+    if (fd < 0)
+        return;
+    ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
+        // The descriptor stays readable until the news is taken: no spinning meanwhile.
+        ChangeNotifier->setEnabled(false);
+        ChangeSettle->start();
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -266,10 +302,11 @@ void frmMain::Form_Unload()
 {
     Timer->stop();
     InputDrain->stop();
-    if (ChangeNotifier) {
+    AccessGrace->stop();
+    if (ChangeNotifier)
         ChangeNotifier->setEnabled(false);
+    if (ChangeSettle)
         ChangeSettle->stop();
-    }
     CloseLinkHandle(Link, Link.FeatureHandle);
     CloseLinkHandle(Link, Link.InputHandle);
 }
@@ -280,25 +317,93 @@ void frmMain::SearchForBoard()
     Link.BoardOpen = FindTheHid(Link, Platform);
     NewReport = false;
     ReadFailed = false;
+    if (Link.BoardOpen == FlagTrue || Link.BoardOpenFailure != HidFailure::AccessDenied) {
+        AccessDenial = Denial::None;
+        AccessGrace->stop();
+    }
     if (Link.BoardOpen == FlagTrue) {
         InputDrain->start();
     } else if (Link.BoardOpenFailure == HidFailure::AccessDenied) {
-        // The status line holds one line: the README's Permissions section says more.
-        ShowStatus(QStringLiteral("Board found, but access was denied: see README."));
+        // A node is refused for a moment after it appears, until udev has given the user
+        // access: the first refusal gets a second, and a search, before it is told.
+        if (AccessDenial == Denial::None) {
+            AccessDenial = Denial::Waiting;
+            AccessGrace->start();
+        } else if (AccessDenial == Denial::Told) {
+            SetBoardStatus(StatusLine::Board::AccessDenied);
+        }
     } else if (Link.BoardOpenFailure != HidFailure::None) {
-        ShowStatus(QStringLiteral("Board found, but it could not be opened."));
+        SetBoardStatus(StatusLine::Board::OpenFailed);
     } else {
-        ShowStatus(QString());
+        SetBoardStatus(StatusLine::Board::Absent);
     }
     LoadDeviceSettings();
 }
 
-void frmMain::ShowStatus(const QString& text)
+void frmMain::AccessGrace_Timer()
 {
-    if (lblStatus->text() != text) {
-        lblStatus->setText(text);
-        lblStatus->setToolTip(text);
+    AccessGrace->stop();
+    if (AccessDenial != Denial::Waiting)
+        return;
+    AccessDenial = Denial::Told;
+    if (Link.BoardOpen != FlagTrue && Timer->isActive())
+        SearchForBoard();
+}
+
+void frmMain::lblStatus_LinkActivated()
+{
+    if (!FixDialog) {
+        FixDialog = new AccessFixDialog(FixCommand, this);
+        FixDialog->setFont(font());
+        FixDialog->setAttribute(Qt::WA_DeleteOnClose);
+        FixDialog->setWindowModality(Qt::WindowModal);
+        connect(FixDialog, &AccessFixDialog::RuleInstalled, this, &frmMain::RuleInstalled);
     }
+    FixDialog->show();
+    FixDialog->raise();
+    FixDialog->activateWindow();
+}
+
+void frmMain::RuleInstalled()
+{
+    if (Link.BoardOpen == FlagTrue || !Timer->isActive())
+        return;
+    // udev may still be applying the rule: a refusal now gets its second again, and
+    // the line keeps its word until then.
+    AccessDenial = Denial::None;
+    AccessGrace->stop();
+    SearchForBoard();
+}
+
+void frmMain::ShowStatus(const QString& text, StatusLine::Keep keep)
+{
+    Status.Tell(text, keep);
+    RenderStatus();
+}
+
+void frmMain::SetBoardStatus(StatusLine::Board board)
+{
+    Status.SetBoard(board);
+    RenderStatus();
+}
+
+void frmMain::RenderStatus()
+{
+    const QString text = Status.Text();
+    const Qt::TextFormat format = Status.OffersFix() ? Qt::RichText : Qt::PlainText;
+    const QString shown = Status.OffersFix()
+                              ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>")
+                              : text;
+    // Setting a label's text repaints it even when unchanged, and this runs at every search.
+    if (lblStatus->text() == shown && lblStatus->textFormat() == format)
+        return;
+    lblStatus->setTextFormat(format);
+    // Its texts are plain; only the "Fix..." link is rich text, and while it is shown
+    // Tab reaches it too.
+    lblStatus->setTextInteractionFlags(Status.OffersFix() ? Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard
+                                                          : Qt::NoTextInteraction);
+    lblStatus->setText(shown);
+    lblStatus->setToolTip(text);
 }
 
 void frmMain::LoadDeviceSettings()
@@ -310,7 +415,7 @@ void frmMain::LoadDeviceSettings()
                 l->clear();
         return;
     }
-    ShowStatus(QString());
+    SetBoardStatus(StatusLine::Board::Loaded);
 
     auto readString = [this](DeviceString which, QLabel* target) {
         const std::optional<std::u16string> text = Link.InputHandle->GetString(which);
@@ -354,7 +459,6 @@ void frmMain::DrainInput()
     if (Link.BoardOpen != FlagTrue || ReadFailed || !Link.InputHandle)
         return;
     std::array<std::uint8_t, InputReadBuffer> buffer;
-    const bool decodable = Link.Capabilities.InputReportByteLength >= MinimumInputReport;
     for (int i = 0; i < MostReportsPerDrain; ++i) {
         buffer.fill(0);
         const int n = Link.InputHandle->ReadInputReport(buffer);
@@ -366,7 +470,7 @@ void frmMain::DrainInput()
         }
         if (n == 0)
             return;
-        if (decodable && static_cast<std::size_t>(n) >= MinimumInputReport) {
+        if (WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n)))) {
             std::copy_n(buffer.begin(), NewestReport.size(), NewestReport.begin());
             NewReport = true;
         }
@@ -390,7 +494,7 @@ void frmMain::Timer_Timer()
         // While nothing is plugged in or out, a search would find what the last one
         // found; the slow full search stands in for change news that never came.
         ++TicksSinceSearch;
-        const bool changed = Platform.InterfacesMayHaveChanged();
+        const bool changed = TakeChangeNews();
         if (!linkJustLost && !changed && TicksSinceSearch < SafetyNetSearchTicks)
             return;
         SearchForBoard();

@@ -1,10 +1,14 @@
 // The program's one window: the board's details, the live wheel position, the twelve
-// settings and the "Write and reset" button.
+// settings, the "Write and reset" button, and the status line under it, which offers
+// to install the device access rule when the board may not be opened.
 #pragma once
 
+#include "access_fix_dialog.h"
 #include "device_link.h"
 #include "hid_platform.h"
+#include "status_line.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -35,11 +39,21 @@ public:
     void Timer_Timer();
     // Brings the twelve values into range, writes them and closes the window.
     void Go_Click();
-    // Between ticks: empties the board's input queue, keeping only the newest report,
-    // so the kernel never has to drop the newest one for want of room.
+    // Between ticks: empties the board's input queue, keeping only the newest report of
+    // the wheel, so the kernel never has to drop the newest one for want of room.
     void DrainInput();
     // Fills the window from the open board, or blanks the device details.
     void LoadDeviceSettings();
+    // A board refused at a search a second ago is still refused: now it is said.
+    void AccessGrace_Timer();
+    // "Fix..." in the status line: opens the dialog that installs the access rule.
+    void lblStatus_LinkActivated();
+    // The rule was installed: search again at once, the board needs no replug.
+    void RuleInstalled();
+    // Puts a message about what the user did on the status line (an empty text takes
+    // it away); the search's news does not replace it until it changes, or with
+    // UntilLoaded, until a board is loaded.
+    void ShowStatus(const QString& text, StatusLine::Keep keep = StatusLine::Keep::UntilBoardChanges);
 
     kx::DeviceLink Link;
 
@@ -94,6 +108,10 @@ public:
     QTimer* InputDrain;  // empties the input queue between ticks
     QTimer* ChangeSettle = nullptr;              // a search shortly after the platform's change news
     QSocketNotifier* ChangeNotifier = nullptr;   // the platform's change news, when it has any
+    QTimer* AccessGrace;  // a refused board's second to be given access, as udev does after a plug
+    RuleInstallCommand FixCommand;               // how "Fix..." runs the rule installer
+    QPointer<AccessFixDialog> FixDialog;         // while open
+    StatusLine Status;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,7 +123,11 @@ private:
     void ShowPosition(std::span<const std::uint8_t> report);
     void HandleLostLink();
     void SetSettingsControlsEnabled(bool enabled);
-    void ShowStatus(const QString& text);
+    void SetBoardStatus(StatusLine::Board board);
+    void RenderStatus();
+    // Asks the platform for its change news and follows its notification descriptor.
+    bool TakeChangeNews();
+    void FollowChangeNotification();
     bool RefuseBox(QLineEdit* box, const QString& message);
 
     kx::HidPlatform& Platform;
@@ -114,6 +136,8 @@ private:
     bool NewReport = false;
     bool ReadFailed = false;
     int TicksSinceSearch = 0;
+    // Where a board refused by the search stands in its second of grace.
+    enum class Denial { None, Waiting, Told } AccessDenial = Denial::None;
 };
 
 // Ticks between full searches while no board is open and the platform reports no

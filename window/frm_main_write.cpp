@@ -101,7 +101,11 @@ void frmMain::Go_Click()
         if (!SendSettingsSequence(Link, settings)) {
             // The board did not take the settings: keep the user's values and let the
             // link supervision find out what became of the board.
-            ShowStatus(QStringLiteral("Settings not written: the board did not take them."));
+            // Said until a board is loaded again or the user acts: a board pulled out
+            // during the write is found missing at the next tick, and the user must
+            // still learn that the settings did not reach it.
+            ShowStatus(QStringLiteral("Settings not written: the board did not take them."),
+                       StatusLine::Keep::UntilLoaded);
             Timer->start();
             InputDrain->start();
             return;

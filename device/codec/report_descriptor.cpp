@@ -46,13 +46,18 @@ struct GlobalState {
 // device that numbers none.
 using BitTotals = std::array<std::uint64_t, 256>;
 
+// Bytes with the ID byte; 0 for a report with no data.
+std::uint16_t ReportBytes(std::uint64_t bits)
+{
+    return bits > 0 ? static_cast<std::uint16_t>((bits + 7) / 8 + 1) : 0;  // bounded by MaxReportBits
+}
+
 std::uint16_t LongestReport(const BitTotals& totals)
 {
-    std::uint64_t longest = 0;
+    std::uint16_t longest = 0;
     for (std::uint64_t bits : totals)
-        if (bits > 0)
-            longest = std::max(longest, (bits + 7) / 8 + 1);
-    return static_cast<std::uint16_t>(longest);  // bounded by MaxReportBits
+        longest = std::max(longest, ReportBytes(bits));
+    return longest;
 }
 
 }  // namespace
@@ -66,6 +71,9 @@ std::optional<ReportLengths> ParseReportDescriptor(std::span<const std::uint8_t>
     std::size_t collectionDepth = 0;
     bool numbered = false;
     bool unnumberedData = false;  // a main item declared data before any Report ID
+    // Input report IDs in the order their data is first declared.
+    std::array<std::uint8_t, 256> inputOrder{};
+    std::size_t inputIDs = 0;
 
     std::size_t pos = 0;
     while (pos < descriptor.size()) {
@@ -108,6 +116,8 @@ std::optional<ReportLengths> ParseReportDescriptor(std::span<const std::uint8_t>
                 const std::uint64_t bits =
                     static_cast<std::uint64_t>(state.ReportSize) * state.ReportCount;
                 std::uint64_t& total = (*totals)[state.ReportID];
+                if (totals == &input && total == 0 && bits > 0)
+                    inputOrder[inputIDs++] = state.ReportID;
                 total += bits;
                 if (total > MaxReportBits)
                     return std::nullopt;
@@ -152,6 +162,14 @@ std::optional<ReportLengths> ParseReportDescriptor(std::span<const std::uint8_t>
     lengths.Output = LongestReport(output);
     lengths.Feature = LongestReport(feature);
     lengths.NumberedReports = numbered;
+    for (std::size_t id = 0; id < feature.size(); ++id)
+        lengths.FeatureByID[id] = ReportBytes(feature[id]);
+    for (std::size_t i = 0; i < inputIDs; ++i) {
+        if (ReportBytes(input[inputOrder[i]]) == lengths.Input) {
+            lengths.LongestInputID = inputOrder[i];
+            break;
+        }
+    }
     return lengths;
 }
 

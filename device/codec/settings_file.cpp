@@ -27,41 +27,49 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
+// The length of the UTF-8 sequence that starts at bytes[at], or 0 when none does
+// there: a stray continuation byte, a cut sequence, an overlong form, a surrogate, a
+// code point past Unicode.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at)
+{
+    const auto b = static_cast<unsigned char>(bytes[at]);
+    if (b < 0x80)
+        return 1;
+    std::size_t length = 0;
+    std::uint32_t lowest = 0;
+    if ((b & 0xE0) == 0xC0)
+        length = 2, lowest = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        length = 3, lowest = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        length = 4, lowest = 0x10000;
+    else
+        return 0;
+    if (bytes.size() - at < length)
+        return 0;
+    std::uint32_t cp = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[at + k]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return length;
+}
+
 // The 1-based line of the first byte that cannot be in a text file (a NUL, or a byte
 // that is not part of valid UTF-8); 0 when there is none.
 int FirstLineThatIsNotText(std::string_view bytes)
 {
     int line = 1;
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b == '\n')
+        if (bytes[i] == '\n')
             ++line;
-        if (b == 0)
+        const std::size_t length = Utf8SequenceLength(bytes, i);
+        if (bytes[i] == 0 || length == 0)
             return line;
-        std::size_t length = 1;
-        std::uint32_t lowest = 0;
-        if (b >= 0x80) {
-            if ((b & 0xE0) == 0xC0)
-                length = 2, lowest = 0x80;
-            else if ((b & 0xF0) == 0xE0)
-                length = 3, lowest = 0x800;
-            else if ((b & 0xF8) == 0xF0)
-                length = 4, lowest = 0x10000;
-            else
-                return line;
-            if (bytes.size() - i < length)
-                return line;
-            std::uint32_t cp = b & (0x7F >> length);
-            for (std::size_t k = 1; k < length; ++k) {
-                const auto c = static_cast<unsigned char>(bytes[i + k]);
-                if ((c & 0xC0) != 0x80)
-                    return line;
-                cp = (cp << 6) | (c & 0x3F);
-            }
-            // Overlong forms, surrogates and code points past Unicode are not UTF-8.
-            if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-                return line;
-        }
         i += length;
     }
     return 0;
@@ -108,13 +116,25 @@ std::string RangeText(const SettingsField& field)
 }
 
 // A board's strings go into comments: a line break or other control character in
-// them must not end the comment and start a line the reader would take as a setting.
+// them must not end the comment and start a line the reader would take as a setting,
+// and a byte that is not UTF-8 would make the whole file unreadable.
 std::string OneLine(std::string_view text)
 {
-    std::string out(text);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = ' ';
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (length == 1 && (b < 0x20 || b == 0x7F))
+            out += ' ';
+        else
+            out.append(text.substr(i, length));
+        i += length;
+    }
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "device_link.h"
 
 #include "board_identity.h"
+#include "input_report.h"
 #include "report_descriptor.h"
 
 namespace kx {
@@ -17,6 +18,17 @@ void NoteOpenFailure(DeviceLink& link, HidFailure failure)
         link.BoardOpenFailure = failure;
 }
 
+// The settings interface of a board that lists another beside it (a joystick
+// interface, say) is the one whose descriptor declares feature report 8.
+bool DeclaresSettingsReport(HidPlatform& platform, const std::string& path)
+{
+    const std::optional<std::vector<std::uint8_t>> descriptor = platform.ReportDescriptor(path);
+    if (!descriptor)
+        return false;
+    const std::optional<ReportLengths> lengths = ParseReportDescriptor(*descriptor);
+    return lengths && lengths->FeatureByID[SettingsReportID] > 0;
+}
+
 }  // namespace
 
 Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
@@ -27,33 +39,51 @@ Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
 
     const std::vector<HidInterfaceInfo> interfaces = platform.EnumerateInterfaces();
 
-    for (std::size_t memberIndex = 0;; ++memberIndex) {
-        if (memberIndex >= interfaces.size()) {
-            link.LastResult = 0;
-            link.EndOfList = FlagTrue;
-            break;
-        }
-        const HidInterfaceInfo& candidate = interfaces[memberIndex];
+    auto examine = [&](const HidInterfaceInfo& candidate) {
         link.LastResult = 1;
         link.DevicePath = candidate.Path;
         link.Attributes = {candidate.VendorID, candidate.ProductID, candidate.VersionNumber};
-
-        // The identity comes with the enumeration: only the board itself is opened.
-        if (!IsBoardIdentity(candidate.VendorID, candidate.ProductID))
-            continue;
-
+    };
+    auto take = [&](const HidInterfaceInfo& candidate) {
+        examine(candidate);
         OpenResult feature = platform.Open(link.DevicePath, OpenMode::Blocking);
         if (!feature.Handle) {
             NoteOpenFailure(link, feature.Failure);
-            continue;
+            return false;
         }
         link.FeatureHandle = std::move(feature.Handle);
         link.BoardOpen = FlagTrue;
-        break;
-    }
+        return true;
+    };
 
-    if (link.BoardOpen != FlagTrue)
+    // The identity comes with the enumeration, and the descriptor is read without
+    // opening: only the interface taken is opened.
+    std::vector<const HidInterfaceInfo*> withoutSettings;
+    bool settingsInterfaceSeen = false;
+    for (const HidInterfaceInfo& candidate : interfaces) {
+        examine(candidate);
+        if (!IsBoardIdentity(candidate.VendorID, candidate.ProductID))
+            continue;
+        if (!DeclaresSettingsReport(platform, candidate.Path)) {
+            withoutSettings.push_back(&candidate);
+            continue;
+        }
+        settingsInterfaceSeen = true;
+        if (take(candidate))
+            break;
+    }
+    // A settings interface that cannot be opened is not stood in for by another
+    // interface of the board, on which the settings could not be read.
+    if (link.BoardOpen != FlagTrue && !settingsInterfaceSeen) {
+        for (const HidInterfaceInfo* candidate : withoutSettings)
+            if (take(*candidate))
+                break;
+    }
+    if (link.BoardOpen != FlagTrue) {
+        link.LastResult = 0;
+        link.EndOfList = FlagTrue;
         return FlagFalse;
+    }
 
     QueryDeviceCapabilities(link);
 
@@ -72,6 +102,8 @@ Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
 
 void QueryDeviceCapabilities(DeviceLink& link)
 {
+    // What is known of the reports belongs to the board opened now, or is not known.
+    link.ReportLayout = {};
     if (!link.FeatureHandle) {
         link.LastResult = 0;
         return;
@@ -86,6 +118,19 @@ void QueryDeviceCapabilities(DeviceLink& link)
         return;
     link.Capabilities.InputReportByteLength = lengths->Input;
     link.Capabilities.FeatureReportByteLength = lengths->Feature;
+    link.ReportLayout.SettingsReportByteLength = lengths->FeatureByID[SettingsReportID];
+    link.ReportLayout.ResetReportByteLength = lengths->FeatureByID[ResetReportID];
+    if (lengths->Input > 0)
+        link.ReportLayout.PositionReportID = lengths->LongestInputID;
+}
+
+std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<const std::uint8_t> report)
+{
+    if (link.Capabilities.InputReportByteLength < MinimumInputReport || report.empty())
+        return std::nullopt;
+    if (link.ReportLayout.PositionReportID && report[0] != *link.ReportLayout.PositionReportID)
+        return std::nullopt;
+    return DecodeInputPosition(report);
 }
 
 void CloseLinkHandle(DeviceLink& link, std::unique_ptr<HidHandle>& handle)

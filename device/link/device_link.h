@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace kx {
@@ -20,6 +21,15 @@ struct HidCapabilities {
     std::uint16_t FeatureReportByteLength = 0;  // report-ID byte included
 };
 
+// What the board's descriptor says of the reports the program uses, beyond the longest
+// lengths: hidraw sends and returns each report at its own length. Zero and empty
+// when the descriptor does not declare them, or could not be read at the last search.
+struct HidReportLayout {
+    std::uint16_t SettingsReportByteLength = 0;   // feature report 8, report-ID byte included
+    std::uint16_t ResetReportByteLength = 0;      // feature report 32, report-ID byte included
+    std::optional<std::uint8_t> PositionReportID;  // the wheel's input report
+};
+
 struct HidAttributes {
     std::uint16_t VendorID = 0;
     std::uint16_t ProductID = 0;
@@ -30,6 +40,7 @@ struct HidAttributes {
 // field keeps its last value from one search to the next.
 struct DeviceLink {
     HidCapabilities Capabilities;
+    HidReportLayout ReportLayout;
     HidAttributes Attributes;
     std::string DevicePath;
     std::unique_ptr<HidHandle> FeatureHandle;  // blocking: feature reports, capabilities
@@ -44,16 +55,26 @@ struct DeviceLink {
     HidFailure BoardOpenFailure = HidFailure::None;
 };
 
-// Searches the present HID interfaces for the board and opens the first that matches,
-// twice: FeatureHandle for blocking use, InputHandle for reads that never wait. Returns
-// FlagTrue when a board is open (also stored in BoardOpen), FlagFalse otherwise. A
-// board that cannot be opened is not taken; the search goes on past it and notes the
-// reason in BoardOpenFailure.
+// Searches the present HID interfaces for the board and opens it twice: FeatureHandle
+// for blocking use, InputHandle for reads that never wait. Of the interfaces with the
+// board's identity, those whose report descriptor declares feature report 8 (the
+// settings) are tried, in the platform's order; when none does, every matching
+// interface is, so a board whose descriptor cannot be read is still found. A board
+// that cannot be opened is not taken; the search goes on past it and notes the reason
+// in BoardOpenFailure. Returns FlagTrue when a board is open (also stored in
+// BoardOpen), FlagFalse otherwise.
 Flag FindTheHid(DeviceLink& link, HidPlatform& platform);
 
 // Reads the report lengths from FeatureHandle's report descriptor. On any failure the
-// capabilities stay as they were.
+// capabilities stay as they were and the report layout is forgotten.
 void QueryDeviceCapabilities(DeviceLink& link);
+
+// The wheel position in an input report read from InputHandle, report-ID byte first.
+// nullopt for a report of another ID than the wheel's (the board also sends others,
+// such as its force-feedback state while a game drives it), for one too short to hold
+// a position, and when the board declares no input report long enough. Without a
+// descriptor, any report long enough is taken for the wheel's.
+std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<const std::uint8_t> report);
 
 // Closes a handle if it is open, storing the result in LastResult; a handle that is
 // not open is left alone.

@@ -54,12 +54,15 @@ public:
 
     // Get a feature report. On entry buffer[0] holds the report ID; on return the
     // report fills the buffer from byte 0, report-ID byte first. Blocks until the
-    // device answers. Returns the number of bytes received, report-ID byte included
-    // (at most buffer.size()), or -1 on failure. An empty buffer fails.
+    // device answers. Returns the number of bytes received, report-ID byte included:
+    // the report's own length, which is less than buffer.size() when the report is
+    // shorter (nothing pads it) and never more, or -1 on failure. An empty buffer fails.
     virtual int GetFeatureReport(std::span<std::uint8_t> buffer) = 0;
 
-    // Send a feature report; report[0] is the report ID. Blocks until sent. Returns
-    // the number of bytes sent, report-ID byte included, or -1 on failure.
+    // Send a feature report; report[0] is the report ID. The device gets exactly
+    // report.size() bytes, and may refuse a length that is not the report's own.
+    // Blocks until sent. Returns the number of bytes sent, report-ID byte included,
+    // or -1 on failure.
     virtual int SetFeatureReport(std::span<const std::uint8_t> report) = 0;
 
     // One of the interface's strings, as UTF-16 without terminator, at most
@@ -95,6 +98,19 @@ public:
     // Open a path that EnumerateInterfaces returned, shared with other programs.
     virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;
 
+    // The report descriptor of a path that the most recent EnumerateInterfaces
+    // returned, as the device sent it, read without opening the interface: it needs no
+    // access to the interface and sends nothing to the device. nullopt when the
+    // platform cannot give it that way, for any other path, or when the interface has
+    // gone. The bytes are untrusted. A platform that cannot read descriptors without
+    // opening always answers nullopt; the search then takes the first matching
+    // interface.
+    virtual std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path)
+    {
+        (void)path;
+        return std::nullopt;
+    }
+
     // Pause the calling thread.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
 
@@ -106,7 +122,11 @@ public:
 
     // A descriptor that becomes readable when InterfacesMayHaveChanged would answer
     // true, for a caller that would rather be woken than ask; -1 when the platform has
-    // none. The platform owns it.
+    // none. The platform owns it and keeps it open until the platform is destroyed,
+    // so its number is never reused meanwhile. The answer can change only during a
+    // call to InterfacesMayHaveChanged (when the platform stops watching it answers -1
+    // from then on): a caller that watches the descriptor asks again after each such
+    // call and stops watching a descriptor it no longer gets.
     virtual int ChangeNotificationFd() const { return -1; }
 };
 

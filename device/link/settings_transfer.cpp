@@ -8,15 +8,20 @@ namespace kx {
 
 namespace {
 
-// Larger than any report the board has; the request passes the feature length, so
-// the buffer grows to that when the board reports more.
+// Larger than any report the board has; the buffer grows to the request's length when
+// the board declares a longer report 32.
 constexpr std::size_t ResetRequestBufferLength = 101;
+
+std::size_t OwnLengthOr(std::uint16_t declared, const DeviceLink& link)
+{
+    return declared > 0 ? declared : link.Capabilities.FeatureReportByteLength;
+}
 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadSettingsReport(DeviceLink& link)
 {
-    const std::size_t length = link.Capabilities.FeatureReportByteLength;
+    const std::size_t length = OwnLengthOr(link.ReportLayout.SettingsReportByteLength, link);
     if (!link.FeatureHandle || length < MinimumReadImage) {
         link.LastResult = 0;
         return std::nullopt;
@@ -24,16 +29,17 @@ std::optional<std::vector<std::uint8_t>> ReadSettingsReport(DeviceLink& link)
     std::vector<std::uint8_t> image(length, 0);
     image[0] = SettingsReportID;
     const int received = link.FeatureHandle->GetFeatureReport(image);
-    const bool whole = received == static_cast<int>(length) && image[0] == SettingsReportID;
-    link.LastResult = whole ? received : 0;
-    if (!whole)
+    const bool usable = received >= static_cast<int>(MinimumReadImage) && image[0] == SettingsReportID;
+    link.LastResult = usable ? received : 0;
+    if (!usable)
         return std::nullopt;
+    image.resize(std::min(static_cast<std::size_t>(received), length));
     return image;
 }
 
 bool SendSettingsSequence(DeviceLink& link, const WheelSettings& settings)
 {
-    const std::size_t length = link.Capabilities.FeatureReportByteLength;
+    const std::size_t length = OwnLengthOr(link.ReportLayout.SettingsReportByteLength, link);
     std::optional<std::vector<std::uint8_t>> image = EncodeSettingsReport(settings, 1, length);
     if (!link.FeatureHandle || !image) {
         link.LastResult = 0;
@@ -52,9 +58,10 @@ bool SendSettingsSequence(DeviceLink& link, const WheelSettings& settings)
         send();
     }
 
-    std::vector<std::uint8_t> answer(std::max(ResetRequestBufferLength, length), 0);
+    const std::size_t resetLength = OwnLengthOr(link.ReportLayout.ResetReportByteLength, link);
+    std::vector<std::uint8_t> answer(std::max(ResetRequestBufferLength, resetLength), 0);
     answer[0] = ResetReportID;
-    const int received = link.FeatureHandle->GetFeatureReport(std::span(answer).first(length));
+    const int received = link.FeatureHandle->GetFeatureReport(std::span(answer).first(resetLength));
     link.LastResult = received > 0 ? received : 0;
     return settingsTaken;
 }

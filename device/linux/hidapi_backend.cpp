@@ -217,6 +217,21 @@ public:
         return {std::make_unique<HidapiHandle>(device, path), HidFailure::None};
     }
 
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override
+    {
+        {
+            const std::lock_guard lock(KnownPathsMutex);
+            if (!KnownPaths.contains(path))
+                return std::nullopt;
+        }
+#if defined(__linux__)
+        // sysfs lets every user read it, also before udev has granted access to the node.
+        if (const auto node = HidrawNodeName(path))
+            return ReadHidrawReportDescriptor(SysfsRoot, *node);
+#endif
+        return std::nullopt;
+    }
+
     void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
     // hidapi lists what sysfs holds; the nodes in /dev change with it, and also when

@@ -17,11 +17,28 @@
 //     numbers its reports; when it cannot be read or parsed, the reports are taken to
 //     be numbered and input reports are delivered as the kernel gives them.
 //
+// ReportDescriptor(path)
+//     For a path that the most recent enumeration returned, the descriptor the kernel
+//     holds for the node in sysfs (at most 4096 bytes), which any user may read; the
+//     node itself is not opened. nullopt for any other path, when the node has gone,
+//     or off Linux.
+//
 // Pause(duration)
 //     Sleeps the calling thread.
 //
 // InterfacesMayHaveChanged
-//     Always true: this platform does not watch for changes.
+//     Asks the hidraw watcher on /dev (hidraw_watcher.h), never waiting: false when no
+//     hidraw node has been created, deleted, renamed or had its attributes changed
+//     since the previous call; true when one has, on the first call, and on every
+//     call once the watch could not be set up or has been lost. Off Linux, always
+//     true.
+//
+// ChangeNotificationFd
+//     The watcher's inotify descriptor, readable when a change waits to be taken; -1
+//     when the watch could not be set up, and from the call of InterfacesMayHaveChanged
+//     that finds it lost. The descriptor stays open until the platform is destroyed,
+//     even after the watch is lost, so its number is not reused under a caller still
+//     watching it. Off Linux, -1.
 //
 // A handle:
 //

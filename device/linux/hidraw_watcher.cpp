@@ -49,14 +49,12 @@ HidrawWatcher::~HidrawWatcher()
 
 void HidrawWatcher::GiveUp()
 {
-    if (Fd >= 0)
-        ::close(Fd);
-    Fd = -1;
+    GaveUp = true;
 }
 
 bool HidrawWatcher::ChangedSinceLastCall()
 {
-    if (Fd < 0)
+    if (!Watching())
         return true;
 
     // Large enough for many events at once, aligned as the kernel writes them.

@@ -26,15 +26,18 @@ public:
 
     // False when the watch could not be set up or has been lost: every call then
     // answers true.
-    bool Watching() const { return Fd >= 0; }
+    bool Watching() const { return Fd >= 0 && !GaveUp; }
 
-    // Readable whenever an event is waiting; -1 when not watching.
-    int Descriptor() const { return Fd; }
+    // Readable whenever an event is waiting; -1 when not watching. A watcher that
+    // gives up keeps the descriptor open until it is destroyed, so that a caller that
+    // watched it can stop watching before its number is reused.
+    int Descriptor() const { return Watching() ? Fd : -1; }
 
 private:
     void GiveUp();
 
     int Fd = -1;
+    bool GaveUp = false;
 };
 
 }  // namespace kx

@@ -8,7 +8,7 @@ namespace kx {
 
 namespace {
 
-constexpr std::uint8_t Descriptor[] = {
+constexpr std::uint8_t Inputs[] = {
     0x05, 0x01,        // Usage Page (Generic Desktop)
     0x09, 0x04,        // Usage (Joystick)
     0xA1, 0x01,        // Collection (Application)
@@ -31,15 +31,25 @@ constexpr std::uint8_t Descriptor[] = {
     0x15, 0x00,        //   Logical Minimum (0)
     0x26, 0xFF, 0x00,  //   Logical Maximum (255)
     0x75, 0x08,        //   Report Size (8)
-    0x95, 0x3F,        //   Report Count (63)
-    0x85, 0x08,        //   Report ID (8): settings
-    0x09, 0x01,        //   Usage (1)
-    0xB1, 0x02,        //   Feature (Data, Variable, Absolute)
-    0x85, 0x20,        //   Report ID (32)
-    0x09, 0x02,        //   Usage (2)
-    0xB1, 0x02,        //   Feature (Data, Variable, Absolute)
-    0xC0,              // End Collection
+    0x85, 0x02,        //   Report ID (2): force-feedback state
+    0x09, 0x03,        //   Usage (3)
+    0x95, 0x02,        //   Report Count (2): effect, flags
+    0x81, 0x02,        //   Input (Data, Variable, Absolute)
 };
+
+// Report ID, usage and the report's data bytes as a two-byte Report Count.
+void AppendFeature(std::vector<std::uint8_t>& descriptor, std::uint8_t id, std::uint8_t usage, std::size_t length)
+{
+    if (length < 2)
+        return;
+    const std::size_t count = length - 1;
+    descriptor.insert(descriptor.end(), {
+        0x85, id,                                                                       // Report ID
+        0x09, usage,                                                                    // Usage
+        0x96, static_cast<std::uint8_t>(count & 0xFF), static_cast<std::uint8_t>(count >> 8),  // Report Count
+        0xB1, 0x02,                                                                     // Feature (Data, Variable, Absolute)
+    });
+}
 
 // Offsets of the settings in the read image; a write image has each one byte higher.
 constexpr std::size_t FirstSettingsByte = 14;
@@ -48,12 +58,16 @@ constexpr std::size_t MinimumWriteImage = 30;
 
 }  // namespace
 
-std::span<const std::uint8_t> BoardModel::StandardReportDescriptor()
+std::vector<std::uint8_t> BoardModel::ReportDescriptor(FeatureLengths lengths)
 {
-    return Descriptor;
+    std::vector<std::uint8_t> descriptor(std::begin(Inputs), std::end(Inputs));
+    AppendFeature(descriptor, SettingsReportID, 0x01, lengths.Settings);
+    AppendFeature(descriptor, ResetReportID, 0x02, lengths.Reset);
+    descriptor.push_back(0xC0);  // End Collection
+    return descriptor;
 }
 
-std::array<std::uint8_t, BoardModel::FeatureReportLength> BoardModel::FactorySettings()
+std::array<std::uint8_t, BoardModel::StandardFeatureReportLength> BoardModel::FactorySettings()
 {
     return {
         0x08,                                // report ID
@@ -79,7 +93,13 @@ std::array<std::uint8_t, BoardModel::FeatureReportLength> BoardModel::FactorySet
     };
 }
 
-BoardModel::BoardModel() : Settings(FactorySettings()) {}
+BoardModel::BoardModel(FeatureLengths lengths) : Lengths(lengths)
+{
+    // Past the standard length, the firmware's bytes go on as they began.
+    const auto factory = FactorySettings();
+    Settings.assign(factory.begin(), factory.end());
+    Settings.resize(Lengths.Settings, 0x5A);
+}
 
 int BoardModel::AnswerGetFeature(std::span<std::uint8_t> buffer)
 {
@@ -88,13 +108,14 @@ int BoardModel::AnswerGetFeature(std::span<std::uint8_t> buffer)
     const std::uint8_t id = buffer[0];
     Log.push_back({FeatureRequest::Kind::Get, {id}, buffer.size()});
 
-    std::array<std::uint8_t, FeatureReportLength> answer{};
-    if (id == SettingsReportID) {
+    std::vector<std::uint8_t> answer;
+    if (id == SettingsReportID && Lengths.Settings > 0) {
         answer = Settings;
-    } else if (id == ResetReportID) {
+    } else if (id == ResetReportID && Lengths.Reset > 0) {
+        answer.assign(Lengths.Reset, 0);
         answer[0] = ResetReportID;
-        answer[1] = 0x01;  // firmware major
-        answer[2] = 0x01;  // firmware minor
+        const std::uint8_t firmware[] = {0x01, 0x01};  // major, minor
+        std::copy_n(firmware, std::min(std::size(firmware), answer.size() - 1), answer.begin() + 1);
     } else {
         return -1;
     }
@@ -106,9 +127,10 @@ int BoardModel::AnswerGetFeature(std::span<std::uint8_t> buffer)
 BoardModel::Outcome BoardModel::TakeSetFeature(std::span<const std::uint8_t> report)
 {
     Log.push_back({FeatureRequest::Kind::Set, {report.begin(), report.end()}, report.size()});
-    if (report.size() != FeatureReportLength || report[0] != SettingsReportID)
+    // A USB device stalls a set request whose length is not its report's.
+    if (report.empty() || report[0] != SettingsReportID || report.size() != Lengths.Settings ||
+        Lengths.Settings < MinimumWriteImage)
         return Outcome::Rejected;
-    static_assert(FeatureReportLength >= MinimumWriteImage);
 
     switch (report[1]) {
     case 1:
@@ -128,6 +150,12 @@ std::array<std::uint8_t, BoardModel::InputReportLength> BoardModel::MakeInputRep
 {
     const auto u = static_cast<std::uint16_t>(position);
     return {InputReportID, static_cast<std::uint8_t>(u & 0xFF), static_cast<std::uint8_t>(u >> 8), 0x00};
+}
+
+std::array<std::uint8_t, BoardModel::StateReportLength> BoardModel::MakeStateReport(std::uint8_t effect,
+                                                                                    std::uint8_t flags) const
+{
+    return {StateReportID, effect, flags};
 }
 
 }  // namespace kx

@@ -131,16 +131,16 @@ std::string SimulatedHidPlatform::NextPath()
     return "/dev/hidraw" + std::to_string(NextNode++);
 }
 
-SimulatedDevice& SimulatedHidPlatform::AddBoard(std::uint16_t productId, std::uint16_t versionNumber)
+SimulatedDevice& SimulatedHidPlatform::AddBoard(std::uint16_t productId, std::uint16_t versionNumber,
+                                                BoardModel::FeatureLengths lengths)
 {
     auto device = std::make_shared<SimulatedDevice>();
     device->Info = {NextPath(), BoardVendorID, productId, versionNumber};
-    const auto descriptor = BoardModel::StandardReportDescriptor();
-    device->Descriptor.assign(descriptor.begin(), descriptor.end());
+    device->Descriptor = BoardModel::ReportDescriptor(lengths);
     device->Manufacturer = u"KX Motion";
     device->Product = u"KX5170 Wheel Controller";
     device->SerialNumber = u"KX5170-000123";
-    device->Board = std::make_unique<BoardModel>();
+    device->Board = std::make_unique<BoardModel>(lengths);
     Devices.push_back(device);
     Changed = true;
     return *device;
@@ -182,6 +182,12 @@ void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
     Changed = true;
 }
 
+void SimulatedHidPlatform::SetAccess(SimulatedDevice& device, HidFailure refuse)
+{
+    device.RefuseOpen = refuse;
+    Changed = true;
+}
+
 std::vector<HidInterfaceInfo> SimulatedHidPlatform::EnumerateInterfaces()
 {
     ++Enumerations;
@@ -214,6 +220,15 @@ OpenResult SimulatedHidPlatform::Open(const std::string& path, OpenMode)
         --device->RefuseOpensAfter;
     }
     return {std::make_unique<SimulatedHandle>(device), HidFailure::None};
+}
+
+std::optional<std::vector<std::uint8_t>> SimulatedHidPlatform::ReportDescriptor(const std::string& path)
+{
+    auto found = std::find_if(Devices.begin(), Devices.end(),
+                              [&](const auto& d) { return d->IsPlugged && d->Info.Path == path; });
+    if (found == Devices.end() || (*found)->DescriptorUnavailable)
+        return std::nullopt;
+    return (*found)->Descriptor;
 }
 
 void SimulatedHidPlatform::Pause(std::chrono::milliseconds duration)

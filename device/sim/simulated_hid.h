@@ -70,8 +70,10 @@ public:
     SimulatedHidPlatform();
     ~SimulatedHidPlatform() override;
 
-    // A KX5170 board with the standard descriptor, factory settings and strings.
-    SimulatedDevice& AddBoard(std::uint16_t productId = 0x5E11, std::uint16_t versionNumber = 0x0307);
+    // A KX5170 board with factory settings and strings, and a descriptor that declares
+    // its feature reports at the lengths it has (64 bytes each unless given).
+    SimulatedDevice& AddBoard(std::uint16_t productId = 0x5E11, std::uint16_t versionNumber = 0x0307,
+                              BoardModel::FeatureLengths lengths = {});
     // Some other HID interface: a keyboard, a mouse, another vendor's wheel.
     SimulatedDevice& AddOtherInterface(std::uint16_t vendorId, std::uint16_t productId);
 
@@ -79,9 +81,14 @@ public:
     // Plug in: it comes back under a new path, as hidraw gives a new node.
     void Unplug(SimulatedDevice& device);
     void PlugIn(SimulatedDevice& device);
+    // The node's permissions change, as when udev grants or takes access: opens fail
+    // as `refuse` says from now on, and the change is announced like a plug.
+    void SetAccess(SimulatedDevice& device, HidFailure refuse);
 
     std::vector<HidInterfaceInfo> EnumerateInterfaces() override;
     OpenResult Open(const std::string& path, OpenMode mode) override;
+    // The device's Descriptor, unless DescriptorUnavailable; for any path present.
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override;
     void Pause(std::chrono::milliseconds duration) override;
     bool InterfacesMayHaveChanged() override;
 

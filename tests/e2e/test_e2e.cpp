@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -104,10 +105,66 @@ private:
     QProcess Process;
 };
 
+// Notes each feature request as the program hands it to the real platform, as "get 08
+// 37" (report ID and length): uhid does not tell the board how much a get asked for.
+class RecordingHandle final : public HidHandle {
+public:
+    RecordingHandle(std::unique_ptr<HidHandle> inner, QStringList& log) : Inner(std::move(inner)), Log(log) {}
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor() override { return Inner->ReportDescriptor(); }
+    int GetFeatureReport(std::span<std::uint8_t> buffer) override
+    {
+        Note("get", buffer);
+        return Inner->GetFeatureReport(buffer);
+    }
+    int SetFeatureReport(std::span<const std::uint8_t> report) override
+    {
+        Note("set", report);
+        return Inner->SetFeatureReport(report);
+    }
+    std::optional<std::u16string> GetString(DeviceString which) override { return Inner->GetString(which); }
+    int ReadInputReport(std::span<std::uint8_t> buffer) override { return Inner->ReadInputReport(buffer); }
+
+private:
+    void Note(const char* kind, std::span<const std::uint8_t> bytes)
+    {
+        Log << QStringLiteral("%1 %2 %3")
+                   .arg(QLatin1String(kind))
+                   .arg(bytes.empty() ? 0 : bytes[0], 2, 16, QLatin1Char('0'))
+                   .arg(bytes.size());
+    }
+    std::unique_ptr<HidHandle> Inner;
+    QStringList& Log;
+};
+
+class RecordingPlatform final : public HidPlatform {
+public:
+    RecordingPlatform(std::unique_ptr<HidPlatform> inner, QStringList& log) : Inner(std::move(inner)), Log(log) {}
+    std::vector<HidInterfaceInfo> EnumerateInterfaces() override { return Inner->EnumerateInterfaces(); }
+    OpenResult Open(const std::string& path, OpenMode mode) override
+    {
+        OpenResult opened = Inner->Open(path, mode);
+        if (opened.Handle)
+            opened.Handle = std::make_unique<RecordingHandle>(std::move(opened.Handle), Log);
+        return opened;
+    }
+    std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override
+    {
+        return Inner->ReportDescriptor(path);
+    }
+    void Pause(std::chrono::milliseconds duration) override { Inner->Pause(duration); }
+    bool InterfacesMayHaveChanged() override { return Inner->InterfacesMayHaveChanged(); }
+    int ChangeNotificationFd() const override { return Inner->ChangeNotificationFd(); }
+
+private:
+    std::unique_ptr<HidPlatform> Inner;
+    QStringList& Log;
+};
+
 // A window on the real platform. The window goes before the platform: every handle
 // must be closed before hidapi is shut down.
 struct Program {
-    std::unique_ptr<HidPlatform> Platform = MakeHidapiPlatform();
+    QStringList FeatureRequests;  // as the program made them
+    std::unique_ptr<HidPlatform> Platform = std::make_unique<RecordingPlatform>(MakeHidapiPlatform(), FeatureRequests);
     std::unique_ptr<frmMain> Window = std::make_unique<frmMain>(*Platform);
 
     ~Program() { Window.reset(); }
@@ -204,7 +261,9 @@ private slots:
         QVERIFY(!board.Command("plug", QStringLiteral("ready ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpenFailure, HidFailure::AccessDenied, 5000);
         QCOMPARE(w.Link.BoardOpen, FlagFalse);
-        QVERIFY(!w.lblStatus->text().isEmpty());
+        // Said only once the board has had its second to be given access.
+        QCOMPARE(w.lblStatus->text(), QStringLiteral("No board found: plug it in."));
+        QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."), 5000);
 
         asRoot.dismiss();
         ::setfsuid(0), ::setfsgid(0);
@@ -270,15 +329,32 @@ private slots:
         QCOMPARE(w.Link.BoardOpen, FlagTrue);
     }
 
+    void WriteSendsExactReports_data()
+    {
+        QTest::addColumn<QStringList>("lengths");  // the virtual board's options
+        QTest::addColumn<int>("settingsLength");
+        QTest::addColumn<int>("resetLength");
+        QTest::newRow("8 and 32 alike") << QStringList{} << 64 << 64;
+        QTest::newRow("32 longer than 8") << QStringList{"--report8-length", "37", "--report32-length", "64"} << 37
+                                          << 64;
+        QTest::newRow("32 shorter than 8") << QStringList{"--report8-length", "37", "--report32-length", "2"} << 37
+                                           << 2;
+    }
+
     void WriteSendsExactReports()
     {
-        VirtualBoard board({"--serial", "VB-WRITE", "--rate", "100"});
+        QFETCH(QStringList, lengths);
+        QFETCH(int, settingsLength);
+        QFETCH(int, resetLength);
+        VirtualBoard board(QStringList{"--serial", "VB-WRITE", "--rate", "100"} + lengths);
         QVERIFY(board.WaitReady());
         const QStringList typed{"12345", "-2", "300", "0", "251", "40", "100", "17", "1", "9", "10000", "127"};
+        QStringList madeRequests;
         {
             Program program;
             frmMain& w = program.Loaded();
             QCOMPARE(w.Link.BoardOpen, FlagTrue);
+            QCOMPARE(BoxTexts(w), FactoryBoxTexts);
             for (int i = 0; i < typed.size(); ++i)
                 Boxes(w)[i]->setText(typed[i]);
             QTest::qWait(150);  // input reports keep coming while the user types
@@ -288,17 +364,74 @@ private slots:
             // Out-of-range values are corrected in their boxes before they are sent.
             QCOMPARE(w.Stiff->text(), QStringLiteral("255"));
             QCOMPARE(w.TDamp->text(), QStringLiteral("250"));
+            madeRequests = program.FeatureRequests;
         }
 
-        // Report 8 at 64 bytes from byte 2 on: the read image one byte up, behind the command.
+        // Report 8 from byte 2 on: the read image one byte up, behind the command.
         const QString image = QStringLiteral("00 00 00 00 00 00 00 00 00 00 00 00 00 "  // 2 to 14
                                              "66 39 30 fe ff "  // 15 DampingScale 40 %, 16 Slimit 12345, 18 Homing -2
                                              "ff 00 fa ff "     // 20 Stiff 255, Damp 0, TDamp 250, 23 OverallScale 100%
                                              "11 01 09 "        // 24 TInertia 17, TFriction 1, MotorFilter 9
                                              "10 27 7f")        // 27 InputFilter 10000, 29 Spring 127
-                              + QStringLiteral(" 00").repeated(34);
+                              + QStringLiteral(" 00").repeated(settingsLength - 30);
         QCOMPARE(board.Requests(), (QStringList{"get 08", "set 08 01 " + image, "set 08 02 " + image,
                                                 "set 08 03 " + image, "get 20"}));
+        const QString set = QStringLiteral("set 08 %1").arg(settingsLength);
+        QCOMPARE(madeRequests, (QStringList{QStringLiteral("get 08 %1").arg(settingsLength), set, set, set,
+                                            QStringLiteral("get 20 %1").arg(resetLength)}));
+    }
+
+    // The board's joystick interface, with the input reports only, is listed first.
+    void LoadsFromTheInterfaceThatCarriesTheSettings()
+    {
+        VirtualBoard joystick({"--serial", "VB-TWO", "--report8-length", "0", "--report32-length", "0", "--rate", "0"});
+        QVERIFY(joystick.WaitReady());
+        VirtualBoard board({"--serial", "VB-TWO", "--rate", "0"});
+        QVERIFY(board.WaitReady());
+
+        Program program;
+        QStringList listed;
+        for (const HidInterfaceInfo& info : program.Platform->EnumerateInterfaces())
+            listed << QString::fromStdString(info.Path);
+        QVERIFY2(listed.indexOf(joystick.Node) >= 0 && listed.indexOf(joystick.Node) < listed.indexOf(board.Node),
+                 qPrintable(listed.join(u' ')));
+
+        frmMain& w = program.Loaded();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
+        QCOMPARE(QString::fromStdString(w.Link.DevicePath), board.Node);
+        QCOMPARE(BoxTexts(w), FactoryBoxTexts);
+        QVERIFY(w.Go->isEnabled());
+        QCOMPARE(board.Requests(), QStringList{"get 08"});
+        QCOMPARE(joystick.Requests(), QStringList{});
+    }
+
+    // While a game drives it, the board sends its force-feedback state (report 2, 3
+    // bytes) between the wheel's reports: read as a position it would show 769.
+    void StateReportsNeverShowAsPosition()
+    {
+        VirtualBoard board({"--serial", "VB-STATE", "--rate", "0"});
+        QVERIFY(board.WaitReady());
+        Program program;
+        frmMain& w = program.Loaded();
+        QCOMPARE(w.Link.BoardOpen, FlagTrue);
+        QVERIFY(!board.Command("position 1234", QStringLiteral("sent ")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 1234"), 5000);
+
+        QStringList shown;  // after every tick
+        connect(w.Timer, &QTimer::timeout, this, [&] {
+            if (!shown.contains(w.Position->text()))
+                shown << w.Position->text();
+        });
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(board.Command("state 3", QStringLiteral("ok")), QStringLiteral("ok"));
+            QTest::qWait(150);
+            QVERIFY(!board.Command("position 1234", QStringLiteral("sent ")).isEmpty());
+            QCOMPARE(board.Command("state 1", QStringLiteral("ok")), QStringLiteral("ok"));
+            QTest::qWait(150);
+        }
+        QCOMPARE(shown, QStringList{" 1234"});
+        QVERIFY(!board.Command("position 4321", QStringLiteral("sent ")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 4321"), 5000);
     }
 
     void BadInputSendsNothing()

@@ -34,7 +34,7 @@ f() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(f Maintainer)" ] || fail "no Maintainer"
 [ -n "$(f Description)" ] || fail "no Description"
 depends=$(f Depends)
-for lib in libhidapi-hidraw0 libqt6widgets6; do
+for lib in libhidapi-hidraw0 libqt6widgets6 fonts-liberation; do
     [[ ",$depends," =~ [,\ ]$lib[\ ,] ]] || fail "Depends does not name $lib: $depends"
 done
 

@@ -1,6 +1,6 @@
 #!/bin/bash
-# Validates the launcher and the AppStream metadata, and checks that they agree
-# with each other and with the udev rule.
+# Validates the launcher, the AppStream metadata and the polkit action, and checks
+# that they agree with each other and with the udev rule.
 # Usage: check_metadata.sh SOURCE_DIR
 set -u
 . "$(dirname "$0")/common.sh"
@@ -11,11 +11,17 @@ metainfo=$linux/$APP_ID.metainfo.xml
 
 need_tool desktop-file-validate desktop-file-utils
 need_tool appstreamcli appstream
+need_tool xmllint libxml2-utils
 
 out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
 # desktop-file-validate exits 0 on hints and warnings; treat them as failures too.
 [ -z "$out" ] || fail "desktop-file-validate: $out"
 out=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+
+policy=$linux/$APP_ID.policy
+out=$(xmllint --noout "$policy" 2>&1) || fail "xmllint: $out"
+grep -q '<message>Allow the KX5170 configuration utility to install its device access rule</message>' "$policy" ||
+    fail "the polkit action's message is not the one the password prompt must show"
 
 field() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(field Name)" = "KX5170 configuration utility" ] || fail "launcher Name is '$(field Name)'"

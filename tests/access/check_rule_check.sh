@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# scripts/run's question "is a rule for the board installed?", on rule folders made
+# here: one case a line, the folders searched are always the same three.
+#   check_rule_check.sh SOURCE_DIR
+set -uo pipefail
+src=$1
+. "$src/scripts/lib/udev_rule.sh"
+errors=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# expected | folder | file | content ("@rule" is the packaged rule, "@null" a link to /dev/null)
+cases=(
+    'no|||'
+    'yes|usr/lib|70-kx5170.rules|@rule'
+    'yes|etc|99-wheels.rules|ACTION=="add", ATTRS{idVendor}=="6C1B", MODE="0660", GROUP="input"'
+    'yes|run|50-local.rules|SUBSYSTEM=="hidraw", ENV{ID_VENDOR_ID} == "6c1b", TAG+="uaccess"'
+    'yes|etc|60-hid.rules|KERNELS=="0003:6C1B:*", TAG+="uaccess"'
+    'yes|etc|70-kx5170.rules|@null'
+    'no|etc|99-wheels.rules|# ATTRS{idVendor}=="6c1b", TAG+="uaccess"'
+    'no|etc|99-wheels.rules.disabled|@rule'
+    'no|etc|99-other.rules|ATTRS{idVendor}=="16c1b", TAG+="uaccess"'
+    'no|etc|99-other.rules|ATTRS{idVendor}=="046d", ATTRS{idProduct}=="6c1b", TAG+="uaccess"'
+)
+for row in "${cases[@]}"; do
+    IFS='|' read -r expected folder file content <<<"$row"
+    root=$scratch/case
+    rm -rf "$root"
+    mkdir -p "$root/etc" "$root/run" "$root/usr/lib"
+    if [ -n "$file" ]; then
+        case $content in
+            @rule) cp "$src/packaging/linux/70-kx5170.rules" "$root/$folder/$file" ;;
+            @null) ln -s /dev/null "$root/$folder/$file" ;;
+            *) printf '%s\n%s\n' '# local rules' "$content" >"$root/$folder/$file" ;;
+        esac
+    fi
+    if kx_board_rule_installed "$root/etc" "$root/usr/lib" "$root/run"; then got=yes; else got=no; fi
+    [ "$got" = "$expected" ] || { echo "FAIL: ${folder:-empty}/$file '$content': $got, expected $expected" >&2; errors=$((errors + 1)); }
+done
+# Folders that do not exist are no error.
+kx_board_rule_installed "$scratch/none" "$scratch/none2" && { echo "FAIL: missing folders hold a rule" >&2; errors=$((errors + 1)); }
+[ $errors -eq 0 ] && echo ok
+exit $((errors != 0))

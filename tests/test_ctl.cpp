@@ -1,0 +1,309 @@
+// kx5170ctl on the simulated board: what reaches the board, byte for byte, and the exit
+// status a script sees when things go wrong.
+#include "ctl.h"
+#include "simulated_hid.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace kx;
+using Bytes = std::vector<std::uint8_t>;
+using Kind = decltype(BoardModel::FeatureRequest::Kind);
+using std::chrono::milliseconds;
+
+namespace {
+
+struct Result {
+    int Status;
+    std::string Out, Err;
+};
+
+Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::function<bool()> stop = {})
+{
+    std::ostringstream out, err;
+    std::istringstream in;
+    CtlEnvironment environment{out, err, in};
+    if (stop)
+        environment.StopRequested = std::move(stop);
+    const int status = RunCtl(QStringList{QStringLiteral("kx5170ctl")} + arguments, platform, environment);
+    return {status, out.str(), err.str()};
+}
+
+// The command-1 image of the factory settings.
+Bytes FactoryWriteImage()
+{
+    Bytes image = {
+        0x08, 0x01,                                                                    // report 8, command 1
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 2 to 14
+        0xBF, 0x88, 0x13, 0x9C, 0xFF,  // DampingScale 75 %, Slimit 5000, Homing -100
+        0xC8, 0x32, 0x14, 0xE6,        // Stiff 200, Damp 50, TDamp 20, OverallScale 90 %
+        0x0A, 0x05, 0x04,              // TInertia 10, TFriction 5, MotorFilter 4
+        0xE8, 0x03, 0x40,              // InputFilter 1000, Spring 64
+    };
+    image.resize(64, 0x00);
+    return image;
+}
+
+std::vector<Bytes> SetRequests(const BoardModel& board)
+{
+    std::vector<Bytes> sets;
+    for (const auto& request : board.Log)
+        if (request.Kind == Kind::Set)
+            sets.push_back(request.Bytes);
+    return sets;
+}
+
+// As a real board: it goes away 200 ms after it is asked to reset and comes back a
+// second later under a new node; `onBack` runs as it returns.
+void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std::function<void()> onBack = {},
+                     milliseconds away = milliseconds(1000))
+{
+    auto sinceReset = std::make_shared<milliseconds>(-1);
+    platform.OnPause = [&platform, &board, sinceReset, onBack, away](milliseconds pause) {
+        if (*sinceReset < milliseconds(0)) {
+            if (board.Board->ResetRequests == 0)
+                return;
+            *sinceReset = milliseconds(0);
+        }
+        *sinceReset += pause;
+        if (board.Plugged() && *sinceReset >= milliseconds(200) && *sinceReset < milliseconds(200) + away) {
+            platform.Unplug(board);
+        } else if (!board.Plugged() && *sinceReset >= milliseconds(200) + away) {
+            platform.PlugIn(board);
+            if (onBack)
+                onBack();
+        }
+    };
+}
+
+void WriteFile(const QString& path, const std::string& text)
+{
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+}
+
+}  // namespace
+
+class TestCtl : public QObject {
+    Q_OBJECT
+
+private slots:
+    void saveThenApplySendsTheFileBytesAcrossTheReset()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("rally.kx5170"));
+        QCOMPARE(Ctl(platform, {QStringLiteral("save"), file}).Status, int(ExitDone));
+
+        // Other settings on the board now: the file must bring back the saved ones.
+        for (std::size_t i = 14; i <= 28; ++i)
+            board.Board->Settings[i] = 0x01;
+        board.Board->Log.clear();
+        ResetLikeABoard(platform, board);
+        const Result applied = Ctl(platform, {QStringLiteral("apply"), file});
+        QCOMPARE(applied.Status, int(ExitDone));
+        QCOMPARE(applied.Err, std::string());
+
+        Bytes expected = FactoryWriteImage();
+        const std::vector<Bytes> sets = SetRequests(*board.Board);
+        QCOMPARE(sets.size(), std::size_t{3});
+        for (std::uint8_t command : {1, 2, 3}) {
+            expected[1] = command;
+            QCOMPARE(sets[command - 1], expected);
+        }
+        // Read before, read back after the board returned under its new node.
+        QCOMPARE(board.Board->Log.back().Kind, Kind::Get);
+        QCOMPARE(board.Board->Log.back().Bytes, Bytes{0x08});
+        QVERIFY(applied.Out.find(board.Info.Path) != std::string::npos);
+        QCOMPARE(platform.OpenHandles(), 0);
+    }
+
+    void partialSettingsChangeOnlyThemselves_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<std::string>("file");
+        QTest::newRow("file") << QStringList{QStringLiteral("apply"), QStringLiteral("FILE")}
+                              << std::string("kx5170-settings = 1\nstops = 4000\ncentering_spring = 100 # firm\n");
+        QTest::newRow("set") << QStringList{QStringLiteral("set"), QStringLiteral("centering_spring=100"),
+                                            QStringLiteral("stops=4000")}
+                             << std::string();
+        // Brought to the bound, as the window does.
+        QTest::newRow("set clamped") << QStringList{QStringLiteral("--clamp"), QStringLiteral("set"),
+                                                    QStringLiteral("centering_spring=300"), QStringLiteral("stops=4000")}
+                                     << std::string();
+    }
+
+    void partialSettingsChangeOnlyThemselves()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(std::string, file);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("partial.kx5170"));
+        WriteFile(path, file);
+        arguments.replaceInStrings(QStringLiteral("FILE"), path);
+
+        const Result result = Ctl(platform, arguments);
+        QCOMPARE(result.Status, int(ExitDone));
+        const std::vector<Bytes> sets = SetRequests(*board.Board);
+        QCOMPARE(sets.size(), std::size_t{3});
+        Bytes expected = FactoryWriteImage();
+        expected[16] = 0xA0;  // Slimit 4000
+        expected[17] = 0x0F;
+        expected[29] = arguments.contains(QStringLiteral("--clamp")) ? 0x7F : 0x64;  // Spring 127 or 100
+        QCOMPARE(sets[0], expected);
+    }
+
+    void boardOfAnotherTypeNeedsForce()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard(0x5E12, 0x0207);  // type 2: 10000 counts a turn
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("type1.kx5170"));
+        WriteFile(path, "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n");
+
+        const Result refused = Ctl(platform, {QStringLiteral("apply"), path});
+        QCOMPARE(refused.Status, int(ExitUsage));
+        QVERIFY(refused.Err.find("--force") != std::string::npos);
+        QVERIFY(SetRequests(*board.Board).empty());
+
+        QCOMPARE(Ctl(platform, {QStringLiteral("apply"), QStringLiteral("--force"), path}).Status, int(ExitDone));
+        QCOMPARE(SetRequests(*board.Board).size(), std::size_t{3});
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("anythingSent");
+        const QStringList setStops{QStringLiteral("set"), QStringLiteral("stops=4000")};
+        QTest::newRow("unknown key") << QStringList{QStringLiteral("set"), QStringLiteral("stop=4000")} << "" << 1 << false;
+        QTest::newRow("one bad value among good ones")
+            << QStringList{QStringLiteral("set"), QStringLiteral("stops=4000"), QStringLiteral("motor_filter=x")} << ""
+            << 1 << false;
+        QTest::newRow("bad file") << QStringList{QStringLiteral("apply"), QStringLiteral("BAD")} << "" << 1 << false;
+        QTest::newRow("missing file") << QStringList{QStringLiteral("apply"), QStringLiteral("/nonexistent/x.kx5170")}
+                                      << "" << 1 << false;
+        QTest::newRow("option of another command") << QStringList{QStringLiteral("show"), QStringLiteral("--clamp")}
+                                                   << "" << 1 << false;
+        QTest::newRow("no board") << setStops << "no board" << 2 << false;
+        QTest::newRow("denied") << setStops << "denied" << 3 << false;
+        QTest::newRow("denied list") << QStringList{QStringLiteral("list")} << "denied" << 3 << false;
+        QTest::newRow("denied beside an open board") << QStringList{QStringLiteral("list")} << "second denied" << 0
+                                                     << false;
+        QTest::newRow("settings refused") << setStops << "set fails" << 4 << true;
+        QTest::newRow("other values after the reset") << setStops << "forgets" << 4 << true;
+        QTest::newRow("never back") << setStops << "never back" << 4 << true;
+        QTest::newRow("never back, not checked")
+            << QStringList{QStringLiteral("--no-verify"), QStringLiteral("set"), QStringLiteral("stops=4000")}
+            << "never back" << 0 << true;
+    }
+
+    void exitStatus()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QFETCH(bool, anythingSent);
+        SimulatedHidPlatform platform;
+        platform.AddOtherInterface(0x046D, 0xC31C);
+        SimulatedDevice* board = fault == QLatin1String("no board") ? nullptr : &platform.AddBoard();
+        QTemporaryDir dir;
+        const QString bad = dir.filePath(QStringLiteral("bad.kx5170"));
+        WriteFile(bad, "kx5170-settings = 1\nstops = 4000\nstops = 4000\n");
+        arguments.replaceInStrings(QStringLiteral("BAD"), bad);
+
+        if (fault == QLatin1String("denied"))
+            board->RefuseOpen = HidFailure::AccessDenied;
+        if (fault == QLatin1String("second denied"))
+            platform.AddBoard(0x5E13).RefuseOpen = HidFailure::AccessDenied;
+        if (fault == QLatin1String("set fails"))
+            board->BeforeOperation = [board, failed = false](SimulatedOperation operation) mutable {
+                if (operation == SimulatedOperation::SetFeature && !failed)
+                    board->FailFeatureRequests = failed = true;
+            };
+        if (fault == QLatin1String("forgets"))
+            ResetLikeABoard(platform, *board, [board] {
+                const auto factory = BoardModel::FactorySettings();
+                board->Board->Settings.assign(factory.begin(), factory.end());
+            });
+        if (fault == QLatin1String("never back"))
+            ResetLikeABoard(platform, *board, {}, milliseconds(60000));
+
+        const Result result = Ctl(platform, arguments);
+        QCOMPARE(result.Status, status);
+        if (status != ExitDone) {
+            // One line on standard error, and it says what to do.
+            QVERIFY2(result.Err.rfind("kx5170ctl: ", 0) == 0, result.Err.c_str());
+            QCOMPARE(std::count(result.Err.begin(), result.Err.end(), '\n'), 1);
+        }
+        if (board)
+            QCOMPARE(!SetRequests(*board->Board).empty(), anythingSent);
+        QCOMPARE(platform.OpenHandles(), 0);
+    }
+
+    void listShowsEachBoardAndItsAccess()
+    {
+        SimulatedHidPlatform platform;
+        platform.AddBoard();
+        platform.AddBoard(0x5E13, 0x0102).RefuseOpen = HidFailure::AccessDenied;
+        const Result result = Ctl(platform, {QStringLiteral("list")});
+        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  serial KX5170-000123  access ok\n"
+                                         "/dev/hidraw1  product 0x5E13  version 1.2  serial -  access denied\n"));
+        QVERIFY(result.Err.find("udev") != std::string::npos);
+    }
+
+    void boardTextsCannotDriveTheTerminal()
+    {
+        SimulatedHidPlatform platform;
+        platform.AddBoard().Product = u"Wheel\x1B]0;owned\x07\nSerial number:   forged";
+        const Result result = Ctl(platform, {QStringLiteral("show")});
+        QCOMPARE(result.Status, int(ExitDone));
+        QVERIFY(result.Out.find("Product:         Wheel\uFFFD]0;owned\uFFFD\uFFFDSerial number:   forged\n") !=
+                std::string::npos);
+        QCOMPARE(std::count(result.Out.begin(), result.Out.end(), '\x1B'), 0);
+    }
+
+    void watchFollowsTheWheelAcrossAnUnplug()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard(0x5E11, 0x0107);  // type 1: 8192 counts a turn
+        milliseconds now{0};
+        platform.OnPause = [&](milliseconds pause) {
+            now += pause;
+            const auto ms = now.count();
+            if (ms <= 300)
+                board.SendPosition(static_cast<std::int16_t>(ms));  // every 20 ms: too fast to print each
+            else if (ms == 400)
+                platform.Unplug(board);
+            else if (ms == 600)
+                platform.PlugIn(board);
+            else if (ms == 700)
+                board.SendPosition(300);  // where it was: shown again, as news of the board
+            else if (ms == 800)
+                board.SendPosition(-2048);
+            else if (ms == 900)
+                board.SendInputReport(board.Board->MakeStateReport(0x01, 0x03));  // no position in it
+        };
+        const Result result = Ctl(platform, {QStringLiteral("watch")}, [&] { return now >= milliseconds(1000); });
+        QCOMPARE(result.Status, int(ExitDone));
+        QCOMPARE(result.Out, std::string("board at /dev/hidraw0 (Ctrl+C ends)\n"
+                                         "20 counts  0.9 degrees\n"
+                                         "120 counts  5.3 degrees\n"
+                                         "220 counts  9.7 degrees\n"
+                                         "300 counts  13.2 degrees\n"
+                                         "board unplugged: waiting for it to come back\n"
+                                         "board at /dev/hidraw1 (Ctrl+C ends)\n"
+                                         "300 counts  13.2 degrees\n"
+                                         "-2048 counts  -90.0 degrees\n"));
+        QCOMPARE(platform.OpenHandles(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCtl)
+#include "test_ctl.moc"

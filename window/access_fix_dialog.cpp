@@ -1,0 +1,201 @@
+#include "access_fix_dialog.h"
+
+#include "access_help.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// pkexec's own exit statuses: the request was dismissed, or not authorised (also
+// when no agent could ask for the password).
+constexpr int PkexecDismissed = 126;
+constexpr int PkexecNotAuthorised = 127;
+
+QString FromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+RuleInstallCommand DefaultRuleInstallCommand()
+{
+    RuleInstallCommand command;
+    // Run from its build tree, the program uses the installer built there; installed, the
+    // one at its fixed place beside the program, never one in some build tree.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString helper =
+        programDir.startsWith(QStringLiteral(KX_BUILD_DIR "/"))
+            ? QStringLiteral(KX_RULE_HELPER_BUILD_PATH)
+            : QDir::cleanPath(programDir + QStringLiteral("/" KX_RULE_HELPER_FROM_BINDIR));
+    const bool found = !helper.isEmpty() && QFileInfo(helper).isExecutable();
+    const QString pkexec = QStandardPaths::findExecutable(QStringLiteral("pkexec"));
+    if (!found)
+        command.Missing = QStringLiteral("The rule installer was not found beside the program.");
+    else if (pkexec.isEmpty())
+        command.Missing = QStringLiteral("pkexec, which asks for the password, is not installed.");
+    else
+        command = {pkexec, {helper}, {}};
+    return command;
+}
+
+AccessFixDialog::AccessFixDialog(RuleInstallCommand command, QWidget* parent)
+    : QDialog(parent), Command(std::move(command))
+{
+    setObjectName(QStringLiteral("AccessFixDialog"));
+    setWindowTitle(QStringLiteral("Allow access to the board"));
+
+    lblExplain = new QLabel(
+        QStringLiteral("This installs a rule that lets the person at this computer use the KX5170 board. "
+                       "Nothing else on the computer changes."),
+        this);
+    lblExplain->setWordWrap(true);
+    lblExplain->setMinimumWidth(440);
+    lblProgress = new QLabel(this);
+    lblProgress->setWordWrap(true);
+    lblManual = new QLabel(this);
+    lblManual->setWordWrap(true);
+    for (QLabel* l : {lblExplain, lblProgress, lblManual})
+        l->setTextFormat(Qt::PlainText);
+
+    Commands = new QPlainTextEdit(FromView(kx::AccessFixCommands()), this);
+    Commands->setReadOnly(true);
+    Commands->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Commands->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Wide enough for the longest command where the screen allows: read whole, not scrolled.
+    const QFontMetrics fixed(Commands->font());
+    int widest = 0;
+    for (const QString& line : Commands->toPlainText().split(QLatin1Char('\n')))
+        widest = std::max(widest, fixed.horizontalAdvance(line));
+    Commands->setMinimumSize(std::min(widest + 32, 900), fixed.lineSpacing() * 7 + 12);
+    CopyCommands = new QPushButton(QStringLiteral("Copy commands"), this);
+
+    Install = new QPushButton(QStringLiteral("Install rule"), this);
+    Install->setDefault(true);
+    Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addStretch();
+    copyRow->addWidget(CopyCommands);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Install);
+    buttons->addWidget(Cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblExplain);
+    layout->addWidget(lblProgress);
+    layout->addWidget(lblManual);
+    layout->addWidget(Commands);
+    layout->addLayout(copyRow);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    for (QWidget* w : std::initializer_list<QWidget*>{lblProgress, lblManual, Commands, CopyCommands})
+        w->hide();
+    connect(Install, &QPushButton::clicked, this, &AccessFixDialog::Install_Click);
+    connect(Cancel, &QPushButton::clicked, this, &AccessFixDialog::reject);
+    connect(CopyCommands, &QPushButton::clicked, this, &AccessFixDialog::CopyCommands_Click);
+
+    if (Command.Program.isEmpty())
+        ShowManualSteps(Command.Missing);
+}
+
+AccessFixDialog::~AccessFixDialog()
+{
+    // pkexec goes with the dialog rather than outliving it unheard.
+    if (Process)
+        Process->disconnect(this);
+}
+
+void AccessFixDialog::Install_Click()
+{
+    if (Process || Command.Program.isEmpty())
+        return;
+    Process = new QProcess(this);
+    Process->setProcessChannelMode(QProcess::SeparateChannels);
+    connect(Process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        const QString errorOutput = QString::fromLocal8Bit(Process->readAllStandardError());
+        Process->deleteLater();
+        Process = nullptr;
+        InstallFinished(status == QProcess::NormalExit ? exitCode : -1, errorOutput);
+    });
+    connect(Process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;  // the end is told by finished()
+        Process->deleteLater();
+        Process = nullptr;
+        InstallFinished(-1, QString());
+    });
+    Install->setEnabled(false);
+    Cancel->setEnabled(false);
+    lblProgress->setText(QStringLiteral("Waiting for the password..."));
+    lblProgress->show();
+    Process->start(Command.Program, Command.Arguments);
+}
+
+void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
+{
+    Install->setEnabled(true);
+    Cancel->setEnabled(true);
+    lblProgress->hide();
+    if (exitCode == 0) {
+        emit RuleInstalled();
+        accept();
+        return;
+    }
+    if (exitCode == PkexecDismissed) {
+        ShowManualSteps(QStringLiteral("The password request was cancelled."));
+    } else if (exitCode == PkexecNotAuthorised) {
+        ShowManualSteps(QStringLiteral("The password could not be asked for, or permission was refused."));
+    } else {
+        // The installer says what went wrong in its last line, after its name.
+        QString said = errorOutput.trimmed().section(QLatin1Char('\n'), -1);
+        said = said.section(QStringLiteral(": "), 1, -1);
+        ShowManualSteps(said.isEmpty() ? QStringLiteral("The rule installer failed.")
+                                       : QStringLiteral("The rule installer failed: %1.").arg(said));
+    }
+}
+
+void AccessFixDialog::ShowManualSteps(const QString& why)
+{
+    lblManual->setText(why + QStringLiteral(" To install the rule yourself, run these commands in a terminal:"));
+    lblManual->show();
+    Commands->show();
+    CopyCommands->show();
+    CopyCommands->setText(QStringLiteral("Copy commands"));
+    if (Command.Program.isEmpty()) {
+        Install->hide();
+        CopyCommands->setDefault(true);
+    } else {
+        Install->setText(QStringLiteral("Try again"));
+    }
+    Cancel->setText(QStringLiteral("Close"));
+    adjustSize();
+}
+
+void AccessFixDialog::CopyCommands_Click()
+{
+    QGuiApplication::clipboard()->setText(Commands->toPlainText());
+    CopyCommands->setText(QStringLiteral("Copied"));
+}
+
+void AccessFixDialog::reject()
+{
+    // Closing now would leave the password prompt without anyone to hear its answer.
+    if (!Process)
+        QDialog::reject();
+}
