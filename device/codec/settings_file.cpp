@@ -83,7 +83,8 @@ std::optional<std::int64_t> WholeNumber(std::string_view text)
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    if (text.empty())
+    // from_chars takes a sign of its own: one after ours would let "--5" through as 5.
+    if (text.empty() || text.front() < '0' || text.front() > '9')
         return std::nullopt;
     std::int64_t magnitude = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude);

@@ -23,14 +23,6 @@ finish() {
     echo "ok"
 }
 
-# Width and height of a PNG, read from its IHDR chunk.
-png_size() {
-    local w h
-    w=$(od -An -tu1 -j16 -N4 "$1" | awk '{print $1*16777216 + $2*65536 + $3*256 + $4}')
-    h=$(od -An -tu1 -j20 -N4 "$1" | awk '{print $1*16777216 + $2*65536 + $3*256 + $4}')
-    echo "${w}x${h}"
-}
-
 # Checks an installed tree (DESTDIR or unpacked package) rooted at $1 against
 # what the desktop and udev look for. $2 is the source tree, to compare the
 # data files with what was installed.
@@ -93,8 +85,8 @@ usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
 
     for f in 16x16 32x32; do
         local png="$root/usr/share/icons/hicolor/$f/apps/$APP_ID.png"
-        [ -f "$png" ] && [ "$(png_size "$png")" != "$f" ] &&
-            fail "$f icon is $(png_size "$png") pixels"
+        [ -f "$png" ] && ! file -b "$png" | grep -q "^PNG image data, ${f/x/ x }," &&
+            fail "$f icon is $(file -b "$png")"
     done
 
     # What the launcher names must be there.
