@@ -79,6 +79,12 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
     };
 }
 
+// "set stops=4000" as the words a shell hands over.
+QStringList Words(const char* line)
+{
+    return QString::fromUtf8(line).split(u' ');
+}
+
 void WriteFile(const QString& path, const std::string& text)
 {
     std::ofstream(path.toStdString(), std::ios::binary) << text;
@@ -121,12 +127,10 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<std::string>("file");
         QTest::addColumn<int>("spring");  // the byte sent
-        QTest::newRow("file") << QStringList{QStringLiteral("apply"), QStringLiteral("FILE")}
+        QTest::newRow("file") << Words("apply FILE")
                               << std::string("kx5170-settings = 1\nstops = 4000\ncentering_spring = 100\n") << 0x64;
         // Brought to the bound, as the window does.
-        QTest::newRow("set, clamped") << QStringList{QStringLiteral("--clamp"), QStringLiteral("set"),
-                                                     QStringLiteral("centering_spring=300"), QStringLiteral("stops=4000")}
-                                      << std::string() << 0x7F;
+        QTest::newRow("set, clamped") << Words("--clamp set centering_spring=300 stops=4000") << std::string() << 0x7F;
     }
 
     void partialSettingsChangeOnlyThemselves()
@@ -155,28 +159,19 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("anythingSent");
-        const QStringList setStops{QStringLiteral("set"), QStringLiteral("stops=4000")};
-        const QStringList setUnchecked{QStringLiteral("--no-verify"), QStringLiteral("set"), QStringLiteral("stops=4000")};
-        QTest::newRow("one bad value among good ones")
-            << QStringList{QStringLiteral("set"), QStringLiteral("stops=4000"), QStringLiteral("motor_filter=x")} << ""
-            << 1 << false;
-        QTest::newRow("bad file") << QStringList{QStringLiteral("apply"), QStringLiteral("BAD")} << "" << 1 << false;
-        QTest::newRow("missing file") << QStringList{QStringLiteral("apply"), QStringLiteral("/nonexistent/x.kx5170")}
-                                      << "" << 1 << false;
-        QTest::newRow("option of another command") << QStringList{QStringLiteral("show"), QStringLiteral("--clamp")}
-                                                   << "" << 1 << false;
-        QTest::newRow("file of another board type") << QStringList{QStringLiteral("apply"), QStringLiteral("TYPE1")}
-                                                    << "" << 1 << false;
-        QTest::newRow("another board type, forced")
-            << QStringList{QStringLiteral("apply"), QStringLiteral("--force"), QStringLiteral("TYPE1")} << "" << 0
-            << true;
-        QTest::newRow("no board") << setStops << "no board" << 2 << false;
-        QTest::newRow("denied") << setStops << "denied" << 3 << false;
-        QTest::newRow("denied list") << QStringList{QStringLiteral("list")} << "denied" << 3 << false;
-        QTest::newRow("settings refused, not checked") << setUnchecked << "set fails" << 4 << true;
-        QTest::newRow("other values after the reset") << setStops << "forgets" << 4 << true;
-        QTest::newRow("never back") << setStops << "never back" << 4 << true;
-        QTest::newRow("never back, not checked") << setUnchecked << "never back" << 0 << true;
+        QTest::newRow("one bad value among good ones") << Words("set stops=4000 motor_filter=x") << "" << 1 << false;
+        QTest::newRow("bad file") << Words("apply BAD") << "" << 1 << false;
+        QTest::newRow("missing file") << Words("apply /nonexistent/x.kx5170") << "" << 1 << false;
+        QTest::newRow("option of another command") << Words("show --clamp") << "" << 1 << false;
+        QTest::newRow("file of another board type") << Words("apply TYPE1") << "" << 1 << false;
+        QTest::newRow("another board type, forced") << Words("apply --force TYPE1") << "" << 0 << true;
+        QTest::newRow("no board") << Words("set stops=4000") << "no board" << 2 << false;
+        QTest::newRow("denied") << Words("set stops=4000") << "denied" << 3 << false;
+        QTest::newRow("denied list") << Words("list") << "denied" << 3 << false;
+        QTest::newRow("refused, not checked") << Words("--no-verify set stops=4000") << "set fails" << 4 << true;
+        QTest::newRow("other values after the reset") << Words("set stops=4000") << "forgets" << 4 << true;
+        QTest::newRow("never back") << Words("set stops=4000") << "never back" << 4 << true;
+        QTest::newRow("never back, not checked") << Words("--no-verify set stops=4000") << "never back" << 0 << true;
     }
 
     void exitStatus()

@@ -72,7 +72,8 @@ private slots:
     {
         VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"});
         QVERIFY(other.WaitReady());
-        VirtualBoard joystick({"--serial", "VB-0001", "--report8-length", "0", "--report32-length", "0", "--rate", "0"});
+        VirtualBoard joystick(
+            {"--serial", "VB-0001", "--report8-length", "0", "--report32-length", "0", "--rate", "0"});
         QVERIFY(joystick.WaitReady());
         const QString name = QStringLiteral(u"Volant KX5170 \u00E9dition \u00DC");  // reaches hidapi as UTF-8
         VirtualBoard board({"--product", "0x5E13", "--version", "0x0307", "--name", name, "--serial", "VB-0001",

@@ -34,7 +34,7 @@ private slots:
         QProcess ctl;
         ctl.start(QStringLiteral(KX_CTL_PATH), {QStringLiteral("apply"), file});
         QVERIFY(ctl.waitForFinished(30000));
-        QVERIFY2(ctl.exitStatus() == QProcess::NormalExit && ctl.exitCode() == 0, ctl.readAllStandardError().constData());
+        QVERIFY2(ctl.exitStatus() == QProcess::NormalExit && ctl.exitCode() == 0, ctl.readAllStandardError().data());
         // The board went away into its reset and came back before the tool was done:
         // its lines are waiting already, long before the second it stays away.
         QVERIFY(!board.WaitFor(QStringLiteral("reset"), 200ms).isEmpty());
