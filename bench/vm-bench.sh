@@ -1,6 +1,6 @@
 #!/bin/bash
 # The measurements that need a board on /dev/uhid, run inside the VM by scripts/bench
-# (through tests/e2e/run-in-vm.sh). Prints "bench: KIND key=value" lines.
+# (through scripts/run-in-vm). Prints "bench: KIND key=value" lines.
 #
 #   vm-bench.sh BUILD_DIR RUNS SECONDS
 set -u

@@ -1,5 +1,5 @@
-// A kx5170-virtual-board process for the end-to-end tests, followed through its
-// standard output.
+// What the end-to-end tests share: a kx5170-virtual-board process, followed through
+// its standard output, and the settings report the tests expect the board to receive.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 #ifndef KX_VIRTUAL_BOARD_PATH
 #error "KX_VIRTUAL_BOARD_PATH must name the kx5170-virtual-board program"
@@ -25,7 +26,26 @@ inline QString VirtualBoardProgram()
     return fromEnvironment.isEmpty() ? QStringLiteral(KX_VIRTUAL_BOARD_PATH) : QString::fromLocal8Bit(fromEnvironment);
 }
 
-// A kx5170-virtual-board process, followed through its standard output.
+// The next line `process` writes that starts with `prefix`, skipping others, each of
+// which `seen` is shown first; empty when none comes in time.
+inline QString NextLine(QProcess& process, const QString& prefix, std::chrono::milliseconds timeout = 10s,
+                        const std::function<void(const QString&)>& seen = {})
+{
+    QDeadlineTimer deadline(timeout);
+    for (;;) {
+        while (process.canReadLine()) {
+            const QString line = QString::fromUtf8(process.readLine()).trimmed();
+            if (seen)
+                seen(line);
+            if (line.startsWith(prefix))
+                return line;
+        }
+        if (deadline.hasExpired() || process.state() == QProcess::NotRunning)
+            return {};
+        process.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+    }
+}
+
 class VirtualBoard {
 public:
     explicit VirtualBoard(QStringList arguments)
@@ -48,25 +68,15 @@ public:
         }
     }
 
-    // The next line of output that starts with `prefix`, skipping others; an empty
-    // string when none comes in time.
+    // The next line of output that starts with `prefix`; empty when none comes in time.
     QString WaitFor(const QString& prefix, std::chrono::milliseconds timeout = 10s)
     {
-        QDeadlineTimer deadline(timeout);
-        for (;;) {
-            while (Process.canReadLine()) {
-                const QString line = QString::fromUtf8(Process.readLine()).trimmed();
-                if (line.startsWith(QStringLiteral("ready ")))
-                    Node = line.mid(6);
-                if (line.startsWith(prefix))
-                    return line;
-                if (line.startsWith(QStringLiteral("error ")))
-                    qWarning("virtual board: %s", qPrintable(line));
-            }
-            if (deadline.hasExpired() || Process.state() == QProcess::NotRunning)
-                return {};
-            Process.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-        }
+        return NextLine(Process, prefix, timeout, [this](const QString& line) {
+            if (line.startsWith(QStringLiteral("ready ")))
+                Node = line.mid(6);
+            if (line.startsWith(QStringLiteral("error ")))
+                qWarning("virtual board: %s", qPrintable(line));
+        });
     }
 
     // Sends a command and returns the board's answer that starts with `prefix`.
@@ -93,5 +103,19 @@ private:
     QString LogPath;
     QProcess Process;
 };
+
+// Report 8 as the board receives it, from byte 2 on, `length` bytes long, for stops
+// 12345, centre_offset -2, stops_stiffness 255, stops_damping 0, overall_damping 250,
+// all_effects_scale 100, overall_inertia 17, overall_friction 1, motor_filter 9,
+// input_filter 10000, centering_spring 127 and damper_effect_scale 40.
+inline QString WrittenImage(int length)
+{
+    return QStringLiteral("00 00 00 00 00 00 00 00 00 00 00 00 00 "  // 2 to 14
+                          "66 39 30 fe ff "  // 15 DampingScale 40 %, 16 Slimit 12345, 18 Homing -2
+                          "ff 00 fa ff "     // 20 Stiff 255, Damp 0, TDamp 250, 23 OverallScale 100%
+                          "11 01 09 "        // 24 TInertia 17, TFriction 1, MotorFilter 9
+                          "10 27 7f")        // 27 InputFilter 10000, 29 Spring 127
+           + QStringLiteral(" 00").repeated(length - 30);
+}
 
 }  // namespace kx::e2e
