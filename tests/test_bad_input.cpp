@@ -2,7 +2,6 @@
 // each text is refused as a whole (nothing sent, no box rewritten) or read as the
 // nearest whole number, halves to even, then brought into the field's range where it
 // has one. Every bound is tried from both sides.
-#include "board_model.h"
 #include "window_fixture.h"
 
 #include <QLabel>
@@ -16,27 +15,10 @@ Q_DECLARE_METATYPE(Bytes)
 namespace {
 
 // Where each box's value lies in the write image.
-int WriteOffset(const QString& box)
-{
-    static const QHash<QString, int> offsets = {
-        {"DampingScale", 15}, {"Slimit", 16},    {"Homing", 18},    {"Stiff", 20},       {"Damp", 21},
-        {"TDamp", 22},        {"OverallScale", 23}, {"TInertia", 24}, {"TFriction", 25}, {"MotorFilter", 26},
-        {"InputFilter", 27},  {"Spring", 29}};
-    return offsets.value(box, -1);
-}
-
-// The command-1 image of the factory settings as loaded: the read image's settings one
-// byte up, zeros around them, and its 0xC0 (75 %) written back as 75 % of 255.
-Bytes FactoryWriteImage()
-{
-    const auto read = BoardModel::FactorySettings();
-    Bytes image(64, 0x00);
-    image[0] = 0x08;
-    image[1] = 0x01;
-    std::copy(read.begin() + 14, read.begin() + 29, image.begin() + 15);
-    image[15] = 0xBF;
-    return image;
-}
+const QHash<QString, int> WriteOffset = {
+    {"DampingScale", 15}, {"Slimit", 16},       {"Homing", 18},   {"Stiff", 20},     {"Damp", 21},
+    {"TDamp", 22},        {"OverallScale", 23}, {"TInertia", 24}, {"TFriction", 25}, {"MotorFilter", 26},
+    {"InputFilter", 27},  {"Spring", 29}};
 
 const Bytes Refused;
 
@@ -169,7 +151,7 @@ private slots:
         QVERIFY2(!w.isVisible(), qPrintable(w.lblStatus->text()));
         Bytes expected = FactoryWriteImage();
         expected[other == w.Stiff ? 20 : 22] = other == w.Stiff ? 0xFF : 0xFA;
-        std::copy(sent.begin(), sent.end(), expected.begin() + WriteOffset(box));
+        std::copy(sent.begin(), sent.end(), expected.begin() + WriteOffset.value(box));
         QCOMPARE(f.SetRequests().at(0), expected);
         QCOMPARE(target->text(), shown.isNull() ? typed : shown);
         QCOMPARE(other->text(), other == w.Stiff ? QStringLiteral("255") : QStringLiteral("250"));

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QtTest>
 
-
 using namespace kx;
 using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
@@ -118,9 +117,9 @@ private slots:
         for (std::size_t n : {std::size_t{11}, standard.size() - 1})
             QTest::addRow("truncated to %zu bytes", n) << Bytes(standard.begin(), standard.begin() + n) << true;
         // Around the settings' last byte read (28) and written (29), and past 16 bits.
-        for (unsigned n : {0, 2, 29, 30, 63, 65, 65535, 65536})
+        for (unsigned n : {0, 29, 30, 65, 65536})
             QTest::addRow("feature %u bytes", n) << BoardDescriptor(3, n) << true;
-        for (unsigned n : {0, 1, 2, 3})
+        for (unsigned n : {0, 2, 3})
             QTest::addRow("input %u bytes", n) << BoardDescriptor(n, 64) << true;
     }
 
@@ -159,7 +158,7 @@ private slots:
         QTest::addColumn<Bytes>("written");  // with a fill: the settings written back as loaded
         QTest::newRow("whole") << 64 << 8 << -1 << true << Bytes{};
         QTest::newRow("failure") << -1 << 8 << -1 << false << Bytes{};
-        for (int count : {0, 1, 28, 29, 63})
+        for (int count : {0, 28, 29})
             QTest::addRow("%d bytes", count) << count << 8 << -1 << (count >= 29) << Bytes{};
         QTest::newRow("more than asked") << 1000 << 8 << -1 << true << Bytes{};
         QTest::newRow("another report ID") << 64 << 9 << -1 << false << Bytes{};
@@ -217,6 +216,8 @@ private slots:
         QTest::newRow("empty") << OptionalText(u""s) << QString();
         QTest::newRow("longest") << OptionalText(longest) << QString::fromStdU16String(longest);
         QTest::newRow("control characters") << OptionalText(u"A\nB\tC\x1b[2J\r"s) << QStringLiteral("A B C [2J ");
+        QTest::newRow("markup, shown as text") << OptionalText(u"<b>SN</b>&amp;"s) << QStringLiteral("<b>SN</b>&amp;");
+        QTest::newRow("beyond Latin-1") << OptionalText(u"Руль ハンドル"s) << QString::fromUtf8("Руль ハンドル");
         QTest::newRow("request fails") << OptionalText() << QString();
     }
 
@@ -228,8 +229,10 @@ private slots:
         f.Board->Manufacturer = f.Board->Product = f.Board->SerialNumber = held;
         frmMain& w = f.Load();
         QCOMPARE(f.Texts(), FactoryTexts);
-        for (QLabel* label : {w.lblManuf, w.lblProduct, w.lblSerialNumber})
+        for (QLabel* label : {w.lblManuf, w.lblProduct, w.lblSerialNumber}) {
             QCOMPARE(label->text(), held ? QLatin1Char(' ') + shown : QString());
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        }
         // Without a manufacturer string the device type stays unknown: counts, no degrees.
         f.Tick(2048);
         QCOMPARE(w.Position->text(), QStringLiteral(" 2048"));

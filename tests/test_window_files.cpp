@@ -3,8 +3,6 @@
 // the window on a screen too short for it.
 #include "window_fixture.h"
 
-#include "settings_file.h"
-
 #include <QAction>
 #include <QFontMetrics>
 #include <QLabel>
@@ -136,21 +134,16 @@ private slots:
 
         QFile saved(dialogs.FileName);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        const QByteArray text = saved.readAll();
-        QVERIFY2(text.contains("KX5170-000123") && text.contains("board_type = 3"), text.constData());
-        const auto parsed = ParseSettingsFile(std::string_view(text.constData(), std::size_t(text.size())));
-        QVERIFY(std::holds_alternative<SettingsFile>(parsed));
-        const SettingsFile& file = std::get<SettingsFile>(parsed);
-        const int values[] = {5000, -250, 255, 50, 20, 75, 90, 10, 5, 4, 12, 64};
-        for (std::size_t i = 0; i < SettingsCount; ++i)
-            QCOMPARE(file.Values[i], std::optional<std::int32_t>(values[i]));
+        QByteArrayList lines;  // the settings' lines, their comments and blank lines left off
+        for (const QByteArray& line : saved.readAll().split('\n'))
+            if (!line.startsWith('#') && !line.trimmed().isEmpty())
+                lines << line.split('#').first().trimmed();
+        QCOMPARE(lines, (QByteArrayList{"kx5170-settings = 1", "board_type = 3", "centre_offset = -250",
+                                        "overall_damping = 20", "overall_inertia = 10", "overall_friction = 5",
+                                        "stops = 5000", "stops_stiffness = 255", "stops_damping = 50",
+                                        "centering_spring = 64", "motor_filter = 4", "input_filter = 12",
+                                        "all_effects_scale = 90", "damper_effect_scale = 75"}));
         QVERIFY(f.SetRequests().empty());
-
-        // Read back into another window, the boxes hold the same.
-        WindowOnBoard g;
-        g.Load();
-        QVERIFY(g.W().OpenSettingsFile(dialogs.FileName));
-        QCOMPARE(g.Texts(), (QStringList{"5000", "-250", "255", "50", "20", "75", "90", "10", "5", "4", "12", "64"}));
     }
 
     void saveRefusesABadBoxAsWriteAndResetDoes()
@@ -266,32 +259,6 @@ private slots:
         QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
     }
 
-    void readmeListsEverySettingAsTheTableDoes()
-    {
-        QFile readme(QStringLiteral(KX_SOURCE_DIR "/README.md"));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(readme.readAll());
-        for (const SettingsField& field : SettingsFields) {
-            const QString unit = QString::fromUtf8(field.Unit);
-            const QString row = QStringLiteral("| `%1` | %2 | %3| %4 to %5 |")
-                                    .arg(QString::fromUtf8(field.Key), QString::fromUtf8(field.Caption),
-                                         unit.isEmpty() ? QString() : unit + QLatin1Char(' '))
-                                    .arg(field.Lowest)
-                                    .arg(field.Highest);
-            QVERIFY2(text.contains(row), qPrintable(row));
-        }
-    }
-
-    void aboutNamesTheProgram()
-    {
-        WindowOnBoard f;
-        f.W().AboutPlatform = QStringLiteral("hidapi 9.8.7");
-        const QString about = f.W().AboutText();
-        for (const char* part :
-             {"KX5170 configuration utility", "1.01", "KX5170 controller configuration utility", "MIT", "hidapi 9.8.7"})
-            QVERIFY2(about.contains(QLatin1String(part)), part);
-        QVERIFY(about.contains(QLatin1String(qVersion())));
-    }
 };
 
 QTEST_MAIN(TestWindowFiles)

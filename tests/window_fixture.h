@@ -13,15 +13,24 @@
 #include <vector>
 
 // In the order of SettingsFields: the factory settings as the window shows them, the
-// boxes' texts before any load, and the ranges the window lets through to the board.
+// boxes' texts before any load.
 inline const QStringList FactoryTexts = {"5000", "-100", "200", "50", "20", "75", "90", "10", "5", "4", "1000", "64"};
 inline const QStringList Placeholders = {"Stops", "Centre", "Stiffness", "Damping", "Damping", "Damping",
                                          "Scale", "Inertia", "Friction",  "",        "",        "Spring"};
-struct Range {
-    int Lowest, Highest;
-};
-inline constexpr Range Allowed[12] = {{0, 65535}, {-32768, 32767}, {0, 255}, {0, 255}, {0, 250}, {1, 100},
-                                      {1, 100},   {0, 250},        {0, 250}, {1, 255}, {1, 10000}, {0, 127}};
+// The command-1 image of the factory settings, left as loaded, at report 8's length.
+inline std::vector<std::uint8_t> FactoryWriteImage(std::size_t length = 64)
+{
+    std::vector<std::uint8_t> image = {
+        0x08, 0x01,                                                                    // report 8, command 1
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 2 to 14
+        0xBF, 0x88, 0x13, 0x9C, 0xFF,  // DampingScale 75 %, Slimit 5000, Homing -100
+        0xC8, 0x32, 0x14, 0xE6,        // Stiff 200, Damp 50, TDamp 20, OverallScale 90 %
+        0x0A, 0x05, 0x04,              // TInertia 10, TFriction 5, MotorFilter 4
+        0xE8, 0x03, 0x40,              // InputFilter 1000, Spring 64
+    };
+    image.resize(length, 0x00);
+    return image;
+}
 
 struct WindowOnBoard {
     explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
@@ -58,23 +67,6 @@ struct WindowOnBoard {
             if (request.Kind == kx::BoardModel::FeatureRequest::Kind::Set)
                 sets.push_back(request.Bytes);
         return sets;
-    }
-
-    // The first field sent outside the window's range for it, as "name=value"; empty
-    // when every settings image the board received is in range.
-    QString OutOfRangeSent() const
-    {
-        for (const auto& sent : SetRequests()) {
-            if (sent.size() < kx::MinimumWriteImage)
-                continue;
-            const auto values = kx::DecodeSettingsReport(std::span(sent).subspan(1));
-            for (std::size_t i = 0; values && i < kx::SettingsFields.size(); ++i) {
-                const int v = (*values).*kx::SettingsFields[i].Value;
-                if (v < Allowed[i].Lowest || v > Allowed[i].Highest)
-                    return QStringLiteral("%1=%2").arg(kx::SettingsFields[i].Name).arg(v);
-            }
-        }
-        return {};
     }
 
     // In the order of SettingsFields.
