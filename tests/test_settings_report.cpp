@@ -199,6 +199,33 @@ private slots:
         QCOMPARE(rig.Device.Board->ResetRequests, requests.size() > 2 ? 2 : 0);
     }
 
+    // A failed request, another report's answer or one too short for the settings is a
+    // failed read; an answer shorter than asked that holds them all is the read image.
+    void Answers_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("reportID");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("short, holding the settings") << 29 << 8 << true;
+        QTest::newRow("one byte short of the settings") << 28 << 8 << false;
+        QTest::newRow("failure") << -1 << 8 << false;
+        QTest::newRow("report 32's answer") << 64 << 32 << false;
+    }
+
+    void Answers()
+    {
+        QFETCH(int, count);
+        QFETCH(int, reportID);
+        QFETCH(bool, accepted);
+        Rig rig;
+        rig.Device.FeatureAnswer = [&](std::span<std::uint8_t> buffer) {
+            buffer[0] = static_cast<std::uint8_t>(reportID);
+            return count;
+        };
+        const auto image = ReadSettingsReport(rig.Link);
+        QCOMPARE(image ? int(image->size()) : -1, accepted ? count : -1);
+    }
+
     // Three images that differ only in the command byte, then the report-32 request.
     // Every step is sent whatever the one before did; only command 1 decides the outcome.
     void SendsTheSequence_data()
