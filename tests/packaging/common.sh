@@ -15,6 +15,16 @@ need_tool() {
     }
 }
 
+# run_logged LOG WHAT COMMAND...: runs COMMAND into LOG; on failure shows LOG and stops.
+run_logged() {
+    local log=$1 what=$2
+    shift 2
+    "$@" > "$log" 2>&1 && return
+    cat "$log" >&2
+    echo "FAIL: $what failed" >&2
+    exit 1
+}
+
 finish() {
     if [ "$errors" -ne 0 ]; then
         echo "$errors problem(s) found" >&2
