@@ -7,7 +7,7 @@ KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev fonts-liberation)
 # What the tests need besides: validators, packaging, the VM for the end-to-end tests,
 # clang for the fuzzers.
-KX_TEST_PACKAGES=(desktop-file-utils appstream libxml2-utils dpkg-dev file lintian mandoc
+KX_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info libxml2-utils dpkg-dev file lintian mandoc
                   qemu-system-x86 busybox-static xz-utils
                   clang libclang-rt-14-dev)
 
