@@ -94,18 +94,13 @@ private:
 
     void Follow()
     {
-        std::array<std::uint8_t, 256> buffer{};
-        for (int i = 0; i < 256; ++i) {
-            const int n = Link.InputHandle->ReadInputReport(buffer);
-            if (n < 0) {
-                Lost();
-                return;
-            }
-            if (n == 0)
-                break;
-            // The board's other reports (its force-feedback state) carry no position.
-            if (const auto position = WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n))))
-                Latest = *position;
+        // The board's other reports (its force-feedback state) carry no position.
+        const DrainedInput drained = DrainInputReports(Link);
+        if (drained.NewestPosition)
+            Latest = drained.NewestPosition;
+        if (drained.Lost) {
+            Lost();
+            return;
         }
         if (Latest && Latest != Shown && (!Shown || Now - LastLine >= LineInterval)) {
             Shown = Latest;

@@ -101,14 +101,8 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
 // even when a new node of the same name has appeared in the meantime.
 bool StillThere(DeviceLink& link, HidPlatform& platform)
 {
-    std::array<std::uint8_t, 256> buffer{};
-    for (int i = 0; i < 256; ++i) {
-        const int n = link.InputHandle->ReadInputReport(buffer);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-    }
+    if (DrainInputReports(link).Lost)
+        return false;
     if (!platform.InterfacesMayHaveChanged())
         return true;
     for (const HidInterfaceInfo& info : platform.EnumerateInterfaces())

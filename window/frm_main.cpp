@@ -52,8 +52,6 @@ constexpr int ChangeSettleMilliseconds = 20;
 // At 1000 reports a second the kernel's 63-report queue is full after 63 ms; draining
 // three times as often leaves room to spare when the window's thread is late.
 constexpr int DrainMilliseconds = 20;
-// Larger than any input report the position needs: only bytes 0 to 2 are kept.
-constexpr std::size_t InputReadBuffer = 64;
 // udev gives the user at the computer access to a new node a few milliseconds after
 // the kernel made it; a refusal that lasts longer than this is told.
 constexpr int AccessGraceMilliseconds = 1000;
@@ -561,22 +559,14 @@ void frmMain::DrainInput()
 {
     if (Link.BoardOpen != FlagTrue || ReadFailed || !Link.InputHandle)
         return;
-    std::array<std::uint8_t, InputReadBuffer> buffer;
-    for (int i = 0; i < MostReportsPerDrain; ++i) {
-        buffer.fill(0);
-        const int n = Link.InputHandle->ReadInputReport(buffer);
-        Link.LastResult = n > 0 ? n : (n == 0 ? 1 : 0);
-        if (n < 0) {
-            ReadFailed = true;
-            InputDrain->stop();
-            return;
-        }
-        if (n == 0)
-            return;
-        if (WheelPosition(Link, std::span(buffer).first(static_cast<std::size_t>(n)))) {
-            std::copy_n(buffer.begin(), NewestReport.size(), NewestReport.begin());
-            NewReport = true;
-        }
+    const DrainedInput drained = DrainInputReports(Link, MostReportsPerDrain);
+    if (drained.NewestPosition) {
+        NewestPosition = *drained.NewestPosition;
+        NewReport = true;
+    }
+    if (drained.Lost) {
+        ReadFailed = true;
+        InputDrain->stop();
     }
 }
 
@@ -590,7 +580,7 @@ void frmMain::Timer_Timer()
             linkJustLost = true;
         } else if (NewReport) {
             NewReport = false;
-            ShowPosition(NewestReport);
+            ShowPosition(NewestPosition);
         }
     }
     if (Link.BoardOpen != FlagTrue) {
@@ -604,16 +594,13 @@ void frmMain::Timer_Timer()
     }
 }
 
-void frmMain::ShowPosition(std::span<const std::uint8_t> report)
+void frmMain::ShowPosition(std::int16_t position)
 {
-    const std::optional<std::int16_t> position = DecodeInputPosition(report);
-    if (!position)
-        return;
-    const QString counts = Caption(QString::number(*position));
+    const QString counts = Caption(QString::number(position));
     if (Position->text() != counts)
         Position->setText(counts);
     if (const std::optional<int> perTurn = CountsPerTurn(Link.DeviceType)) {
-        const QString degrees = Caption(DegreesText(PositionDegrees(*position, *perTurn), QLocale()));
+        const QString degrees = Caption(DegreesText(PositionDegrees(position, *perTurn), QLocale()));
         if (Degrees->text() != degrees)
             Degrees->setText(degrees);
     }

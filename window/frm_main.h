@@ -186,7 +186,7 @@ private:
     void BuildMenus();
     void Form_Unload();
     void SearchForBoard();
-    void ShowPosition(std::span<const std::uint8_t> report);
+    void ShowPosition(std::int16_t position);
     void HandleLostLink();
     void SetSettingsControlsEnabled(bool enabled);
     void SetBoardStatus(StatusLine::Board board);
@@ -203,7 +203,7 @@ private:
 
     kx::HidPlatform& Platform;
     // The newest input report drained since the last tick, and whether a read failed.
-    std::array<std::uint8_t, 3> NewestReport{};
+    std::int16_t NewestPosition = 0;
     bool NewReport = false;
     bool ReadFailed = false;
     int TicksSinceSearch = 0;

@@ -4,6 +4,8 @@
 #include "input_report.h"
 #include "report_descriptor.h"
 
+#include <array>
+
 namespace kx {
 
 namespace {
@@ -131,6 +133,32 @@ std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<cons
     if (link.ReportLayout.PositionReportID && report[0] != *link.ReportLayout.PositionReportID)
         return std::nullopt;
     return DecodeInputPosition(report);
+}
+
+DrainedInput DrainInputReports(DeviceLink& link, int most)
+{
+    DrainedInput drained;
+    if (!link.InputHandle) {
+        drained.Lost = true;
+        return drained;
+    }
+    // Longer than any report the position needs; a longer report is cut, and only its
+    // first bytes are read.
+    std::array<std::uint8_t, 64> buffer;
+    for (int i = 0; i < most; ++i) {
+        buffer.fill(0);
+        const int n = link.InputHandle->ReadInputReport(buffer);
+        link.LastResult = n > 0 ? n : (n == 0 ? 1 : 0);
+        if (n < 0) {
+            drained.Lost = true;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (const auto position = WheelPosition(link, std::span(buffer).first(static_cast<std::size_t>(n))))
+            drained.NewestPosition = position;
+    }
+    return drained;
 }
 
 void CloseLinkHandle(DeviceLink& link, std::unique_ptr<HidHandle>& handle)

@@ -76,6 +76,19 @@ void QueryDeviceCapabilities(DeviceLink& link);
 // descriptor, any report long enough is taken for the wheel's.
 std::optional<std::int16_t> WheelPosition(const DeviceLink& link, std::span<const std::uint8_t> report);
 
+// What one drain of InputHandle found.
+struct DrainedInput {
+    bool Lost = false;  // a read failed: the board is gone or its handle is broken
+    std::optional<std::int16_t> NewestPosition;  // of the newest wheel report taken
+};
+
+// Takes the reports queued on InputHandle, never waiting, until none is left, a read
+// fails, or `most` have been taken (a board flooding faster than they are read is left
+// for the next drain rather than holding the thread). Only the newest wheel position
+// is kept. Each read's result goes to LastResult: the length read, 1 for an empty
+// queue, 0 for a failure.
+DrainedInput DrainInputReports(DeviceLink& link, int most = 256);
+
 // Closes a handle if it is open, storing the result in LastResult; a handle that is
 // not open is left alone.
 void CloseLinkHandle(DeviceLink& link, std::unique_ptr<HidHandle>& handle);
