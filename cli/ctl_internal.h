@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ctl.h"
+#include "board_identity.h"
 #include "device_link.h"
 #include "settings_table.h"
 
@@ -33,7 +34,6 @@ int Report(CtlEnvironment& environment, const Failure& failure);
 std::optional<Failure> OpenFirstBoard(DeviceLink& link, HidPlatform& platform);
 
 // The board's type, the high byte of its version: it sets the counts a turn.
-inline int BoardType(std::uint16_t version) { return version >> 8; }
 // "3.7": the type in decimal, the revision in upper-case hex, as the window shows it.
 std::string VersionText(std::uint16_t version);
 // "0x5E11"

@@ -146,6 +146,22 @@ private slots:
         QVERIFY(f.SetRequests().empty());
     }
 
+    void saveGivesTheBoardTypeAsTheVersionsHighByte()
+    {
+        // From version 0x8000 on the window shows a negative type; a file holds the byte,
+        // which is all a settings file takes.
+        QTemporaryDir dir;
+        WindowOnBoard f(0x8107);
+        frmMain& w = f.Load();
+        DialogLog dialogs;
+        dialogs.Install(w);
+        dialogs.FileName = dir.filePath("high.kx5170");
+        w.actSave->trigger();
+        QFile saved(dialogs.FileName);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("\nboard_type = 129\n"));
+    }
+
     void saveRefusesABadBoxAsWriteAndResetDoes()
     {
         QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include "frm_main.h"
 
 #include "app_info.h"
+#include "board_identity.h"
 #include "input_report.h"
 #include "number_text.h"
 #include "settings_file.h"
@@ -203,7 +204,7 @@ bool frmMain::SaveSettingsFile(const QString& path)
     origin.SerialNumber = ValueOf(lblSerialNumber).toStdString();
     origin.Version = ValueOf(lblVersion).toStdString();
     origin.Date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    origin.BoardType = Link.DeviceType;
+    origin.BoardType = BoardType(Link.Attributes.VersionNumber);
     const std::string text = FormatSettingsFile(*settings, origin);
 
     // Written beside the old file and renamed over it: a failed save leaves the old file.
