@@ -1,10 +1,12 @@
 // Settings files: what is refused (with its line and reason), what is taken, and a
 // saved file read back.
+#include "setting_bounds.h"
 #include "settings_file.h"
 
 #include <QtTest>
 
 using namespace kx;
+Q_DECLARE_METATYPE(SettingBound)
 
 namespace {
 
@@ -77,36 +79,17 @@ private slots:
 
     void Bounds_data()
     {
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<int>("on");      // taken as it is
-        QTest::addColumn<int>("beyond");  // refused; brought to `on` when clamping is asked for and allowed
-        QTest::addColumn<bool>("clamped");
-        auto bound = [](const char* key, int on, int beyond, bool clamped) {
-            QTest::addRow("%s %d", key, beyond) << QByteArray(key) << on << beyond << clamped;
-        };
-        bound("stops", 0, -1, false), bound("stops", 65535, 65536, false);
-        bound("centre_offset", -32768, -32769, false), bound("centre_offset", 32767, 32768, false);
-        bound("stops_stiffness", 0, -1, true), bound("stops_stiffness", 255, 256, true);
-        bound("stops_damping", 0, -1, true), bound("stops_damping", 255, 256, true);
-        bound("overall_damping", 0, -1, true), bound("overall_damping", 250, 251, true);
-        bound("damper_effect_scale", 1, 0, true), bound("damper_effect_scale", 100, 101, true);
-        bound("all_effects_scale", 1, 0, true), bound("all_effects_scale", 100, 101, true);
-        bound("overall_inertia", 0, -1, true), bound("overall_inertia", 250, 251, true);
-        bound("overall_friction", 0, -1, true), bound("overall_friction", 250, 251, true);
-        bound("motor_filter", 1, 0, true), bound("motor_filter", 255, 256, true);
-        bound("input_filter", 1, 0, true), bound("input_filter", 10000, 10001, true);
-        bound("centering_spring", 0, -1, true), bound("centering_spring", 127, 128, true);
+        QTest::addColumn<SettingBound>("bound");
+        for (const SettingBound& b : SettingBounds)
+            QTest::addRow("%s %d", b.Key, b.Beyond) << b;
     }
 
     void Bounds()
     {
-        QFETCH(QByteArray, key);
-        QFETCH(int, on);
-        QFETCH(int, beyond);
-        QFETCH(bool, clamped);
+        QFETCH(SettingBound, bound);
         auto parse = [&](int value, OutOfRange outOfRange) {
-            const QByteArray text = "kx5170-settings = 1\n" + key + " = " + QByteArray::number(value) + "\n";
-            return ParseSettingsFile(text.toStdString(), outOfRange);
+            const std::string text = "kx5170-settings = 1\n" + std::string(bound.Key) + " = " + std::to_string(value);
+            return ParseSettingsFile(text, outOfRange);
         };
         // The file names one setting: its value is the one present.
         auto value = [](const auto& result) -> std::optional<int> {
@@ -116,9 +99,9 @@ private slots:
                         return given;
             return std::nullopt;
         };
-        QCOMPARE(value(parse(on, OutOfRange::Refuse)), std::optional(on));
-        QCOMPARE(value(parse(beyond, OutOfRange::Refuse)), std::nullopt);
-        QCOMPARE(value(parse(beyond, OutOfRange::Clamp)), clamped ? std::optional(on) : std::nullopt);
+        QCOMPARE(value(parse(bound.On, OutOfRange::Refuse)), std::optional(bound.On));
+        QCOMPARE(value(parse(bound.Beyond, OutOfRange::Refuse)), std::nullopt);
+        QCOMPARE(value(parse(bound.Beyond, OutOfRange::Clamp)), bound.Clamped ? std::optional(bound.On) : std::nullopt);
     }
 
     void SavedFileIsReadBackWhole()
@@ -165,14 +148,6 @@ private slots:
         QVERIFY(!SettingsFileCountsDiffer(file, 3));  // 10000 counts a turn on both
         QVERIFY(SettingsFileCountsDiffer(file, 1));   // 10000 against 8192
         QVERIFY(SettingsFileCountsDiffer(file, std::nullopt));
-    }
-
-    void ErrorNamesFileAndLine()
-    {
-        QCOMPARE(DescribeSettingsFileError("rally.kx5170", {7, "unknown setting \"stop\""}),
-                 std::string("rally.kx5170:7: unknown setting \"stop\""));
-        QCOMPARE(DescribeSettingsFileError("big.kx5170", {0, "larger than 64 KiB"}),
-                 std::string("big.kx5170: larger than 64 KiB"));
     }
 };
 
