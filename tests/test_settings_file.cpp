@@ -12,9 +12,9 @@ namespace {
 
 const WheelSettings Typical{1234, -300, 17, 18, 19, 50, 25, 21, 22, 23, 10000, 100};
 
-SettingsFile Parsed(const QByteArray& text, OutOfRange outOfRange = OutOfRange::Refuse)
+SettingsFile Parsed(const QByteArray& text)
 {
-    auto result = ParseSettingsFile(std::string_view(text.constData(), text.size()), outOfRange);
+    auto result = ParseSettingsFile(std::string_view(text.constData(), text.size()));
     if (auto* error = std::get_if<SettingsFileError>(&result))
         qWarning("refused: line %d: %s", error->Line, error->Reason.c_str());
     return std::get<SettingsFile>(result);
@@ -44,7 +44,7 @@ private slots:
         QTest::newRow("empty value") << m + "stops =\n" << 2 << "must be a whole number";
         QTest::newRow("hex") << m + "stops = 0x10\n" << 2 << "must be a whole number";
         QTest::newRow("sign twice") << m + "centre_offset = +-3\n" << 2 << "must be a whole number";
-        QTest::newRow("beyond 64 bits") << m + "stops = 99999999999999999999999\n" << 2 << "outside its range, 0 to 65535";
+        QTest::newRow("beyond 64 bits") << m + "stops = 99999999999999999999\n" << 2 << "outside its range, 0 to 65535";
         QTest::newRow("board type") << m + "board_type = 256\n" << 2 << "board_type";
         QTest::newRow("NUL") << m + "stops = 1\n" + QByteArray(1, '\0') << 3 << "not UTF-8 text";
         QTest::newRow("Latin-1") << m + "# caf\xE9\n" << 2 << "not UTF-8 text";
@@ -87,21 +87,19 @@ private slots:
     void Bounds()
     {
         QFETCH(SettingBound, bound);
-        auto parse = [&](int value, OutOfRange outOfRange) {
-            const std::string text = "kx5170-settings = 1\n" + std::string(bound.Key) + " = " + std::to_string(value);
-            return ParseSettingsFile(text, outOfRange);
-        };
-        // The file names one setting: its value is the one present.
-        auto value = [](const auto& result) -> std::optional<int> {
+        // The file names one setting: the value taken is the one given.
+        auto taken = [&](int value, OutOfRange outOfRange) -> std::optional<int> {
+            const auto result = ParseSettingsFile(
+                "kx5170-settings = 1\n" + std::string(bound.Key) + " = " + std::to_string(value), outOfRange);
             if (const auto* file = std::get_if<SettingsFile>(&result))
                 for (const auto& given : file->Values)
                     if (given)
                         return given;
             return std::nullopt;
         };
-        QCOMPARE(value(parse(bound.On, OutOfRange::Refuse)), std::optional(bound.On));
-        QCOMPARE(value(parse(bound.Beyond, OutOfRange::Refuse)), std::nullopt);
-        QCOMPARE(value(parse(bound.Beyond, OutOfRange::Clamp)), bound.Clamped ? std::optional(bound.On) : std::nullopt);
+        QCOMPARE(taken(bound.On, OutOfRange::Refuse), std::optional(bound.On));
+        QCOMPARE(taken(bound.Beyond, OutOfRange::Refuse), std::nullopt);
+        QCOMPARE(taken(bound.Beyond, OutOfRange::Clamp), bound.Clamped ? std::optional(bound.On) : std::nullopt);
     }
 
     void SavedFileIsReadBackWhole()
