@@ -81,10 +81,11 @@ private slots:
         QVERIFY(!w.Homing->isEnabled() && !w.Frame1->isEnabled() && !w.Go->isEnabled());
         QCOMPARE(w.lblStatus->text(), status);
 
-        // Mended and plugged in (again): loaded, the message gone.
+        // Unplugged, then mended and plugged in: the message follows the board, which loads.
+        f.Unplug();
+        w.Timer_Timer();
+        QCOMPARE(w.lblStatus->text(), QStringLiteral("No board found: plug it in."));
         f.Board->RefuseOpen = HidFailure::None;
-        if (refused)
-            f.Unplug();
         f.PlugIn();
         w.Timer_Timer();
         QCOMPARE(Details(w), FactoryDetails);

@@ -84,8 +84,13 @@ private slots:
         for (int tick = 0; tick <= SafetyNetSearchTicks; ++tick)
             w.Timer_Timer();
         QCOMPARE(w.lblStatus->text(), notWritten);
-        // Back and loaded: the word goes.
+        // Back, but refused for good: that news is shown over the word. Then loaded: the word goes.
+        f.Board->RefuseOpen = HidFailure::AccessDenied;
         f.PlugIn();
+        w.Timer_Timer();
+        w.AccessGrace_Timer();
+        QCOMPARE(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."));
+        f.Platform.SetAccess(*f.Board, HidFailure::None);
         w.Timer_Timer();
         QCOMPARE(w.Link.BoardOpen, FlagTrue);
         QVERIFY(w.lblStatus->text().isEmpty());
