@@ -3,8 +3,7 @@
 # wrong option or a second file is told and exits 1, before any window opens.
 # Usage: check_command_line.sh PROGRAM...
 set -u
-errors=0
-fail() { echo "FAIL: $*" >&2; errors=$((errors + 1)); }
+. "$(dirname "$0")/packaging/common.sh"
 
 for program in "$@"; do
     name=$(basename "$program")
@@ -26,5 +25,4 @@ for program in "$@"; do
     [ $status -eq 1 ] || fail "$name with two files exited $status"
 done
 
-[ "$errors" -eq 0 ] || { echo "$errors problem(s) found" >&2; exit 1; }
-echo ok
+finish

@@ -5,7 +5,7 @@
 set -uo pipefail
 src=$1
 . "$src/scripts/lib/udev_rule.sh"
-errors=0
+. "$(dirname "$0")/../packaging/common.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -35,9 +35,8 @@ for row in "${cases[@]}"; do
         esac
     fi
     if kx_board_rule_installed "$root/etc" "$root/usr/lib" "$root/run"; then got=yes; else got=no; fi
-    [ "$got" = "$expected" ] || { echo "FAIL: ${folder:-empty}/$file '$content': $got, expected $expected" >&2; errors=$((errors + 1)); }
+    [ "$got" = "$expected" ] || fail "${folder:-empty}/$file '$content': $got, expected $expected"
 done
 # Folders that do not exist are no error.
-kx_board_rule_installed "$scratch/none" "$scratch/none2" && { echo "FAIL: missing folders hold a rule" >&2; errors=$((errors + 1)); }
-[ $errors -eq 0 ] && echo ok
-exit $((errors != 0))
+kx_board_rule_installed "$scratch/none" "$scratch/none2" && fail "missing folders hold a rule"
+finish

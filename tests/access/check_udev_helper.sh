@@ -5,9 +5,8 @@
 # HELPER is the sandboxed build, SANDBOX the tree it was built to work on, RULE the
 # packaged rule it must write byte for byte.
 set -uo pipefail
+. "$(dirname "$0")/../packaging/common.sh"
 helper=$1 root=$2 rule=$3
-errors=0
-fail() { echo "FAIL: $*" >&2; errors=$((errors + 1)); }
 
 # As root here; elsewhere as root of a user namespace, which writes as the real user.
 as_root=()
@@ -101,5 +100,4 @@ run; status=$?
 [ "$status" -eq 3 ] || fail "udevadm failing: exited $status, expected 3"
 
 rm -rf "$root"
-[ $errors -eq 0 ] || { echo "$errors problem(s) found" >&2; exit 1; }
-echo ok
+finish

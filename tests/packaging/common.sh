@@ -93,22 +93,6 @@ usr/share/doc/kx5170-config/copyright packaging/linux/debian/copyright"
         fi
     done
 
-    for f in 16x16 32x32; do
-        local png="$root/usr/share/icons/hicolor/$f/apps/$APP_ID.png"
-        [ -f "$png" ] && ! file -b "$png" | grep -q "^PNG image data, ${f/x/ x }," &&
-            fail "$f icon is $(file -b "$png")"
-    done
-
-    # What the launcher names must be there.
-    local desktop="$root/usr/share/applications/$APP_ID.desktop"
-    if [ -f "$desktop" ]; then
-        local exec_name icon
-        exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-        icon=$(sed -n 's/^Icon=//p' "$desktop")
-        [ -x "$root/usr/bin/$exec_name" ] || fail "launcher runs '$exec_name', not installed in usr/bin"
-        [ "$icon" = "$APP_ID" ] || fail "launcher icon is '$icon', expected $APP_ID"
-    fi
-
     # Everything lands under usr/: nothing in /etc, nothing under /usr/local,
     # no build-machine path leaking into an install destination.
     local stray
