@@ -1,11 +1,10 @@
 // kx5170ctl as a user runs it, on the real hidapi backend and the kernel's hidraw
-// driver, against kx5170-virtual-board. Runs as root on a kernel with uhid and
+// driver, against kx5170-virtual-board: a write checked across the board's reset, which
+// only the kernel's timing shows. Runs as root on a kernel with uhid and
 // hid_generic: scripts/run-in-vm provides one.
 #include "virtual_board_process.h"
 
 #include <QtTest>
-
-#include <csignal>
 
 #ifndef KX_CTL_PATH
 #error "KX_CTL_PATH must name the kx5170ctl program"
@@ -43,28 +42,6 @@ private slots:
         QCOMPARE(board.Requests(), (QStringList{"get 08", "set 08 01 " + image, "set 08 02 " + image,
                                                 "set 08 03 " + image, "get 20", "get 08"}));
         QVERIFY(QString::fromUtf8(ctl.readAllStandardOutput()).contains(board.Node));
-    }
-
-    void watchFollowsTheWheelAcrossAnUnplug()
-    {
-        VirtualBoard board({"--rate", "0", "--motion", "still"});
-        QVERIFY(board.WaitReady());
-        QProcess ctl;
-        ctl.start(QStringLiteral(KX_CTL_PATH), {QStringLiteral("watch"), QStringLiteral("--json")});
-        QVERIFY(!NextLine(ctl, QStringLiteral("{\"event\":\"found\"")).isEmpty());
-
-        QVERIFY(!board.Command("position 1000", QStringLiteral("sent")).isEmpty());
-        QCOMPARE(NextLine(ctl, QStringLiteral("{\"counts\"")), QStringLiteral("{\"counts\":1000,\"degrees\":36}"));
-        QVERIFY(!board.Command("unplug", QStringLiteral("unplugged")).isEmpty());
-        QCOMPARE(NextLine(ctl, QStringLiteral("{\"event\"")), QStringLiteral("{\"event\":\"unplugged\"}"));
-        board.Command("plug", QStringLiteral("ready "));
-        QVERIFY(NextLine(ctl, QStringLiteral("{\"event\"")).contains(board.Node));
-        QVERIFY(!board.Command("position -500", QStringLiteral("sent")).isEmpty());
-        QCOMPARE(NextLine(ctl, QStringLiteral("{\"counts\"")), QStringLiteral("{\"counts\":-500,\"degrees\":-18}"));
-
-        ::kill(static_cast<pid_t>(ctl.processId()), SIGINT);
-        QVERIFY(ctl.waitForFinished(3000));
-        QVERIFY(ctl.exitStatus() == QProcess::NormalExit && ctl.exitCode() == 0);
     }
 };
 
