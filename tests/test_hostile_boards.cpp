@@ -184,6 +184,7 @@ private slots:
         hostility(f);
         frmMain& w = f.Load();
         VerifySettled(f);
+        QVERIFY(f.Board->OpensTotal <= 2);  // a board listed twice is opened once
         QCOMPARE(f.Texts(), expect.Loaded);
         for (const auto& request : f.Board->Board->Log)
             QCOMPARE(request.Length, std::size_t{w.Link.Capabilities.FeatureReportByteLength});

@@ -105,8 +105,7 @@ private slots:
         w.Go_Click();
         const QString refusal = w.lblStatus->text();
         w.lblStatus->clear();
-        w.actSave->trigger();
-        QVERIFY(!QFile::exists(dialogs.FileName));
+        QVERIFY(!w.SaveSettingsFile(dialogs.FileName) && !QFile::exists(dialogs.FileName));
         QCOMPARE(w.lblStatus->text(), refusal);
 
         w.Slimit->setText(QStringLiteral("5000"));
