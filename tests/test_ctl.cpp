@@ -200,27 +200,18 @@ private slots:
         QCOMPARE(platform.OpenHandles(), 0);
     }
 
+    // A board's own texts cannot drive the terminal.
     void listShowsEachBoardAndItsAccess()
     {
         SimulatedHidPlatform platform;
-        platform.AddBoard();
+        platform.AddBoard().SerialNumber = u"KX\x1B]0;owned\x07\nforged";
         platform.AddBoard(0x5E13, 0x0102).RefuseOpen = HidFailure::AccessDenied;
         const Result result = Ctl(platform, {QStringLiteral("list")});
         QCOMPARE(result.Status, int(ExitDone));  // one board can be opened
-        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  serial KX5170-000123  access ok\n"
+        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  "
+                                         "serial KX\uFFFD]0;owned\uFFFD\uFFFDforged  access ok\n"
                                          "/dev/hidraw1  product 0x5E13  version 1.2  serial -  access denied\n"));
         QVERIFY(result.Err.find("udev") != std::string::npos);
-    }
-
-    void boardTextsCannotDriveTheTerminal()
-    {
-        SimulatedHidPlatform platform;
-        platform.AddBoard().Product = u"Wheel\x1B]0;owned\x07\nSerial number:   forged";
-        const Result result = Ctl(platform, {QStringLiteral("show")});
-        QCOMPARE(result.Status, int(ExitDone));
-        QVERIFY(result.Out.find("Product:         Wheel\uFFFD]0;owned\uFFFD\uFFFDSerial number:   forged\n") !=
-                std::string::npos);
-        QCOMPARE(std::count(result.Out.begin(), result.Out.end(), '\x1B'), 0);
     }
 
     void watchFollowsTheWheelAcrossAnUnplug()

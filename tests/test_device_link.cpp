@@ -90,16 +90,16 @@ private slots:
     void RefusedOpen_data()
     {
         QTest::addColumn<HidFailure>("refusal");
-        QTest::addColumn<int>("opensAllowed");  // -1: every open is refused
+        QTest::addColumn<int>("opensAllowed");        // -1: every open is refused
         QTest::addColumn<HidFailure>("secondBoard");  // a second board refused this way; None: no second board
         QTest::addColumn<HidFailure>("reported");
-        QTest::newRow("access denied") << HidFailure::AccessDenied << -1 << HidFailure::None << HidFailure::AccessDenied;
-        QTest::newRow("gone while opening") << HidFailure::Gone << -1 << HidFailure::None << HidFailure::Gone;
-        QTest::newRow("second open denied") << HidFailure::AccessDenied << 1 << HidFailure::None << HidFailure::AccessDenied;
-        QTest::newRow("second open fails") << HidFailure::Other << 1 << HidFailure::None << HidFailure::Other;
+        using enum HidFailure;
+        QTest::newRow("access denied") << AccessDenied << -1 << None << AccessDenied;
+        QTest::newRow("gone while opening") << Gone << -1 << None << Gone;
+        QTest::newRow("second open denied") << AccessDenied << 1 << None << AccessDenied;
+        QTest::newRow("second open fails") << Other << 1 << None << Other;
         // "Access denied" names the fix: a later board's other failure does not hide it.
-        QTest::newRow("denied, then another fails") << HidFailure::AccessDenied << -1 << HidFailure::Other
-                                                    << HidFailure::AccessDenied;
+        QTest::newRow("denied, then another fails") << AccessDenied << -1 << Other << AccessDenied;
     }
 
     // Reported as a refusal, with no half-open board left behind.

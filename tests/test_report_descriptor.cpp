@@ -53,8 +53,6 @@ private slots:
             0x0B, 0x01, 0, 0xFF, 0,              // Usage (0xFF000001), four-byte local item
             0x81, 0x02, 0x09, 0x01, 0x91, 0x02,  // Input, Usage (1), Output
         })) << QList<int>{65, 65, 0, 0, 0, 0} << false;
-        QTest::newRow("unnumbered feature: neither 8 nor 32")
-            << InVendorCollection(Bytes({0x75, 0x08, 0x95, 0x40, 0xB1, 0x02})) << QList<int>{0, 0, 65, 0, 0, 0} << false;
         QTest::newRow("numbered") << InVendorCollection(Bytes({
             0x75, 0x08,                          // Report Size (8)
             0x85, 0x03, 0x95, 0x02, 0x81, 0x02,  // input 3: 2 bytes

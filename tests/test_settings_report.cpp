@@ -60,7 +60,8 @@ private slots:
             0x07, 0x08, 0x09,              // 23 TInertia, TFriction, MotorFilter
             0x10, 0x27, 0x7F,              // 26 InputFilter, 28 Spring
         };
-        QVERIFY(DecodeSettingsReport(shortest) == WheelSettings({4660, -32768, 1, 2, 3, 50, 100, 7, 8, 9, 10000, 127}));
+        QVERIFY(DecodeSettingsReport(shortest) ==
+                WheelSettings({4660, -32768, 1, 2, 3, 50, 100, 7, 8, 9, 10000, 127}));
         QVERIFY(!DecodeSettingsReport(std::span(shortest).first(28)));
 
         // Spring above 127 reads as 0.
