@@ -137,7 +137,7 @@ private slots:
     // longest feature length stands in where it declares none. Too short to hold the
     // settings: refused before anything is sent. Every step is sent whatever the one
     // before did; only command 1 decides the outcome.
-    void Sequence_data()
+    void SendsTheSequence_data()
     {
         QTest::addColumn<int>("settingsLength");  // report 8, ID byte included; 0: not declared
         QTest::addColumn<int>("resetLength");     // report 32
@@ -162,7 +162,7 @@ private slots:
         QTest::newRow("report 32 fails") << 64 << 64 << 3 << failed(3);
     }
 
-    void Sequence()
+    void SendsTheSequence()
     {
         QFETCH(int, settingsLength);
         QFETCH(int, resetLength);
