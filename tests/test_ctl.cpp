@@ -121,35 +121,17 @@ private slots:
         QCOMPARE(platform.OpenHandles(), 0);
     }
 
-    // The settings not named keep the board's values.
-    void partialSettingsChangeOnlyThemselves_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<std::string>("file");
-        QTest::addColumn<int>("spring");  // the byte sent
-        QTest::newRow("file") << Words("apply FILE")
-                              << std::string("kx5170-settings = 1\nstops = 4000\ncentering_spring = 100\n") << 0x64;
-        // Brought to the bound, as the window does.
-        QTest::newRow("set, clamped") << Words("--clamp set centering_spring=300 stops=4000") << std::string() << 0x7F;
-    }
-
+    // The settings not named keep the board's values; --clamp brings a value to its bound,
+    // as the window does.
     void partialSettingsChangeOnlyThemselves()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(std::string, file);
-        QFETCH(int, spring);
         SimulatedHidPlatform platform;
         SimulatedDevice& board = platform.AddBoard();
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("partial.kx5170"));
-        WriteFile(path, file);
-        arguments.replaceInStrings(QStringLiteral("FILE"), path);
-
-        QCOMPARE(Ctl(platform, arguments).Status, int(ExitDone));
+        QCOMPARE(Ctl(platform, Words("--clamp set centering_spring=300 stops=4000")).Status, int(ExitDone));
         Bytes expected = FactoryWriteImage();
         expected[16] = 0xA0;  // Slimit 4000
         expected[17] = 0x0F;
-        expected[29] = static_cast<std::uint8_t>(spring);
+        expected[29] = 0x7F;  // Spring 127
         QCOMPARE(SetRequests(*board.Board).at(0), expected);
     }
 
@@ -218,27 +200,18 @@ private slots:
         QCOMPARE(platform.OpenHandles(), 0);
     }
 
+    // A board's own texts cannot drive the terminal.
     void listShowsEachBoardAndItsAccess()
     {
         SimulatedHidPlatform platform;
-        platform.AddBoard();
+        platform.AddBoard().SerialNumber = u"KX\x1B]0;owned\x07\nforged";
         platform.AddBoard(0x5E13, 0x0102).RefuseOpen = HidFailure::AccessDenied;
         const Result result = Ctl(platform, {QStringLiteral("list")});
         QCOMPARE(result.Status, int(ExitDone));  // one board can be opened
-        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  serial KX5170-000123  access ok\n"
+        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  "
+                                         "serial KX\uFFFD]0;owned\uFFFD\uFFFDforged  access ok\n"
                                          "/dev/hidraw1  product 0x5E13  version 1.2  serial -  access denied\n"));
         QVERIFY(result.Err.find("udev") != std::string::npos);
-    }
-
-    void boardTextsCannotDriveTheTerminal()
-    {
-        SimulatedHidPlatform platform;
-        platform.AddBoard().Product = u"Wheel\x1B]0;owned\x07\nSerial number:   forged";
-        const Result result = Ctl(platform, {QStringLiteral("show")});
-        QCOMPARE(result.Status, int(ExitDone));
-        QVERIFY(result.Out.find("Product:         Wheel\uFFFD]0;owned\uFFFD\uFFFDSerial number:   forged\n") !=
-                std::string::npos);
-        QCOMPARE(std::count(result.Out.begin(), result.Out.end(), '\x1B'), 0);
     }
 
     void watchFollowsTheWheelAcrossAnUnplug()

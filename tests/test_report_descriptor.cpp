@@ -36,73 +36,25 @@ class TestReportDescriptor : public QObject {
     Q_OBJECT
 
 private slots:
+    // Expected: the longest input, output and feature reports, reports 8 and 32 (each at its
+    // own length), and the ID of the longest input report, the first declared of several as long.
     void WellFormed_data()
     {
         QTest::addColumn<QByteArray>("descriptor");
-        QTest::addColumn<int>("input");
-        QTest::addColumn<int>("output");
-        QTest::addColumn<int>("feature");
+        QTest::addColumn<QList<int>>("lengths");
         QTest::addColumn<bool>("numbered");
 
         const auto board = BoardModel::StandardReportDescriptor();
         QTest::newRow("board") << QByteArray(reinterpret_cast<const char*>(board.data()), qsizetype(board.size()))
-                               << 4 << 0 << 64 << true;
+                               << QList<int>{4, 0, 64, 64, 64, 1} << true;
         QTest::newRow("vendor 64-byte in/out, no report IDs") << InVendorCollection(Bytes({
             0x15, 0x00, 0x26, 0xFF, 0x00,        // Logical Minimum (0), Logical Maximum (255)
             0x75, 0x08, 0x97, 0x40, 0, 0, 0,     // Report Size (8), Report Count (64) as a four-byte item
             0x0B, 0x01, 0, 0xFF, 0,              // Usage (0xFF000001), four-byte local item
             0x81, 0x02, 0x09, 0x01, 0x91, 0x02,  // Input, Usage (1), Output
-        })) << 65 << 65 << 0 << false;
-        QTest::newRow("push and pop restore report ID, size and count") << InVendorCollection(Bytes({
-            0x85, 0x01, 0x75, 0x08, 0x95, 0x02,        // Report ID (1), 8 bits, count 2
-            0xA4, 0x85, 0x02, 0x75, 0x10, 0x95, 0x04,  // Push, Report ID (2), 16 bits, count 4
-            0xB1, 0x02, 0xB4,                          //   Feature: ID 2, 64 bits, Pop
-            0x81, 0x02, 0xB1, 0x02,                    // Input and Feature: ID 1, 16 bits each
-        })) << 3 << 0 << 9 << true;
-        QTest::newRow("push 16 deep") << InVendorCollection(Bytes({0xA4}, 16) + Bytes({0xB4}, 16)
-                                                            + Bytes({0x75, 0x08, 0x95, 0x01, 0x81, 0x02}))
-                                      << 2 << 0 << 0 << false;
-        QTest::newRow("longest report allowed")  // Feature: 65534 bytes, 65535 with the ID
-            << InVendorCollection(Bytes({0x85, 0x01, 0x75, 0x08, 0x96, 0xFE, 0xFF, 0xB1, 0x02}))
-            << 0 << 0 << 65535 << true;
-        QTest::newRow("odd bits round up") << InVendorCollection(Bytes({0x75, 0x01, 0x95, 0x09, 0x81, 0x02}))
-                                           << 3 << 0 << 0 << false;
-        QTest::newRow("zero-count items declare nothing")  // Report Count with no data (0)
-            << InVendorCollection(Bytes({0x75, 0x08, 0x94, 0x81, 0x02})) << 0 << 0 << 0 << false;
-        QTest::newRow("collections 64 deep") << Bytes({0xA1, 0x02}, 64) + Bytes({0xC0}, 64) << 0 << 0 << 0 << false;
-        QTest::newRow("report ID 255")
-            << InVendorCollection(Bytes({0x85, 0xFF, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02})) << 2 << 0 << 0 << true;
-        QTest::newRow("empty") << QByteArray() << 0 << 0 << 0 << false;
-    }
-
-    void WellFormed()
-    {
-        QFETCH(QByteArray, descriptor);
-        QFETCH(int, input);
-        QFETCH(int, output);
-        QFETCH(int, feature);
-        QFETCH(bool, numbered);
-
-        const auto lengths = Parse(descriptor);
-        QVERIFY(lengths.has_value());
-        QCOMPARE(lengths->Input, input);
-        QCOMPARE(lengths->Output, output);
-        QCOMPARE(lengths->Feature, feature);
-        QCOMPARE(lengths->NumberedReports, numbered);
-    }
-
-    // Each feature report at its own length; the wheel's input report is the longest,
-    // the first declared of several as long.
-    void EachReport_data()
-    {
-        QTest::addColumn<QByteArray>("descriptor");
-        QTest::addColumn<int>("report8");
-        QTest::addColumn<int>("report32");
-        QTest::addColumn<int>("longestFeature");
-        QTest::addColumn<int>("longestInputID");
-
+        })) << QList<int>{65, 65, 0, 0, 0, 0} << false;
         QTest::newRow("numbered") << InVendorCollection(Bytes({
-            0x75, 0x08,                    // Report Size (8)
+            0x75, 0x08,                          // Report Size (8)
             0x85, 0x03, 0x95, 0x02, 0x81, 0x02,  // input 3: 2 bytes
             0x85, 0x05, 0x95, 0x03, 0x81, 0x02,  // input 5: 3 bytes
             0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,  // feature 8: 36 bytes
@@ -110,30 +62,45 @@ private slots:
             0x85, 0x20, 0x95, 0x3F, 0xB1, 0x02,  // feature 32: 63 bytes
             0x85, 0x08, 0x95, 0x01, 0xB1, 0x02,  // feature 8 again: 1 byte more
             0x85, 0x09, 0x95, 0x00, 0x81, 0x02,  // input 9 with no data: not declared
-        })) << 38 << 64 << 64 << 5;
+        })) << QList<int>{4, 0, 64, 38, 64, 5} << true;
         QTest::newRow("report 32 shorter") << InVendorCollection(Bytes({
             0x75, 0x08, 0x85, 0x20, 0x95, 0x01, 0xB1, 0x02,  // feature 32: 1 byte
             0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,              // feature 8: 36 bytes
-        })) << 37 << 2 << 37 << 0;
-        QTest::newRow("unnumbered: neither") << InVendorCollection(Bytes({
-            0x75, 0x08, 0x95, 0x40, 0xB1, 0x02, 0x81, 0x02,
-        })) << 0 << 0 << 65 << 0;
+        })) << QList<int>{0, 0, 37, 37, 2, 0} << true;
+        QTest::newRow("push and pop restore report ID, size and count") << InVendorCollection(Bytes({
+            0x85, 0x01, 0x75, 0x08, 0x95, 0x02,        // Report ID (1), 8 bits, count 2
+            0xA4, 0x85, 0x02, 0x75, 0x10, 0x95, 0x04,  // Push, Report ID (2), 16 bits, count 4
+            0xB1, 0x02, 0xB4,                          //   Feature: ID 2, 64 bits, Pop
+            0x81, 0x02, 0xB1, 0x02,                    // Input and Feature: ID 1, 16 bits each
+        })) << QList<int>{3, 0, 9, 0, 0, 1} << true;
+        QTest::newRow("push 16 deep") << InVendorCollection(Bytes({0xA4}, 16) + Bytes({0xB4}, 16)
+                                                            + Bytes({0x75, 0x08, 0x95, 0x01, 0x81, 0x02}))
+                                      << QList<int>{2, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("longest report allowed")  // Feature: 65534 bytes, 65535 with the ID
+            << InVendorCollection(Bytes({0x85, 0x01, 0x75, 0x08, 0x96, 0xFE, 0xFF, 0xB1, 0x02}))
+            << QList<int>{0, 0, 65535, 0, 0, 0} << true;
+        QTest::newRow("odd bits round up") << InVendorCollection(Bytes({0x75, 0x01, 0x95, 0x09, 0x81, 0x02}))
+                                           << QList<int>{3, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("zero-count items declare nothing")  // Report Count with no data (0)
+            << InVendorCollection(Bytes({0x75, 0x08, 0x94, 0x81, 0x02})) << QList<int>{0, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("collections 64 deep") << Bytes({0xA1, 0x02}, 64) + Bytes({0xC0}, 64)
+                                             << QList<int>{0, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("report ID 255") << InVendorCollection(Bytes({0x85, 0xFF, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02}))
+                                       << QList<int>{2, 0, 0, 0, 0, 255} << true;
+        QTest::newRow("empty") << QByteArray() << QList<int>{0, 0, 0, 0, 0, 0} << false;
     }
 
-    void EachReport()
+    void WellFormed()
     {
         QFETCH(QByteArray, descriptor);
-        QFETCH(int, report8);
-        QFETCH(int, report32);
-        QFETCH(int, longestFeature);
-        QFETCH(int, longestInputID);
-
-        const auto lengths = Parse(descriptor);
-        QVERIFY(lengths.has_value());
-        QCOMPARE(lengths->FeatureByID[8], report8);
-        QCOMPARE(lengths->FeatureByID[32], report32);
-        QCOMPARE(lengths->Feature, longestFeature);
-        QCOMPARE(int(lengths->LongestInputID), longestInputID);
+        QFETCH(QList<int>, lengths);
+        QFETCH(bool, numbered);
+        const auto parsed = Parse(descriptor);
+        QVERIFY(parsed.has_value());
+        QCOMPARE((QList<int>{parsed->Input, parsed->Output, parsed->Feature, parsed->FeatureByID[8],
+                             parsed->FeatureByID[32], parsed->LongestInputID}),
+                 lengths);
+        QCOMPARE(parsed->NumberedReports, numbered);
     }
 
     void Malformed_data()

@@ -5,24 +5,9 @@
 
 #include <QtTest>
 
-#include <algorithm>
-#include <cstring>
 #include <span>
 
 using namespace kx;
-
-namespace kx {
-
-// Readable failures: QCOMPARE prints both sides.
-char* toString(const WheelSettings& s)
-{
-    QString text;
-    for (const SettingsField& field : SettingsFields)
-        text += QStringLiteral("%1 %2 ").arg(QLatin1String(field.Name)).arg(s.*field.Value);
-    return QTest::toString(text);
-}
-
-}  // namespace kx
 
 namespace {
 
@@ -32,14 +17,6 @@ QByteArray Bytes(std::span<const std::uint8_t> bytes)
 }
 
 QByteArray Bytes(std::initializer_list<std::uint8_t> bytes) { return Bytes(std::span(bytes.begin(), bytes.size())); }
-
-std::int32_t WheelSettings::*Field(const char* name)
-{
-    const auto* field = std::find_if(SettingsFields.begin(), SettingsFields.end(),
-                                     [&](const SettingsField& f) { return std::strcmp(f.Name, name) == 0; });
-    Q_ASSERT(field != SettingsFields.end());
-    return field->Value;
-}
 
 // Every field distinct, a negative offset, both percentages exact.
 const WheelSettings Typical{1234, -300, 17, 18, 19, 50, 25, 21, 22, 23, 10000, 100};
@@ -62,7 +39,6 @@ struct Rig {
     {
         QVERIFY(FindTheHid(Link, Platform) == FlagTrue);
     }
-    std::vector<BoardModel::FeatureRequest>& Log() { return Device.Board->Log; }
 
     SimulatedHidPlatform Platform;
     SimulatedDevice& Device;
@@ -84,8 +60,8 @@ private slots:
             0x07, 0x08, 0x09,              // 23 TInertia, TFriction, MotorFilter
             0x10, 0x27, 0x7F,              // 26 InputFilter, 28 Spring
         };
-        QCOMPARE(DecodeSettingsReport(shortest),
-                 std::optional(WheelSettings{4660, -32768, 1, 2, 3, 50, 100, 7, 8, 9, 10000, 127}));
+        QVERIFY(DecodeSettingsReport(shortest) ==
+                WheelSettings({4660, -32768, 1, 2, 3, 50, 100, 7, 8, 9, 10000, 127}));
         QVERIFY(!DecodeSettingsReport(std::span(shortest).first(28)));
 
         // Spring above 127 reads as 0.
@@ -93,8 +69,7 @@ private slots:
             0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
             0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x5A, 0x5A,
         };
-        QCOMPARE(DecodeSettingsReport(high),
-                 std::optional(WheelSettings{65535, 32767, 255, 255, 255, 100, 0, 255, 255, 255, 0, 0}));
+        QVERIFY(DecodeSettingsReport(high) == WheelSettings({65535, 32767, 255, 255, 255, 100, 0, 255, 255, 255, 0, 0}));
     }
 
     // Halves (25.5, 76.5, 127.5) go to the even neighbour.
@@ -124,79 +99,99 @@ private slots:
 
     void EncodableDomain_data()
     {
-        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QByteArray>("key");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("accepted");
 
-        auto row = [](const char* field, int value, bool accepted) {
-            QTest::addRow("%s %d", field, value) << QByteArray(field) << value << accepted;
+        auto row = [](const char* key, int value, bool accepted) {
+            QTest::addRow("%s %d", key, value) << QByteArray(key) << value << accepted;
         };
-        row("Slimit", -1, false), row("Slimit", 65535, true), row("Slimit", 65536, false);
-        row("InputFilter", -1, false), row("InputFilter", 65536, false);
+        row("stops", -1, false), row("stops", 65535, true), row("stops", 65536, false);
+        row("input_filter", -1, false), row("input_filter", 65536, false);
         // 32768 and above would come back from the board as negative.
-        row("Homing", -32769, false), row("Homing", -32768, true), row("Homing", 32767, true);
-        row("Homing", 32768, false), row("Homing", 65535, false);
-        for (const char* field : {"Stiff", "Damp", "TDamp", "TInertia", "TFriction", "MotorFilter", "Spring"})
-            row(field, -1, false), row(field, 255, true), row(field, 256, false);
-        for (const char* field : {"DampingScale", "OverallScale"})
-            row(field, -1, false), row(field, 100, true), row(field, 101, false);
+        row("centre_offset", -32769, false), row("centre_offset", -32768, true), row("centre_offset", 32767, true);
+        row("centre_offset", 32768, false), row("centre_offset", 65535, false);
+        for (const char* key : {"stops_stiffness", "stops_damping", "overall_damping", "overall_inertia",
+                                "overall_friction", "motor_filter", "centering_spring"})
+            row(key, -1, false), row(key, 255, true), row(key, 256, false);
+        for (const char* key : {"damper_effect_scale", "all_effects_scale"})
+            row(key, -1, false), row(key, 100, true), row(key, 101, false);
     }
 
+    // Refused before anything is sent.
     void EncodableDomain()
     {
-        QFETCH(QByteArray, field);
+        QFETCH(QByteArray, key);
         QFETCH(int, value);
         QFETCH(bool, accepted);
-
         WheelSettings settings = Typical;
-        settings.*Field(field.constData()) = value;
+        settings.*FindSettingByKey(key.toStdString())->Value = value;
         QCOMPARE(EncodeSettingsReport(settings, 1, 64).has_value(), accepted);
         Rig rig;
         QCOMPARE(SendSettingsSequence(rig.Link, settings), accepted);
-        QCOMPARE(rig.Log().size(), accepted ? std::size_t{4} : std::size_t{0});
+        QCOMPARE(rig.Device.Board->Log.empty(), !accepted);
     }
 
-    // Each report goes at its own length, as the descriptor declares it; the longest
-    // feature length stands in where it declares none. Too short to hold the settings:
-    // refused before anything is sent.
-    void ReportLengths_data()
+    // A read, then three images that differ only in the command byte and the report-32
+    // request. Each report goes at its own length, as the descriptor declares it; the
+    // longest feature length stands in where it declares none. Too short to hold the
+    // settings: refused before anything is sent. Every step is sent whatever the one
+    // before did; only command 1 decides the outcome.
+    void SendsTheSequence_data()
     {
         QTest::addColumn<int>("settingsLength");  // report 8, ID byte included; 0: not declared
         QTest::addColumn<int>("resetLength");     // report 32
-        QTest::addColumn<int>("read");            // bytes of the read image, -1: no read image
+        QTest::addColumn<int>("failing");         // which request after the read fails, -1: none
         QTest::addColumn<QStringList>("requests");
-        const QStringList sequence37{"get 8 37", "set 1 37", "set 2 37", "set 3 37"};
-        QTest::newRow("32 longer than 8") << 37 << 64 << 37 << sequence37 + QStringList{"get 32 64"};
-        QTest::newRow("32 shorter than 8") << 37 << 2 << 37 << sequence37 + QStringList{"get 32 2"};
-        QTest::newRow("no report 32") << 37 << 0 << 37 << sequence37 + QStringList{"get 32 37"};
+        const QStringList sets37{"get 8 37", "set 1 37", "set 2 37", "set 3 37"};
+        const QStringList sets64{"get 8 64", "set 1 64", "set 2 64", "set 3 64", "get 32 64"};
+        QTest::newRow("32 longer than 8") << 37 << 64 << -1 << sets37 + QStringList{"get 32 64"};
+        QTest::newRow("32 shorter than 8") << 37 << 2 << -1 << sets37 + QStringList{"get 32 2"};
+        QTest::newRow("no report 32") << 37 << 0 << -1 << sets37 + QStringList{"get 32 37"};
         QTest::newRow("8 longer than the 101-byte buffer")
-            << 200 << 300 << 200 << QStringList{"get 8 200", "set 1 200", "set 2 200", "set 3 200", "get 32 300"};
-        QTest::newRow("8 of 30") << 30 << 64 << 30
+            << 200 << 300 << -1 << QStringList{"get 8 200", "set 1 200", "set 2 200", "set 3 200", "get 32 300"};
+        QTest::newRow("8 of 30") << 30 << 64 << -1
                                  << QStringList{"get 8 30", "set 1 30", "set 2 30", "set 3 30", "get 32 64"};
-        QTest::newRow("8 of 29: read only") << 29 << 64 << 29 << QStringList{"get 8 29"};
+        QTest::newRow("8 of 29: read only") << 29 << 64 << -1 << QStringList{"get 8 29"};
         QTest::newRow("8 of 28: nothing") << 28 << 64 << -1 << QStringList{};
+        // The request that fails is not logged.
+        auto failed = [&](int i) { return QStringList(sets64.mid(0, i + 1)) + sets64.mid(i + 2); };
+        QTest::newRow("settings refused") << 64 << 64 << 0 << failed(0);
+        QTest::newRow("command 2 fails") << 64 << 64 << 1 << failed(1);
+        QTest::newRow("command 3 fails") << 64 << 64 << 2 << failed(2);
+        QTest::newRow("report 32 fails") << 64 << 64 << 3 << failed(3);
     }
 
-    void ReportLengths()
+    void SendsTheSequence()
     {
         QFETCH(int, settingsLength);
         QFETCH(int, resetLength);
-        QFETCH(int, read);
+        QFETCH(int, failing);
         QFETCH(QStringList, requests);
         Rig rig({std::size_t(settingsLength), std::size_t(resetLength)});
         const auto image = ReadSettingsReport(rig.Link);
-        QCOMPARE(image ? int(image->size()) : -1, read);
-        SendSettingsSequence(rig.Link, Typical);
+        QCOMPARE(image ? int(image->size()) : 0, requests.isEmpty() ? 0 : settingsLength);
+        int request = 0;
+        rig.Device.BeforeOperation = [&](SimulatedOperation operation) {
+            if ((operation == SimulatedOperation::GetFeature || operation == SimulatedOperation::SetFeature)
+                && request++ == failing)
+                rig.Device.FailFeatureRequests = 1;
+        };
+        // Whether the settings went: command 1 was taken.
+        const bool sent = requests.contains(QStringLiteral("set 1 %1").arg(settingsLength));
+        QCOMPARE(SendSettingsSequence(rig.Link, Typical), sent);
 
         QStringList made;
-        for (const auto& r : rig.Log()) {
+        for (const auto& r : rig.Device.Board->Log) {
             const bool set = r.Kind == BoardModel::FeatureRequest::Kind::Set;
             made << QStringLiteral("%1 %2 %3").arg(set ? "set" : "get").arg(r.Bytes.at(set ? 1 : 0)).arg(r.Length);
             if (set)
                 QCOMPARE(Bytes(r.Bytes), TypicalWriteImage(r.Bytes[1], settingsLength));
         }
         QCOMPARE(made, requests);
-        QCOMPARE(rig.Device.Board->ResetRequests, requests.size() > 2 ? 2 : 0);
+        // The settings the board now holds, where a read answers them: one byte lower
+        // than in the write image, which carries the command byte.
+        QCOMPARE(Bytes(rig.Device.Board->Settings).mid(14, 15) == TypicalWriteImage().mid(15, 15), sent);
     }
 
     // A failed request, another report's answer or one too short for the settings is a
@@ -224,43 +219,6 @@ private slots:
         };
         const auto image = ReadSettingsReport(rig.Link);
         QCOMPARE(image ? int(image->size()) : -1, accepted ? count : -1);
-    }
-
-    // Three images that differ only in the command byte, then the report-32 request.
-    // Every step is sent whatever the one before did; only command 1 decides the outcome.
-    void SendsTheSequence_data()
-    {
-        QTest::addColumn<int>("failing");  // which of the four requests fails, -1: none
-        QTest::addColumn<QByteArrayList>("requests");
-        const QByteArray set1 = TypicalWriteImage(1), set2 = TypicalWriteImage(2), set3 = TypicalWriteImage(3);
-        const QByteArray get32 = Bytes({32});
-        QTest::newRow("none fails") << -1 << QByteArrayList{set1, set2, set3, get32};
-        QTest::newRow("settings refused") << 0 << QByteArrayList{set2, set3, get32};
-        QTest::newRow("command 2 fails") << 1 << QByteArrayList{set1, set3, get32};
-        QTest::newRow("command 3 fails") << 2 << QByteArrayList{set1, set2, get32};
-        QTest::newRow("report 32 fails") << 3 << QByteArrayList{set1, set2, set3};
-    }
-
-    void SendsTheSequence()
-    {
-        QFETCH(int, failing);
-        QFETCH(QByteArrayList, requests);
-        Rig rig;
-        int request = 0;
-        rig.Device.BeforeOperation = [&](SimulatedOperation operation) {
-            if ((operation == SimulatedOperation::GetFeature || operation == SimulatedOperation::SetFeature)
-                && request++ == failing)
-                rig.Device.FailFeatureRequests = 1;
-        };
-        QCOMPARE(SendSettingsSequence(rig.Link, Typical), failing != 0);
-        QByteArrayList made;
-        for (const auto& r : rig.Log())
-            made << Bytes(r.Bytes);
-        QCOMPARE(made, requests);
-        // The settings bytes the board now holds, where a read answers them: one byte
-        // lower than in the write image, which carries the command byte.
-        const QByteArray held = Bytes(rig.Device.Board->Settings).mid(14, 15);
-        QCOMPARE(held == TypicalWriteImage().mid(15, 15), failing != 0);
     }
 };
 
