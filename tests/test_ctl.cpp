@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fstream>
 #include <sstream>
 
 using namespace kx;
@@ -21,10 +20,11 @@ struct Result {
     std::string Out, Err;
 };
 
-Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::function<bool()> stop = {})
+Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::function<bool()> stop = {},
+           const std::string& input = {})
 {
     std::ostringstream out, err;
-    std::istringstream in;
+    std::istringstream in(input);
     CtlEnvironment environment{out, err, in};
     if (stop)
         environment.StopRequested = std::move(stop);
@@ -61,17 +61,13 @@ std::vector<Bytes> SetRequests(const BoardModel& board)
 void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std::function<void()> onBack = {},
                      milliseconds away = milliseconds(1000))
 {
-    auto sinceReset = std::make_shared<milliseconds>(-1);
-    platform.OnPause = [&platform, &board, sinceReset, onBack, away](milliseconds pause) {
-        if (*sinceReset < milliseconds(0)) {
-            if (board.Board->ResetRequests == 0)
-                return;
-            *sinceReset = milliseconds(0);
-        }
-        *sinceReset += pause;
-        if (board.Plugged() && *sinceReset >= milliseconds(200) && *sinceReset < milliseconds(200) + away) {
+    platform.OnPause = [&platform, &board, onBack, away, sinceReset = milliseconds(0)](milliseconds pause) mutable {
+        if (board.Board->ResetRequests == 0)
+            return;
+        sinceReset += pause;
+        if (board.Plugged() && sinceReset >= milliseconds(200) && sinceReset < milliseconds(200) + away) {
             platform.Unplug(board);
-        } else if (!board.Plugged() && *sinceReset >= milliseconds(200) + away) {
+        } else if (!board.Plugged() && sinceReset >= milliseconds(200) + away) {
             platform.PlugIn(board);
             if (onBack)
                 onBack();
@@ -79,15 +75,9 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
     };
 }
 
-// "set stops=4000" as the words a shell hands over.
 QStringList Words(const char* line)
 {
     return QString::fromUtf8(line).split(u' ');
-}
-
-void WriteFile(const QString& path, const std::string& text)
-{
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
 }
 
 }  // namespace
@@ -142,11 +132,11 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("anythingSent");
         QTest::newRow("one bad value among good ones") << Words("set stops=4000 motor_filter=x") << "" << 1 << false;
-        QTest::newRow("bad file") << Words("apply BAD") << "" << 1 << false;
+        QTest::newRow("bad file") << Words("apply -") << "stops twice" << 1 << false;
         QTest::newRow("missing file") << Words("apply /nonexistent/x.kx5170") << "" << 1 << false;
         QTest::newRow("option of another command") << Words("show --clamp") << "" << 1 << false;
-        QTest::newRow("file of another board type") << Words("apply TYPE1") << "" << 1 << false;
-        QTest::newRow("another board type, forced") << Words("apply --force TYPE1") << "" << 0 << true;
+        QTest::newRow("file of another board type") << Words("apply -") << "type 1" << 1 << false;
+        QTest::newRow("another board type, forced") << Words("apply --force -") << "type 1" << 0 << true;
         QTest::newRow("no board") << Words("set stops=4000") << "no board" << 2 << false;
         QTest::newRow("denied") << Words("set stops=4000") << "denied" << 3 << false;
         QTest::newRow("denied list") << Words("list") << "denied" << 3 << false;
@@ -165,14 +155,10 @@ private slots:
         SimulatedHidPlatform platform;
         platform.AddOtherInterface(0x046D, 0xC31C);
         SimulatedDevice* board = fault == QLatin1String("no board") ? nullptr : &platform.AddBoard();
-        QTemporaryDir dir;
-        const QString bad = dir.filePath(QStringLiteral("bad.kx5170"));
-        WriteFile(bad, "kx5170-settings = 1\nstops = 4000\nstops = 4000\n");
-        const QString type1 = dir.filePath(QStringLiteral("type1.kx5170"));  // this board is type 3
-        WriteFile(type1, "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n");
-        arguments.replaceInStrings(QStringLiteral("BAD"), bad);
-        arguments.replaceInStrings(QStringLiteral("TYPE1"), type1);
-
+        // The file that "apply -" reads; this board is type 3.
+        const std::string input = fault == QLatin1String("type 1")
+                                      ? "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n"
+                                      : "kx5170-settings = 1\nstops = 4000\nstops = 4000\n";
         if (fault == QLatin1String("denied"))
             board->RefuseOpen = HidFailure::AccessDenied;
         if (fault == QLatin1String("set fails"))
@@ -188,7 +174,7 @@ private slots:
         if (fault == QLatin1String("never back"))
             ResetLikeABoard(platform, *board, {}, milliseconds(60000));
 
-        const Result result = Ctl(platform, arguments);
+        const Result result = Ctl(platform, arguments, {}, input);
         QCOMPARE(result.Status, status);
         if (status != ExitDone) {
             // One line on standard error, and it says what to do.

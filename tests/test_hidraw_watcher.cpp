@@ -1,6 +1,5 @@
-// The hidraw watcher on a directory standing in for /dev. Its queue is read without
-// blocking, so each change made here is seen by the next call. How the window uses
-// its answers is tested with the simulated platform's change news.
+// The hidraw watcher on a directory standing in for /dev; its queue is read without
+// blocking, so each change made here is seen by the next call.
 #include "hidraw_watcher.h"
 
 #include <QDir>

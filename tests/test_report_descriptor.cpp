@@ -4,24 +4,25 @@
 #include <QByteArray>
 #include <QtTest>
 
-#include <initializer_list>
-
 using namespace kx;
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<std::uint8_t> bytes, int times = 1)
+// Hex digits in pairs; spaces are skipped.
+QByteArray Bytes(const char* hex, int times = 1)
 {
-    QByteArray once;
-    for (std::uint8_t b : bytes)
-        once.append(static_cast<char>(b));
-    return once.repeated(times);
+    return QByteArray::fromHex(hex).repeated(times);
 }
 
 // A vendor collection around the given body.
 QByteArray InVendorCollection(const QByteArray& body)
 {
-    return Bytes({0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01}) + body + Bytes({0xC0});
+    return Bytes("06 00 FF 09 01 A1 01") + body + Bytes("C0");
+}
+
+QByteArray InVendorCollection(const char* hex)
+{
+    return InVendorCollection(Bytes(hex));
 }
 
 std::optional<ReportLengths> Parse(const QByteArray& descriptor)
@@ -47,46 +48,41 @@ private slots:
         const auto board = BoardModel::StandardReportDescriptor();
         QTest::newRow("board") << QByteArray(reinterpret_cast<const char*>(board.data()), qsizetype(board.size()))
                                << QList<int>{4, 0, 64, 64, 64, 1} << true;
-        QTest::newRow("vendor 64-byte in/out, no report IDs") << InVendorCollection(Bytes({
-            0x15, 0x00, 0x26, 0xFF, 0x00,        // Logical Minimum (0), Logical Maximum (255)
-            0x75, 0x08, 0x97, 0x40, 0, 0, 0,     // Report Size (8), Report Count (64) as a four-byte item
-            0x0B, 0x01, 0, 0xFF, 0,              // Usage (0xFF000001), four-byte local item
-            0x81, 0x02, 0x09, 0x01, 0x91, 0x02,  // Input, Usage (1), Output
-        })) << QList<int>{65, 65, 0, 0, 0, 0} << false;
-        QTest::newRow("numbered") << InVendorCollection(Bytes({
-            0x75, 0x08,                          // Report Size (8)
-            0x85, 0x03, 0x95, 0x02, 0x81, 0x02,  // input 3: 2 bytes
-            0x85, 0x05, 0x95, 0x03, 0x81, 0x02,  // input 5: 3 bytes
-            0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,  // feature 8: 36 bytes
-            0x85, 0x07, 0x95, 0x03, 0x81, 0x02,  // input 7: 3 bytes, as long as 5 but later
-            0x85, 0x20, 0x95, 0x3F, 0xB1, 0x02,  // feature 32: 63 bytes
-            0x85, 0x08, 0x95, 0x01, 0xB1, 0x02,  // feature 8 again: 1 byte more
-            0x85, 0x09, 0x95, 0x00, 0x81, 0x02,  // input 9 with no data: not declared
-        })) << QList<int>{4, 0, 64, 38, 64, 5} << true;
-        QTest::newRow("report 32 shorter") << InVendorCollection(Bytes({
-            0x75, 0x08, 0x85, 0x20, 0x95, 0x01, 0xB1, 0x02,  // feature 32: 1 byte
-            0x85, 0x08, 0x95, 0x24, 0xB1, 0x02,              // feature 8: 36 bytes
-        })) << QList<int>{0, 0, 37, 37, 2, 0} << true;
-        QTest::newRow("push and pop restore report ID, size and count") << InVendorCollection(Bytes({
-            0x85, 0x01, 0x75, 0x08, 0x95, 0x02,        // Report ID (1), 8 bits, count 2
-            0xA4, 0x85, 0x02, 0x75, 0x10, 0x95, 0x04,  // Push, Report ID (2), 16 bits, count 4
-            0xB1, 0x02, 0xB4,                          //   Feature: ID 2, 64 bits, Pop
-            0x81, 0x02, 0xB1, 0x02,                    // Input and Feature: ID 1, 16 bits each
-        })) << QList<int>{3, 0, 9, 0, 0, 1} << true;
-        QTest::newRow("push 16 deep") << InVendorCollection(Bytes({0xA4}, 16) + Bytes({0xB4}, 16)
-                                                            + Bytes({0x75, 0x08, 0x95, 0x01, 0x81, 0x02}))
-                                      << QList<int>{2, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("vendor 64-byte in/out, no report IDs") << InVendorCollection(
+            "15 00 26 FF 00"        // Logical Minimum (0), Logical Maximum (255)
+            "75 08 97 40 00 00 00"  // Report Size (8), Report Count (64) as a four-byte item
+            "0B 01 00 FF 00"        // Usage (0xFF000001), four-byte local item
+            "81 02 09 01 91 02"     // Input, Usage (1), Output
+            ) << QList<int>{65, 65, 0, 0, 0, 0} << false;
+        QTest::newRow("numbered") << InVendorCollection(
+            "75 08"              // Report Size (8)
+            "85 03 95 02 81 02"  // input 3: 2 bytes
+            "85 05 95 03 81 02"  // input 5: 3 bytes
+            "85 08 95 24 B1 02"  // feature 8: 36 bytes
+            "85 07 95 03 81 02"  // input 7: 3 bytes, as long as 5 but later
+            "85 20 95 3F B1 02"  // feature 32: 63 bytes
+            "85 08 95 01 B1 02"  // feature 8 again: 1 byte more
+            "85 09 95 00 81 02"  // input 9 with no data: not declared
+            ) << QList<int>{4, 0, 64, 38, 64, 5} << true;
+        QTest::newRow("push and pop restore report ID, size and count") << InVendorCollection(
+            "85 01 75 08 95 02"     // Report ID (1), 8 bits, count 2
+            "A4 85 02 75 10 95 04"  // Push, Report ID (2), 16 bits, count 4
+            "B1 02 B4"              //   Feature: ID 2, 64 bits, Pop
+            "81 02 B1 02"           // Input and Feature: ID 1, 16 bits each
+            ) << QList<int>{3, 0, 9, 0, 0, 1} << true;
+        QTest::newRow("push 16 deep")
+            << InVendorCollection(Bytes("A4", 16) + Bytes("B4", 16) + Bytes("75 08 95 01 81 02"))
+            << QList<int>{2, 0, 0, 0, 0, 0} << false;
         QTest::newRow("longest report allowed")  // Feature: 65534 bytes, 65535 with the ID
-            << InVendorCollection(Bytes({0x85, 0x01, 0x75, 0x08, 0x96, 0xFE, 0xFF, 0xB1, 0x02}))
-            << QList<int>{0, 0, 65535, 0, 0, 0} << true;
-        QTest::newRow("odd bits round up") << InVendorCollection(Bytes({0x75, 0x01, 0x95, 0x09, 0x81, 0x02}))
-                                           << QList<int>{3, 0, 0, 0, 0, 0} << false;
+            << InVendorCollection("85 01 75 08 96 FE FF B1 02") << QList<int>{0, 0, 65535, 0, 0, 0} << true;
+        QTest::newRow("odd bits round up")
+            << InVendorCollection("75 01 95 09 81 02") << QList<int>{3, 0, 0, 0, 0, 0} << false;
         QTest::newRow("zero-count items declare nothing")  // Report Count with no data (0)
-            << InVendorCollection(Bytes({0x75, 0x08, 0x94, 0x81, 0x02})) << QList<int>{0, 0, 0, 0, 0, 0} << false;
-        QTest::newRow("collections 64 deep") << Bytes({0xA1, 0x02}, 64) + Bytes({0xC0}, 64)
-                                             << QList<int>{0, 0, 0, 0, 0, 0} << false;
-        QTest::newRow("report ID 255") << InVendorCollection(Bytes({0x85, 0xFF, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02}))
-                                       << QList<int>{2, 0, 0, 0, 0, 255} << true;
+            << InVendorCollection("75 08 94 81 02") << QList<int>{0, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("collections 64 deep")
+            << Bytes("A1 02", 64) + Bytes("C0", 64) << QList<int>{0, 0, 0, 0, 0, 0} << false;
+        QTest::newRow("report ID 255")
+            << InVendorCollection("85 FF 75 08 95 01 81 02") << QList<int>{2, 0, 0, 0, 0, 255} << true;
         QTest::newRow("empty") << QByteArray() << QList<int>{0, 0, 0, 0, 0, 0} << false;
     }
 
@@ -107,24 +103,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("descriptor");
 
-        QTest::newRow("truncated two-byte item") << Bytes({0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x26, 0xFF});
-        QTest::newRow("truncated four-byte item") << Bytes({0x05, 0x01, 0x97, 0x40, 0x00});
-        QTest::newRow("long item") << InVendorCollection(Bytes({0xFE, 0x00, 0x00}));
-        QTest::newRow("huge size times count")  // Report Size and Count 0xFFFFFFFF
-            << InVendorCollection(Bytes({0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0x81, 0x02}));
-        QTest::newRow("one byte too long")  // 65535 data bytes and the ID
-            << InVendorCollection(Bytes({0x85, 0x01, 0x75, 0x08, 0x96, 0xFF, 0xFF, 0xB1, 0x02}));
-        QTest::newRow("too long in two parts")  // 32768 bytes twice
-            << InVendorCollection(Bytes({0x75, 0x08, 0x96, 0x00, 0x80, 0x81, 0x02, 0x81, 0x02}));
-        QTest::newRow("pop without push") << InVendorCollection(Bytes({0xB4}));
-        QTest::newRow("push 17 deep") << InVendorCollection(Bytes({0xA4}, 17) + Bytes({0xB4}, 17));
-        QTest::newRow("end collection without collection") << Bytes({0x75, 0x08, 0xC0});
-        QTest::newRow("collection left open") << Bytes({0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x75, 0x08});
-        QTest::newRow("collections 65 deep") << Bytes({0xA1, 0x02}, 65) + Bytes({0xC0}, 65);
-        QTest::newRow("report ID 0") << InVendorCollection(Bytes({0x85, 0x00}));
-        QTest::newRow("report ID above 255") << InVendorCollection(Bytes({0x86, 0x00, 0x01}));
-        QTest::newRow("data before the first report ID")
-            << InVendorCollection(Bytes({0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0x85, 0x01, 0x81, 0x02}));
+        QTest::newRow("truncated two-byte item") << Bytes("05 01 09 04 A1 01 26 FF");
+        QTest::newRow("truncated four-byte item") << Bytes("05 01 97 40 00");
+        QTest::newRow("long item") << InVendorCollection("FE 00 00");
+        QTest::newRow("size and count 0xFFFFFFFF") << InVendorCollection("77 FF FF FF FF 97 FF FF FF FF 81 02");
+        QTest::newRow("one byte too long: 65535 and the ID") << InVendorCollection("85 01 75 08 96 FF FF B1 02");
+        QTest::newRow("too long: 32768 bytes twice") << InVendorCollection("75 08 96 00 80 81 02 81 02");
+        QTest::newRow("pop without push") << InVendorCollection("B4");
+        QTest::newRow("push 17 deep") << InVendorCollection(Bytes("A4", 17) + Bytes("B4", 17));
+        QTest::newRow("end collection without collection") << Bytes("75 08 C0");
+        QTest::newRow("collection left open") << Bytes("05 01 09 04 A1 01 75 08");
+        QTest::newRow("collections 65 deep") << Bytes("A1 02", 65) + Bytes("C0", 65);
+        QTest::newRow("report ID 0") << InVendorCollection("85 00");
+        QTest::newRow("report ID above 255") << InVendorCollection("86 00 01");
+        QTest::newRow("data before the first report ID") << InVendorCollection("75 08 95 01 81 02 85 01 81 02");
     }
 
     void Malformed()
