@@ -62,15 +62,11 @@ private slots:
         QFETCH(int, taken);
 
         SimulatedHidPlatform platform;
-        auto addJoystick = [&]() -> SimulatedDevice& {
-            SimulatedDevice& joystick = platform.AddOtherInterface(0x6C1B, 0x5E12);
-            joystick.Descriptor = BoardModel::ReportDescriptor({0, 0});
-            return joystick;
-        };
-        SimulatedDevice* joystick = joystickFirst ? &addJoystick() : nullptr;
+        SimulatedDevice* joystick = joystickFirst ? &platform.AddOtherInterface(0x6C1B, 0x5E12) : nullptr;
         SimulatedDevice& settings = platform.AddBoard(0x5E12, 0x0307, {37, 2});
         if (!joystick)
-            joystick = &addJoystick();
+            joystick = &platform.AddOtherInterface(0x6C1B, 0x5E12);
+        joystick->Descriptor = BoardModel::ReportDescriptor({0, 0});
         settings.RefuseOpen = settingsRefused;
         joystick->DescriptorUnavailable = settings.DescriptorUnavailable = !descriptorsReadable;
         const std::vector<HidInterfaceInfo> listed = platform.EnumerateInterfaces();

@@ -8,22 +8,9 @@ using namespace kx;
 
 namespace {
 
-// Hex digits in pairs; spaces are skipped.
-QByteArray Bytes(const char* hex, int times = 1)
-{
-    return QByteArray::fromHex(hex).repeated(times);
-}
-
-// A vendor collection around the given body.
-QByteArray InVendorCollection(const QByteArray& body)
-{
-    return Bytes("06 00 FF 09 01 A1 01") + body + Bytes("C0");
-}
-
-QByteArray InVendorCollection(const char* hex)
-{
-    return InVendorCollection(Bytes(hex));
-}
+// Bytes written as hex digits, spaces skipped; the second in a vendor collection.
+QByteArray Bytes(const QByteArray& hex, int times = 1) { return QByteArray::fromHex(hex).repeated(times); }
+QByteArray InVendorCollection(const QByteArray& hex) { return Bytes("06 00 FF 09 01 A1 01 " + hex + " C0"); }
 
 std::optional<ReportLengths> Parse(const QByteArray& descriptor)
 {
@@ -71,7 +58,7 @@ private slots:
             "81 02 B1 02"           // Input and Feature: ID 1, 16 bits each
             ) << QList<int>{3, 0, 9, 0, 0, 1} << true;
         QTest::newRow("push 16 deep")
-            << InVendorCollection(Bytes("A4", 16) + Bytes("B4", 16) + Bytes("75 08 95 01 81 02"))
+            << InVendorCollection(QByteArray("A4").repeated(16) + QByteArray("B4").repeated(16) + "75 08 95 01 81 02")
             << QList<int>{2, 0, 0, 0, 0, 0} << false;
         QTest::newRow("longest report allowed")  // Feature: 65534 bytes, 65535 with the ID
             << InVendorCollection("85 01 75 08 96 FE FF B1 02") << QList<int>{0, 0, 65535, 0, 0, 0} << true;
@@ -110,7 +97,8 @@ private slots:
         QTest::newRow("one byte too long: 65535 and the ID") << InVendorCollection("85 01 75 08 96 FF FF B1 02");
         QTest::newRow("too long: 32768 bytes twice") << InVendorCollection("75 08 96 00 80 81 02 81 02");
         QTest::newRow("pop without push") << InVendorCollection("B4");
-        QTest::newRow("push 17 deep") << InVendorCollection(Bytes("A4", 17) + Bytes("B4", 17));
+        QTest::newRow("push 17 deep")
+            << InVendorCollection(QByteArray("A4").repeated(17) + QByteArray("B4").repeated(17));
         QTest::newRow("end collection without collection") << Bytes("75 08 C0");
         QTest::newRow("collection left open") << Bytes("05 01 09 04 A1 01 75 08");
         QTest::newRow("collections 65 deep") << Bytes("A1 02", 65) + Bytes("C0", 65);
