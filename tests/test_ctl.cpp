@@ -75,10 +75,7 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
     };
 }
 
-QStringList Words(const char* line)
-{
-    return QString::fromUtf8(line).split(u' ');
-}
+QStringList Words(const char* line) { return QString::fromUtf8(line).split(u' '); }
 
 }  // namespace
 

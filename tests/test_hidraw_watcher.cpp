@@ -16,16 +16,8 @@ using namespace kx;
 
 namespace {
 
-void Touch(const QString& path)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-void ChangeMode(const QString& path, mode_t mode)
-{
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
-}
+void Touch(const QString& path) { QVERIFY2(QFile(path).open(QIODevice::WriteOnly), qPrintable(path)); }
+void ChangeMode(const QString& path, mode_t mode) { QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0); }
 
 }  // namespace
 

@@ -82,7 +82,6 @@ private slots:
         QTest::newRow("10 %: 25.5") << 26 << 10 << true;
         QTest::newRow("30 %: 76.5") << 76 << 30 << true;
         QTest::newRow("50 %: 127.5") << 128 << 50 << true;
-        QTest::newRow("100 %") << 255 << 100 << true;
         QTest::newRow("byte 127") << 127 << 50 << false;
         QTest::newRow("byte 1") << 1 << 0 << false;
     }
