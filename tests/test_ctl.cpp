@@ -1,5 +1,4 @@
-// kx5170ctl on the simulated board: what reaches the board, byte for byte, and the exit
-// status a script sees when things go wrong.
+// kx5170ctl on the simulated board: the bytes the board gets, and the status a script sees.
 #include "ctl.h"
 #include "simulated_hid.h"
 
@@ -58,7 +57,7 @@ std::vector<Bytes> SetRequests(const BoardModel& board)
 
 // As a real board: it goes away 200 ms after it is asked to reset and comes back a
 // second later under a new node; `onBack` runs as it returns.
-void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std::function<void()> onBack = {},
+void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std::function<void()> onBack = [] {},
                      milliseconds away = milliseconds(1000))
 {
     platform.OnPause = [&platform, &board, onBack, away, sinceReset = milliseconds(0)](milliseconds pause) mutable {
@@ -69,8 +68,7 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
             platform.Unplug(board);
         } else if (!board.Plugged() && sinceReset >= milliseconds(200) + away) {
             platform.PlugIn(board);
-            if (onBack)
-                onBack();
+            onBack();
         }
     };
 }
@@ -169,7 +167,7 @@ private slots:
                 board->Board->Settings.assign(factory.begin(), factory.end());
             });
         if (fault == QLatin1String("never back"))
-            ResetLikeABoard(platform, *board, {}, milliseconds(60000));
+            ResetLikeABoard(platform, *board, [] {}, milliseconds(60000));
 
         const Result result = Ctl(platform, arguments, {}, input);
         QCOMPARE(result.Status, status);
