@@ -77,7 +77,6 @@ private slots:
         QTest::addColumn<int>("byte");
         QTest::addColumn<int>("percent");
         QTest::addColumn<bool>("encoded");  // the percent is written as that byte
-        QTest::newRow("1 %") << 3 << 1 << true;
         QTest::newRow("10 %: 25.5") << 26 << 10 << true;
         QTest::newRow("30 %: 76.5") << 76 << 30 << true;
         QTest::newRow("50 %: 127.5") << 128 << 50 << true;
