@@ -2,7 +2,6 @@
 #include "ctl.h"
 #include "simulated_hid.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sstream>

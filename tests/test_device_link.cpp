@@ -4,9 +4,6 @@
 
 #include <QtTest>
 
-#include <string>
-#include <vector>
-
 using namespace kx;
 
 Q_DECLARE_METATYPE(kx::HidFailure)

@@ -1,10 +1,6 @@
 #include "hidraw_sysfs.h"
 #include "wide_text.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <string>

@@ -2,9 +2,6 @@
 // blocking, so each change made here is seen by the next call.
 #include "hidraw_watcher.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>

@@ -1,7 +1,6 @@
 #include "board_model.h"
 #include "report_descriptor.h"
 
-#include <QByteArray>
 #include <QtTest>
 
 using namespace kx;
