@@ -22,13 +22,12 @@ using namespace kx::e2e;
 
 namespace {
 
-// A window on the real platform. The window goes before the platform: every handle
-// must be closed before hidapi is shut down.
+// A window on the real platform. Members go in reverse order, so the window goes before
+// the platform: every handle must be closed before hidapi is shut down.
 struct Program {
     std::unique_ptr<HidPlatform> Platform = MakeHidapiPlatform();
     std::unique_ptr<frmMain> Window = std::make_unique<frmMain>(*Platform);
 
-    ~Program() { Window.reset(); }
     frmMain& Loaded()
     {
         Window->Form_Load();

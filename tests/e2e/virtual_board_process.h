@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 
 #ifndef KX_VIRTUAL_BOARD_PATH
 #error "KX_VIRTUAL_BOARD_PATH must name the kx5170-virtual-board program"
@@ -24,26 +23,6 @@ inline QString VirtualBoardProgram()
 {
     const QByteArray fromEnvironment = qgetenv("KX_VIRTUAL_BOARD");
     return fromEnvironment.isEmpty() ? QStringLiteral(KX_VIRTUAL_BOARD_PATH) : QString::fromLocal8Bit(fromEnvironment);
-}
-
-// The next line `process` writes that starts with `prefix`, skipping others, each of
-// which `seen` is shown first; empty when none comes in time.
-inline QString NextLine(QProcess& process, const QString& prefix, std::chrono::milliseconds timeout = 10s,
-                        const std::function<void(const QString&)>& seen = {})
-{
-    QDeadlineTimer deadline(timeout);
-    for (;;) {
-        while (process.canReadLine()) {
-            const QString line = QString::fromUtf8(process.readLine()).trimmed();
-            if (seen)
-                seen(line);
-            if (line.startsWith(prefix))
-                return line;
-        }
-        if (deadline.hasExpired() || process.state() == QProcess::NotRunning)
-            return {};
-        process.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-    }
 }
 
 class VirtualBoard {
@@ -68,15 +47,25 @@ public:
         }
     }
 
-    // The next line of output that starts with `prefix`; empty when none comes in time.
+    // The next line of output that starts with `prefix`, skipping others; empty when none
+    // comes in time.
     QString WaitFor(const QString& prefix, std::chrono::milliseconds timeout = 10s)
     {
-        return NextLine(Process, prefix, timeout, [this](const QString& line) {
-            if (line.startsWith(QStringLiteral("ready ")))
-                Node = line.mid(6);
-            if (line.startsWith(QStringLiteral("error ")))
-                qWarning("virtual board: %s", qPrintable(line));
-        });
+        QDeadlineTimer deadline(timeout);
+        for (;;) {
+            while (Process.canReadLine()) {
+                const QString line = QString::fromUtf8(Process.readLine()).trimmed();
+                if (line.startsWith(QStringLiteral("ready ")))
+                    Node = line.mid(6);
+                if (line.startsWith(QStringLiteral("error ")))
+                    qWarning("virtual board: %s", qPrintable(line));
+                if (line.startsWith(prefix))
+                    return line;
+            }
+            if (deadline.hasExpired() || Process.state() == QProcess::NotRunning)
+                return {};
+            Process.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+        }
     }
 
     // Sends a command and returns the board's answer that starts with `prefix`.
