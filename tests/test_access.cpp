@@ -4,12 +4,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
 
 using namespace kx;
 
@@ -35,9 +31,8 @@ private slots:
         QTest::newRow("could not run") << -1 << QString() << "The rule installer failed.";
     }
 
-    // The status line's "Fix..." opens the dialog and returns: nothing waits on it. The
-    // installer runs, the dialog cannot be closed under its password prompt, and it ends
-    // with the board opened at once, without a replug, or with the commands to run by hand.
+    // Nothing waits on the dialog; it ends with the board opened without a replug, or with
+    // the commands to run by hand.
     void deniedBoardOffersTheFix()
     {
         QFETCH(int, exitCode);

@@ -5,12 +5,7 @@
 #include "setting_bounds.h"
 #include "window_fixture.h"
 
-#include <QLabel>
-#include <QTimer>
-#include <QtTest>
-
 using namespace kx;
-using Bytes = std::vector<std::uint8_t>;
 Q_DECLARE_METATYPE(Bytes)
 
 namespace {
@@ -59,7 +54,6 @@ private slots:
         row("Stiff", "2147483648", Refused);
         row("Stiff", "-2147483648", {0x00}, "0");
         row("Stiff", "-2147483649", Refused);
-        row("Homing", "99999999999999999999", Refused);
         row("Homing", QString(10000, u'9'), Refused);
         row("Homing", QString(10000, u'0') + u'7', {0x07, 0x00});
 
@@ -69,14 +63,12 @@ private slots:
         row("Homing", "12.51", {0x0D, 0x00});
         row("Homing", "12.49", {0x0C, 0x00});
         row("Homing", "-2.5", {0xFE, 0xFF});
-        row("Homing", "-0.5", {0x00, 0x00});
         row("Homing", ".5", {0x00, 0x00});
         row("Homing", "7.", {0x07, 0x00});
         // The locale's separator, and "." in every locale.
         row("Homing", "1,5", Refused);
         row("Homing", "1,5", {0x02, 0x00}, {}, true);
         row("Homing", "1.5", {0x02, 0x00}, {}, true);
-        row("Homing", "-2,5", {0xFE, 0xFF}, {}, true);
         row("Homing", "1,5,", Refused, {}, true);
         // Signs and blanks.
         row("Homing", " \t42\t ", {0x2A, 0x00});

@@ -3,14 +3,7 @@
 #include "board_model.h"
 #include "window_fixture.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
-
 using namespace kx;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -159,7 +152,6 @@ private slots:
         for (int id : {0, 9})
             QTest::addRow("settings answer of report %d", id) << Answers(64, id) << Unreadable;
 
-        row("strings empty", Strings(u""), {.Product = " "});
         row("strings with control characters", Strings(u"A\nB\tC\x1b[2J\r"), {.Product = " A B C [2J "});
         row("strings with markup, shown as text", Strings(u"<b>SN</b>&amp;"), {.Product = " <b>SN</b>&amp;"});
 

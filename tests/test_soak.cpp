@@ -4,8 +4,6 @@
 #include "window_fixture.h"
 
 #include <QCoreApplication>
-#include <QLabel>
-#include <QtTest>
 
 #include <malloc.h>
 

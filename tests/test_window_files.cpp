@@ -1,23 +1,17 @@
-// The window's settings files and menus: Open fills the boxes and sends nothing, Save
-// writes what the boxes hold, a file from another kind of board is asked about; and
-// the window on a screen too short for it.
+// The window's settings files and menus, its fit to the screen and its tooltips.
 #include "window_fixture.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace kx;
 
 namespace {
 
-// Writes a file into the directory and returns its path.
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
 {
     QFile file(dir.filePath(name));
@@ -159,12 +153,18 @@ private slots:
         QVERIFY(f.SetRequests().empty());
     }
 
-    void fitsAShortScreenAndScrolls()
+    void fitsAShortScreenAndSaysWhatEachSettingMeans()
     {
-        WindowOnBoard f;
+        WindowOnBoard f(0x0107);  // type 1: 8192 counts a turn
         frmMain& w = f.W();
         w.AvailableScreenArea = [] { return QRect(0, 30, 1366, 600); };
         w.Form_Load();
+        QVERIFY(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")));
+        QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
+        w.Slimit->setText(QStringLiteral("2048"));  // as typed
+        QVERIFY(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")));
+        QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
+
         QVERIFY(w.frameGeometry().top() >= 30 && w.frameGeometry().bottom() < 630);
         QScrollBar* bar = w.ClientScroll->verticalScrollBar();
         QVERIFY(bar->isVisible() && bar->maximum() > 0);
@@ -175,19 +175,6 @@ private slots:
         QCOMPARE(w.size(), QSize(w.Client->width(), w.Client->height() + w.MenuBar->height()));
         QCoreApplication::processEvents();  // the scroll area lays its bars out later
         QVERIFY(!bar->isVisible());
-    }
-
-    void tooltipsSayWhatEachSettingMeans()
-    {
-        WindowOnBoard f(0x0107);  // type 1: 8192 counts a turn
-        frmMain& w = f.W();
-        QVERIFY(w.Slimit->toolTip().contains(QStringLiteral("0 to 65535")));
-        f.Load();
-        QVERIFY(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")));
-        QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
-        w.Slimit->setText(QStringLiteral("2048"));  // as typed
-        QVERIFY(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")));
-        QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
     }
 };
 

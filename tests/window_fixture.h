@@ -1,16 +1,24 @@
-// A window on its own simulated platform, for tests that drive frmMain directly.
+// A window on its own simulated platform, for tests that drive frmMain directly, with the
+// widgets they look at.
 #pragma once
 
 #include "frm_main.h"
 #include "settings_transfer.h"
 #include "simulated_hid.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QStringList>
+#include <QTimer>
+#include <QtTest>
 
 #include <memory>
 #include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
 
 // In the order of SettingsFields: the factory settings as the window shows them, the
 // boxes' texts before any load.
@@ -18,9 +26,9 @@ inline const QStringList FactoryTexts = {"5000", "-100", "200", "50", "20", "75"
 inline const QStringList Placeholders = {"Stops", "Centre", "Stiffness", "Damping", "Damping", "Damping",
                                          "Scale", "Inertia", "Friction",  "",        "",        "Spring"};
 // The command-1 image of the factory settings, left as loaded, at report 8's length.
-inline std::vector<std::uint8_t> FactoryWriteImage(std::size_t length = 64)
+inline Bytes FactoryWriteImage(std::size_t length = 64)
 {
-    std::vector<std::uint8_t> image = {
+    Bytes image = {
         0x08, 0x01,                                                                    // report 8, command 1
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 2 to 14
         0xBF, 0x88, 0x13, 0x9C, 0xFF,  // DampingScale 75 %, Slimit 5000, Homing -100
@@ -50,7 +58,6 @@ struct WindowOnBoard {
         Window->Form_Load();
         return *Window;
     }
-    // The wheel moves to `position` and the Timer ticks.
     void Tick(std::int16_t position)
     {
         Board->SendPosition(position);
@@ -59,10 +66,9 @@ struct WindowOnBoard {
     void Unplug() { Platform.Unplug(*Board); }
     void PlugIn() { Platform.PlugIn(*Board); }
 
-    // Every set request the board received.
-    std::vector<std::vector<std::uint8_t>> SetRequests() const
+    std::vector<Bytes> SetRequests() const
     {
-        std::vector<std::vector<std::uint8_t>> sets;
+        std::vector<Bytes> sets;
         for (const auto& request : Board->Board->Log)
             if (request.Kind == kx::BoardModel::FeatureRequest::Kind::Set)
                 sets.push_back(request.Bytes);
