@@ -19,7 +19,7 @@ private slots:
     void loadFillsDetailsAndSettings_data()
     {
         QTest::addColumn<int>("versionNumber");  // the board type in the high byte, its revision in the low
-        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("caption");  // empty: the manufacturer's string cannot be read
         QTest::addColumn<int>("deviceType");
         QTest::newRow("3.7") << 0x0307 << " 3.7" << 3;
         QTest::newRow("revision 0x10 in hex") << 0x0110 << " 1.10" << 1;
@@ -27,6 +27,7 @@ private slots:
         QTest::newRow("revision in capitals") << 0x02AB << " 2.AB" << 2;
         QTest::newRow("all zero") << 0x0000 << " 0.0" << 0;
         QTest::newRow("signed type") << 0xFF01 << " -1.1" << -1;
+        QTest::newRow("manufacturer unreadable: no version, no type") << 0x0307 << "" << 0;
     }
 
     void loadFillsDetailsAndSettings()
@@ -34,10 +35,13 @@ private slots:
         QFETCH(int, versionNumber);
         QFETCH(QString, caption);
         QFETCH(int, deviceType);
+        const bool unread = caption.isEmpty();
         WindowOnBoard f(static_cast<std::uint16_t>(versionNumber));
+        f.Board->FailStringRequests = unread ? 1 : 0;
         frmMain& w = f.Load();
-        QCOMPARE(Details(w), (QStringList{" KX Motion", " KX5170 Wheel Controller", caption, " KX5170-000123"}));
-        QCOMPARE(w.Link.DeviceType, std::optional<int>(deviceType));
+        QCOMPARE(Details(w), (QStringList{unread ? "" : " KX Motion", " KX5170 Wheel Controller", caption,
+                                          " KX5170-000123"}));
+        QCOMPARE(w.Link.DeviceType, unread ? std::nullopt : std::optional<int>(deviceType));
         QCOMPARE(f.Platform.Paused, std::chrono::milliseconds(300));
         QCOMPARE(f.Texts(), FactoryTexts);
         QVERIFY(w.Spring->isEnabled() && w.Go->isEnabled() && w.Timer->isActive());
