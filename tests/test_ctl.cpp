@@ -1,4 +1,5 @@
 // kx5170ctl on the simulated board: the bytes the board gets, and the status a script sees.
+#include "board_bytes.h"
 #include "ctl.h"
 #include "simulated_hid.h"
 
@@ -7,7 +8,6 @@
 #include <sstream>
 
 using namespace kx;
-using Bytes = std::vector<std::uint8_t>;
 using Kind = decltype(BoardModel::FeatureRequest::Kind);
 using std::chrono::milliseconds;
 
@@ -28,30 +28,6 @@ Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::fu
         environment.StopRequested = std::move(stop);
     const int status = RunCtl(QStringList{QStringLiteral("kx5170ctl")} + arguments, platform, environment);
     return {status, out.str(), err.str()};
-}
-
-// The factory settings as the board receives them with `command`.
-Bytes FactoryWriteImage(std::uint8_t command = 1)
-{
-    Bytes image = {
-        0x08, command,                                                                 // report 8
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 2 to 14
-        0xBF, 0x88, 0x13, 0x9C, 0xFF,  // DampingScale 75 %, Slimit 5000, Homing -100
-        0xC8, 0x32, 0x14, 0xE6,        // Stiff 200, Damp 50, TDamp 20, OverallScale 90 %
-        0x0A, 0x05, 0x04,              // TInertia 10, TFriction 5, MotorFilter 4
-        0xE8, 0x03, 0x40,              // InputFilter 1000, Spring 64
-    };
-    image.resize(64, 0x00);
-    return image;
-}
-
-std::vector<Bytes> SetRequests(const BoardModel& board)
-{
-    std::vector<Bytes> sets;
-    for (const auto& request : board.Log)
-        if (request.Kind == Kind::Set)
-            sets.push_back(request.Bytes);
-    return sets;
 }
 
 // As a real board: it goes away 200 ms after it is asked to reset and comes back a
@@ -97,7 +73,7 @@ private slots:
         QCOMPARE(applied.Status, int(ExitDone));
         QCOMPARE(applied.Err, std::string());
         QVERIFY(SetRequests(*board.Board) ==
-                (std::vector<Bytes>{FactoryWriteImage(1), FactoryWriteImage(2), FactoryWriteImage(3)}));
+                (std::vector<Bytes>{FactoryWriteImage(64, 1), FactoryWriteImage(64, 2), FactoryWriteImage(64, 3)}));
         // Read before, read back after the board returned under its new node.
         QCOMPARE(board.Board->Log.back().Kind, Kind::Get);
         QCOMPARE(board.Board->Log.back().Bytes, Bytes{0x08});

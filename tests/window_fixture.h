@@ -2,6 +2,7 @@
 // widgets they look at.
 #pragma once
 
+#include "board_bytes.h"
 #include "frm_main.h"
 #include "settings_transfer.h"
 #include "simulated_hid.h"
@@ -18,27 +19,11 @@
 #include <memory>
 #include <vector>
 
-using Bytes = std::vector<std::uint8_t>;
-
 // In the order of SettingsFields: the factory settings as the window shows them, the
 // boxes' texts before any load.
 inline const QStringList FactoryTexts = {"5000", "-100", "200", "50", "20", "75", "90", "10", "5", "4", "1000", "64"};
 inline const QStringList Placeholders = {"Stops", "Centre", "Stiffness", "Damping", "Damping", "Damping",
                                          "Scale", "Inertia", "Friction",  "",        "",        "Spring"};
-// The command-1 image of the factory settings, left as loaded, at report 8's length.
-inline Bytes FactoryWriteImage(std::size_t length = 64)
-{
-    Bytes image = {
-        0x08, 0x01,                                                                    // report 8, command 1
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 2 to 14
-        0xBF, 0x88, 0x13, 0x9C, 0xFF,  // DampingScale 75 %, Slimit 5000, Homing -100
-        0xC8, 0x32, 0x14, 0xE6,        // Stiff 200, Damp 50, TDamp 20, OverallScale 90 %
-        0x0A, 0x05, 0x04,              // TInertia 10, TFriction 5, MotorFilter 4
-        0xE8, 0x03, 0x40,              // InputFilter 1000, Spring 64
-    };
-    image.resize(length, 0x00);
-    return image;
-}
 
 struct WindowOnBoard {
     explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
@@ -66,14 +51,7 @@ struct WindowOnBoard {
     void Unplug() { Platform.Unplug(*Board); }
     void PlugIn() { Platform.PlugIn(*Board); }
 
-    std::vector<Bytes> SetRequests() const
-    {
-        std::vector<Bytes> sets;
-        for (const auto& request : Board->Board->Log)
-            if (request.Kind == kx::BoardModel::FeatureRequest::Kind::Set)
-                sets.push_back(request.Bytes);
-        return sets;
-    }
+    std::vector<Bytes> SetRequests() const { return ::SetRequests(*Board->Board); }
 
     // In the order of SettingsFields.
     std::vector<QLineEdit*> Boxes()
