@@ -3,11 +3,13 @@
 #pragma once
 
 #include "app_info.h"
+#include "frm_main.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
 
 namespace kx {
@@ -60,6 +62,22 @@ inline QString ReadCommandLine(const QApplication& app, const QString& descripti
         std::exit(1);
     }
     return files.value(0);
+}
+
+// Runs the window until it closes, its board session on a thread of its own. A request
+// the kernel still holds then is not waited for: nothing is left to save, and the
+// program ends at once with the window's status.
+inline int RunWindow(QApplication& app, frmMain& window)
+{
+    window.RunSessionOnThread();
+    window.Form_Load();
+    const int status = app.exec();
+    if (!window.FinishSession(std::chrono::milliseconds(300))) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace kx

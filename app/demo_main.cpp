@@ -35,10 +35,9 @@ int main(int argc, char* argv[])
     wheel.start(10);
 
     frmMain window(platform);
-    window.IdleStatus = QStringLiteral("Simulated board: nothing is written to a real board");
-    window.AboutPlatform = QStringLiteral("a simulated board");
+    window.SetIdleStatus(QStringLiteral("Simulated board: nothing is written to a real board"));
+    window.SetAboutPlatform(QStringLiteral("a simulated board"));
     if (!file.isEmpty())
         window.OpenWhenLoaded(file);
-    window.Form_Load();
-    return app.exec();
+    return kx::RunWindow(app, window);
 }

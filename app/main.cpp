@@ -13,9 +13,8 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<kx::HidPlatform> platform = kx::MakeHidapiPlatform();
     frmMain window(*platform);
-    window.AboutPlatform = QStringLiteral("hidapi %1").arg(QString::fromLatin1(kx::HidapiVersionText()));
+    window.SetAboutPlatform(QStringLiteral("hidapi %1").arg(QString::fromLatin1(kx::HidapiVersionText())));
     if (!file.isEmpty())
         window.OpenWhenLoaded(file);
-    window.Form_Load();
-    return app.exec();
+    return kx::RunWindow(app, window);
 }

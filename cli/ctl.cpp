@@ -5,10 +5,10 @@
 #include "board_identity.h"
 #include "ctl_internal.h"
 #include "settings_file.h"
-#include "settings_transfer.h"
+#include "session_files.h"
+#include "wide_text.h"
 
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,66 +28,31 @@ int Report(CtlEnvironment& environment, const Failure& failure)
     return failure.Status;
 }
 
-std::optional<Failure> OpenFirstBoard(DeviceLink& link, HidPlatform& platform)
+Failure FromSession(const SessionFailure& failure)
 {
-    if (FindTheHid(link, platform) == FlagTrue)
-        return std::nullopt;
-    switch (link.BoardOpenFailure) {
-    case HidFailure::None:
-        return Failure{ExitNoBoard, "no KX5170 board found: plug it in (kx5170ctl list shows what is present)"};
-    case HidFailure::AccessDenied:
-        return Failure{ExitNoAccess, "this user may not open the board at " + link.DevicePath + ": " + std::string(AccessFixInWords)};
+    const std::string what = DescribeFailure(failure);
+    switch (failure.Cause) {
+    case FailureCause::NoBoard:
+        return {ExitNoBoard, "no KX5170 board found: plug it in (kx5170ctl list shows what is present)"};
+    case FailureCause::AccessDenied:
+        return {ExitNoAccess, what + ": " + std::string(AccessFixInWords)};
     default:
-        return Failure{ExitNoBoard, "the board at " + link.DevicePath +
-                                        " could not be opened: unplug it, plug it in again and retry"};
+        break;
     }
+    if (failure.Step == SessionStep::Search)
+        return {ExitNoBoard, what + ": unplug it, plug it in again and retry"};
+    if (failure.Step == SessionStep::AwaitReset || failure.Step == SessionStep::AwaitReturn ||
+        failure.Step == SessionStep::ReadBack)
+        return {ExitNotTaken, what + ": unplug the board, plug it in again and check its settings with kx5170ctl show"};
+    return {ExitNotTaken, what + ": unplug it, plug it in again and retry"};
 }
 
-std::string VersionText(std::uint16_t version)
+std::optional<Failure> OpenBoard(BoardSession& session)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%X", version >> 8, version & 0xFF);
-    return text;
-}
-
-std::string HexId(std::uint16_t id)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", id);
-    return text;
-}
-
-std::string PrintableText(const std::optional<std::u16string>& text)
-{
-    if (!text)
-        return {};
-    QString printable = QString::fromStdU16String(*text);
-    for (QChar& c : printable)
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = QChar::ReplacementCharacter;
-    return printable.toStdString();
-}
-
-std::vector<std::optional<std::u16string>> ReadStrings(DeviceLink& link, HidPlatform& platform,
-                                                       const std::vector<DeviceString>& which, bool moreFollow)
-{
-    std::vector<std::optional<std::u16string>> texts;
-    for (std::size_t i = 0; i < which.size(); ++i) {
-        texts.push_back(link.InputHandle->GetString(which[i]));
-        link.LastResult = texts.back() ? 1 : 0;
-        if (i + 1 < which.size() || moreFollow)
-            platform.Pause(RequestGap);
-    }
-    return texts;
-}
-
-std::variant<WheelSettings, Failure> ReadBoardSettings(DeviceLink& link)
-{
-    if (const auto image = ReadSettingsReport(link))
-        if (const std::optional<WheelSettings> settings = DecodeSettingsReport(*image))
-            return *settings;
-    return Failure{ExitNotTaken, "the board at " + link.DevicePath +
-                                     " did not answer the settings request: unplug it, plug it in again and retry"};
+    const SearchOutcome found = session.Search();
+    if (found.Found)
+        return std::nullopt;
+    return FromSession(*found.Failure);
 }
 
 }  // namespace ctl
@@ -96,35 +61,46 @@ namespace {
 
 using namespace ctl;
 
-// Every KX5170 interface present, opened one at a time to learn whether this user may
-// open it and to read its serial number (the one request made of each: no pause).
+std::string HexId(std::uint16_t id)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", id);
+    return text;
+}
+
+std::string Printable(const std::optional<std::u16string>& text)
+{
+    return text ? PrintableDeviceText(*text) : std::string();
+}
+
+// Every KX5170 board present, one line a board with each of its nodes and whether this
+// user may open it.
 int RunList(HidPlatform& platform, CtlEnvironment& env)
 {
-    int boards = 0;
-    int opened = 0;
+    BoardSession session(platform, env.Timings);
+    int opened = 0, boards = 0;
     std::string deniedNodes;
-    for (const HidInterfaceInfo& info : platform.EnumerateInterfaces()) {
-        if (!IsBoardIdentity(info.VendorID, info.ProductID))
-            continue;
+    for (const BoardSession::Listing& board : session.List()) {
         ++boards;
-        OpenResult open = platform.Open(info.Path, OpenMode::Blocking);
-        std::string serial = "-";
-        std::string access;
-        if (open.Handle) {
-            ++opened;
-            access = "ok";
-            if (const auto text = open.Handle->GetString(DeviceString::SerialNumber))
-                serial = text->empty() ? "-" : PrintableText(text);
-        } else if (open.Failure == HidFailure::AccessDenied) {
-            access = "denied";
-            deniedNodes += (deniedNodes.empty() ? "" : ", ") + info.Path;
-        } else if (open.Failure == HidFailure::Gone) {
-            access = "gone";
-        } else {
-            access = "failed";
+        env.Out << "product " << HexId(board.ProductID) << "  version " << BoardVersionText(board.VersionNumber)
+                << "  serial "
+                << (board.SerialNumber.empty()
+                        ? std::string("-")
+                        : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String()))
+                << "  nodes";
+        bool any = false;
+        for (const auto& [node, failure] : board.Nodes) {
+            const char* access = failure == HidFailure::None           ? "ok"
+                                 : failure == HidFailure::AccessDenied ? "denied"
+                                 : failure == HidFailure::Gone         ? "gone"
+                                                                       : "failed";
+            env.Out << ' ' << node << " (" << access << ')';
+            any = any || failure == HidFailure::None;
+            if (failure == HidFailure::AccessDenied)
+                deniedNodes += (deniedNodes.empty() ? "" : ", ") + node;
         }
-        env.Out << info.Path << "  product " << HexId(info.ProductID) << "  version " << VersionText(info.VersionNumber)
-                << "  serial " << serial << "  access " << access << '\n';
+        env.Out << '\n';
+        opened += any ? 1 : 0;
     }
     env.Out << std::flush;
     if (boards == 0)
@@ -139,36 +115,14 @@ int RunList(HidPlatform& platform, CtlEnvironment& env)
                        : ExitDone;
 }
 
-struct BoardDetails {
-    std::string Node;
-    std::uint16_t ProductID = 0;
-    std::uint16_t Version = 0;
-    std::string Manufacturer, Product, SerialNumber;
-    WheelSettings Settings;
-};
-
-std::variant<BoardDetails, Failure> ReadDetails(HidPlatform& platform, bool withManufacturer)
+std::variant<BoardDetails, Failure> ReadDetails(HidPlatform& platform, CtlEnvironment& env)
 {
-    DeviceLink link;
-    if (auto failure = OpenFirstBoard(link, platform))
+    BoardSession session(platform, env.Timings);
+    if (auto failure = OpenBoard(session))
         return *failure;
-    BoardDetails details;
-    details.Node = link.DevicePath;
-    details.ProductID = link.Attributes.ProductID;
-    details.Version = link.Attributes.VersionNumber;
-    std::vector<DeviceString> which = {DeviceString::Product, DeviceString::SerialNumber};
-    if (withManufacturer)
-        which.insert(which.begin(), DeviceString::Manufacturer);
-    const auto texts = ReadStrings(link, platform, which, true);
-    std::size_t next = 0;
-    if (withManufacturer)
-        details.Manufacturer = PrintableText(texts[next++]);
-    details.Product = PrintableText(texts[next++]);
-    details.SerialNumber = PrintableText(texts[next++]);
-    auto settings = ReadBoardSettings(link);
-    if (auto* failure = std::get_if<Failure>(&settings))
-        return *failure;
-    details.Settings = std::get<WheelSettings>(settings);
+    BoardDetails details = session.Load();
+    if (const auto* failure = std::get_if<SessionFailure>(&details.Settings))
+        return FromSession(*failure);
     return details;
 }
 
@@ -182,28 +136,30 @@ std::string ValueWithUnit(const SettingsField& field, std::int32_t value)
 
 int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
 {
-    auto read = ReadDetails(platform, true);
+    auto read = ReadDetails(platform, env);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
     const BoardDetails& d = std::get<BoardDetails>(read);
+    const WheelSettings& values = std::get<SettingsRead>(d.Settings).Values;
+    const std::uint16_t version = d.Identity.VersionNumber;
 
     if (options.Json) {
         QJsonObject settings, units;
         for (std::size_t i : ScreenOrder) {
             const SettingsField& field = SettingsFields[i];
-            settings.insert(QString::fromUtf8(field.Key), d.Settings.*field.Value);
+            settings.insert(QString::fromUtf8(field.Key), values.*field.Value);
             if (*field.Unit)
                 units.insert(QString::fromUtf8(field.Key), QString::fromUtf8(field.Unit));
         }
         const QJsonObject board{
-            {"node", QString::fromStdString(d.Node)},
+            {"node", QString::fromStdString(d.Identity.Node)},
             {"vendor_id", QString::fromStdString(HexId(BoardVendorID))},
-            {"product_id", QString::fromStdString(HexId(d.ProductID))},
-            {"version", QString::fromStdString(VersionText(d.Version))},
-            {"board_type", BoardType(d.Version)},
-            {"manufacturer", QString::fromStdString(d.Manufacturer)},
-            {"product", QString::fromStdString(d.Product)},
-            {"serial_number", QString::fromStdString(d.SerialNumber)},
+            {"product_id", QString::fromStdString(HexId(d.Identity.ProductID))},
+            {"version", QString::fromStdString(BoardVersionText(version))},
+            {"board_type", BoardType(version)},
+            {"manufacturer", QString::fromStdString(Printable(d.Manufacturer))},
+            {"product", QString::fromStdString(Printable(d.Product))},
+            {"serial_number", QString::fromStdString(Printable(d.SerialNumber))},
             {"settings", settings},
             {"units", units},
         };
@@ -212,18 +168,18 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
     }
 
     auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    env.Out << "Node:            " << d.Node << '\n'
-            << "Manufacturer:    " << orDash(d.Manufacturer) << '\n'
-            << "Product:         " << orDash(d.Product) << '\n'
-            << "Serial number:   " << orDash(d.SerialNumber) << '\n'
-            << "Version:         " << VersionText(d.Version) << '\n'
-            << "Product ID:      " << HexId(d.ProductID) << "\n\n";
+    env.Out << "Node:            " << d.Identity.Node << '\n'
+            << "Manufacturer:    " << orDash(Printable(d.Manufacturer)) << '\n'
+            << "Product:         " << orDash(Printable(d.Product)) << '\n'
+            << "Serial number:   " << orDash(Printable(d.SerialNumber)) << '\n'
+            << "Version:         " << BoardVersionText(version) << '\n'
+            << "Product ID:      " << HexId(d.Identity.ProductID) << "\n\n";
     for (std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
         QString line = QStringLiteral("%1 %2 %3")
                            .arg(QString::fromUtf8(field.Caption), -21)
                            .arg(QString::fromUtf8(field.Key), -21)
-                           .arg(QString::fromStdString(ValueWithUnit(field, d.Settings.*field.Value)));
+                           .arg(QString::fromStdString(ValueWithUnit(field, values.*field.Value)));
         env.Out << line.toStdString() << '\n';
     }
     env.Out << std::flush;
@@ -232,19 +188,11 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
 
 int RunSave(const QString& fileName, HidPlatform& platform, CtlEnvironment& env)
 {
-    auto read = ReadDetails(platform, false);
+    auto read = ReadDetails(platform, env);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
     const BoardDetails& d = std::get<BoardDetails>(read);
-
-    SettingsFileOrigin origin;
-    origin.Product = d.Product;
-    origin.SerialNumber = d.SerialNumber;
-    origin.Version = VersionText(d.Version);
-    const QDateTime now = QDateTime::currentDateTime();
-    origin.Date = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
-    origin.BoardType = BoardType(d.Version);
-    const std::string text = FormatSettingsFile(d.Settings, origin);
+    const std::string text = FormatSettingsFile(std::get<SettingsRead>(d.Settings).Values, SavedFileOrigin(d));
 
     if (fileName == QLatin1String("-")) {
         env.Out << text << std::flush;
@@ -254,7 +202,7 @@ int RunSave(const QString& fileName, HidPlatform& platform, CtlEnvironment& env)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
         !file.commit())
-        return Report(env, {ExitUsage, "cannot write " + fileName.toStdString() + ": " +
+        return Report(env, {ExitUsage, "cannot write " + EscapedText(fileName.toStdString()) + ": " +
                                            file.errorString().toStdString() + ": choose another file name"});
     return ExitDone;
 }
@@ -270,8 +218,14 @@ const char* const Description =
     "  set KEY=VALUE...     write some settings (keys as in a settings file), then check them\n"
     "  watch [--json]       the wheel's position as it turns, until interrupted\n"
     "\n"
-    "Exit status: 0 done, 1 bad usage or a bad file, 2 no board, 3 a board you may not\n"
-    "open, 4 the board did not take the settings or holds other values after the write.";
+    "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found, or one that\n"
+    "could not be opened; 3 a board you may not open; 4 a request to the board failed:\n"
+    "its settings not read, not taken, not stored (it did not reset), or other values\n"
+    "held after the write.\n"
+    "\n"
+    "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
+    "and up to 10 s for the same board to come back, then read it back. A request the\n"
+    "board does not answer is given up by the kernel after 5 s.";
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // the program's main hands them the hidapi platform and the tests a simulated board.
 #pragma once
 
+#include "board_session.h"
 #include "hid_platform.h"
 
 #include <QStringList>
@@ -17,7 +18,8 @@ enum ExitStatus : int {
     ExitUsage = 1,     // bad usage, or a file that cannot be read, parsed or written
     ExitNoBoard = 2,
     ExitNoAccess = 3,  // a board is there, but this user may not open it
-    ExitNotTaken = 4,  // the board refused the settings or holds other values after the write
+    ExitNotTaken = 4,  // a request failed: the settings not read, not taken, not stored, or
+                       // other values held after the write
 };
 
 struct CtlEnvironment {
@@ -29,9 +31,12 @@ struct CtlEnvironment {
     // watch alone, so that the other commands end at once when interrupted.
     std::function<void()> WatchStarting = [] {};
     std::function<bool()> StopRequested = [] { return false; };
-    // How long to wait for the board to go away into its reset and to come back.
-    std::chrono::milliseconds ResetGoneTimeout{3000};
-    std::chrono::milliseconds ResetBackTimeout{10000};
+    // Called with true before a write sequence and with false once it and its check
+    // have ended: the program holds SIGINT, SIGTERM and SIGHUP meanwhile, so that the
+    // board is never left between its settings and its reset.
+    std::function<void(bool)> HoldSignals = [](bool) {};
+    // Every wait of the session; the bounds of the wait across the reset among them.
+    SessionTimings Timings = DefaultTimings;
 };
 
 // Runs one command line; arguments[0] is the program's name. Returns the exit status.

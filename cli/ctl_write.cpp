@@ -4,12 +4,11 @@
 #include "ctl_internal.h"
 
 #include "settings_file.h"
+#include "board_identity.h"
+#include "session_files.h"
 #include "settings_report.h"
-#include "settings_transfer.h"
+#include "wide_text.h"
 
-#include <QFile>
-
-#include <array>
 #include <istream>
 #include <ostream>
 
@@ -17,37 +16,25 @@ namespace kx::ctl {
 
 namespace {
 
-constexpr std::chrono::milliseconds ResetPoll{50};
-
-std::string Seconds(std::chrono::milliseconds duration)
-{
-    return std::to_string((duration.count() + 999) / 1000) + " s";
-}
-
 // The bytes of a settings file, or a failure. One byte more than a settings file may
 // hold is read, so that the reader can refuse an over-long file without reading all of
-// it (a device node or a pipe might never end).
+// it (a pipe might never end).
 std::variant<std::string, Failure> ReadFileBytes(const QString& fileName, std::istream& in)
 {
-    const std::size_t limit = MaxSettingsFileSize + 1;
-    std::string bytes;
     if (fileName == QLatin1String("-")) {
-        bytes.resize(limit);
+        const std::size_t limit = MaxSettingsFileSize + 1;
+        std::string bytes(limit, '\0');
         in.read(bytes.data(), static_cast<std::streamsize>(limit));
         bytes.resize(static_cast<std::size_t>(in.gcount()));
         if (in.bad())
             return Failure{ExitUsage, "cannot read standard input"};
         return bytes;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{ExitUsage, "cannot read " + fileName.toStdString() + ": " + file.errorString().toStdString() +
+    auto read = ReadSettingsFileBytes(fileName);
+    if (const auto* error = std::get_if<QString>(&read))
+        return Failure{ExitUsage, "cannot read " + EscapedText(fileName.toStdString()) + ": " + error->toStdString() +
                                       ": check the file name"};
-    const QByteArray read = file.read(static_cast<qint64>(limit));
-    if (read.isNull() && file.error() != QFileDevice::NoError)
-        return Failure{ExitUsage, "cannot read " + fileName.toStdString() + ": " + file.errorString().toStdString() +
-                                      ": check the file name"};
-    return read.toStdString();
+    return std::get<std::string>(std::move(read));
 }
 
 std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, const Options& options,
@@ -80,73 +67,21 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         const std::string key = setting.substr(0, equals);
         // A line break or comment sign would let one argument stand for other lines.
         if (equals == std::string::npos || setting.find_first_of("\r\n#") != std::string::npos)
-            return Failure{ExitUsage, "set: \"" + setting + "\" is not KEY=VALUE, such as stops=5000"};
+            return Failure{ExitUsage, "set: \"" + EscapedText(setting) + "\" is not KEY=VALUE, such as stops=5000"};
         if (!FindSettingByKey(key))
-            return Failure{ExitUsage, "set: unknown setting \"" + key +
-                                          "\": the keys are those of a settings file (kx5170ctl show lists them)"};
+            return Failure{ExitUsage, "set: unknown setting \"" + EscapedText(key) +
+                                          "\": the keys are those of a settings file (kx5170ctl --help lists them)"};
         text += setting + "\n";
     }
     auto parsed = ParseSettingsFile(text, options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
         // Line 1 is the marker; line n + 1 is the n-th argument.
         const int index = error->Line - 2;
-        const std::string which =
-            index >= 0 && index < arguments.size() ? arguments[index].toStdString() : std::string("the settings");
+        const std::string which = index >= 0 && index < arguments.size() ? EscapedText(arguments[index].toStdString())
+                                                                         : std::string("the settings");
         return Failure{ExitUsage, "set " + which + ": " + error->Reason + ": nothing was sent"};
     }
     return std::get<SettingsFile>(parsed);
-}
-
-// Whether the board is still there: its input handle fails once the device is gone,
-// even when a new node of the same name has appeared in the meantime.
-bool StillThere(DeviceLink& link, HidPlatform& platform)
-{
-    if (DrainInputReports(link).Lost)
-        return false;
-    if (!platform.InterfacesMayHaveChanged())
-        return true;
-    for (const HidInterfaceInfo& info : platform.EnumerateInterfaces())
-        if (info.Path == link.DevicePath)
-            return true;
-    return false;
-}
-
-// The settings the board holds once it is back from its reset. A board that stays
-// present through the whole wait is read where it is.
-std::variant<WheelSettings, Failure> ReadBackAfterReset(DeviceLink& link, HidPlatform& platform,
-                                                        const CtlEnvironment& env)
-{
-    bool gone = false;
-    for (std::chrono::milliseconds waited{0}; waited < env.ResetGoneTimeout && !gone; waited += ResetPoll) {
-        platform.Pause(ResetPoll);
-        gone = !StillThere(link, platform);
-    }
-    if (!gone)
-        return ReadBoardSettings(link);
-    CloseLinkHandle(link, link.FeatureHandle);
-    CloseLinkHandle(link, link.InputHandle);
-
-    // udev may give this user access a moment after the node appears, and the board
-    // may not answer at once: both are tried again until the time is up.
-    HidFailure lastFailure = HidFailure::None;
-    for (std::chrono::milliseconds waited{0}; waited < env.ResetBackTimeout; waited += ResetPoll) {
-        platform.Pause(ResetPoll);
-        DeviceLink back;
-        if (FindTheHid(back, platform) != FlagTrue) {
-            lastFailure = back.BoardOpenFailure;
-            continue;
-        }
-        link.DevicePath = back.DevicePath;
-        if (const auto image = ReadSettingsReport(back))
-            if (const auto settings = DecodeSettingsReport(*image))
-                return *settings;
-    }
-    if (lastFailure == HidFailure::AccessDenied)
-        return Failure{ExitNoAccess, "the board came back from its reset, but this user may not open it: "
-                                     "run kx5170ctl list for the fix, then kx5170ctl show to check the settings"};
-    return Failure{ExitNotTaken, "the board did not come back within " + Seconds(env.ResetBackTimeout) +
-                                     " of its reset, so the settings were not checked: unplug it, plug it in again "
-                                     "and check them with kx5170ctl show"};
 }
 
 std::string Differences(const WheelSettings& sent, const WheelSettings& held)
@@ -162,6 +97,18 @@ std::string Differences(const WheelSettings& sent, const WheelSettings& held)
     return text;
 }
 
+// Holds the stop signals while it lives.
+class SignalsHeld {
+public:
+    explicit SignalsHeld(CtlEnvironment& env) : Env(env) { Env.HoldSignals(true); }
+    ~SignalsHeld() { Env.HoldSignals(false); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    CtlEnvironment& Env;
+};
+
 }  // namespace
 
 int RunWrite(const QStringList& positional, const Options& options, HidPlatform& platform, CtlEnvironment& env)
@@ -173,10 +120,11 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
         return Report(env, *failure);
     const SettingsFile& file = std::get<SettingsFile>(read);
 
-    DeviceLink link;
-    if (auto failure = OpenFirstBoard(link, platform))
+    BoardSession session(platform, env.Timings);
+    if (auto failure = OpenBoard(session))
         return Report(env, *failure);
-    const int boardType = BoardType(link.Attributes.VersionNumber);
+    const BoardIdentity board = session.Identity();
+    const int boardType = BoardType(board.VersionNumber);
     if (!options.Force && SettingsFileCountsDiffer(file, boardType))
         return Report(env, {ExitUsage, "the file was saved from a board of type " + std::to_string(*file.BoardType) +
                                            ", which counts another number of steps a turn than this one (type " +
@@ -184,32 +132,39 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
                                            "): its stops and centre_offset would mean other angles; nothing was "
                                            "sent; use --force to apply it anyway"});
 
-    auto held = ReadBoardSettings(link);
-    if (auto* failure = std::get_if<Failure>(&held))
-        return Report(env, *failure);
-    const WheelSettings settings = ApplySettingsFile(std::get<WheelSettings>(held), file);
-    for (const SettingsField& field : SettingsFields)
-        if (!IsEncodable(field, settings.*field.Value))
-            return Report(env, {ExitUsage, std::string(field.Key) + " = " + std::to_string(settings.*field.Value) +
+    Outcome<SettingsRead> held = session.ReadSettings();
+    if (auto* failure = std::get_if<SessionFailure>(&held))
+        return Report(env, FromSession(*failure));
+    const SettingsRead& before = std::get<SettingsRead>(held);
+    const WheelSettings settings = ApplySettingsFile(before.Values, file);
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
+            return Report(env, {ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
                                                " cannot be stored by the board: nothing was sent"});
 
-    if (!SendSettingsSequence(link, settings))
-        return Report(env, {ExitNotTaken, "the board at " + link.DevicePath +
-                                              " did not take the settings: unplug it, plug it in again and retry"});
+    const SignalsHeld hold(env);
+    const WriteReport written = session.WriteNamed(before, file.Values);
+    if (!written.SettingsTaken())
+        return Report(env, {ExitNotTaken, "settings not written: " + DescribeFailure(*written.FirstFailure()) +
+                                              ": unplug the board, plug it in again and retry"});
+    if (!written.Complete())
+        return Report(env, {ExitNotTaken, "settings sent, but the board was not reset, so they may not be stored: " +
+                                              DescribeFailure(*written.FirstFailure()) +
+                                              ": unplug the board, plug it in again and check with kx5170ctl show"});
     if (options.NoVerify) {
-        env.Out << "Settings sent to the board at " << link.DevicePath << "; it resets now (not read back).\n"
+        env.Out << "Settings sent to the board at " << board.Node << "; it resets now (not read back).\n"
                 << std::flush;
         return ExitDone;
     }
 
-    auto back = ReadBackAfterReset(link, platform, env);
-    if (auto* failure = std::get_if<Failure>(&back))
-        return Report(env, *failure);
-    const std::string differences = Differences(settings, std::get<WheelSettings>(back));
+    Outcome<SettingsRead> back = session.AwaitReturn();
+    if (auto* failure = std::get_if<SessionFailure>(&back))
+        return Report(env, FromSession(*failure));
+    const std::string differences = Differences(settings, std::get<SettingsRead>(back).Values);
     if (!differences.empty())
         return Report(env, {ExitNotTaken, "the board holds other settings after the write (" + differences +
                                               "): retry, and if it persists, unplug the board and plug it in again"});
-    env.Out << "Settings written to the board at " << link.DevicePath << " and read back.\n" << std::flush;
+    env.Out << "Settings written to the board at " << session.Identity().Node << " and read back.\n" << std::flush;
     return ExitDone;
 }
 

@@ -36,5 +36,14 @@ int main(int argc, char** argv)
         sigaction(SIGTERM, &action, nullptr);
     };
     environment.StopRequested = [] { return StopSignal != 0; };
+    // Held, not ignored: a signal that arrives during the write is delivered once the
+    // board has its settings and has reset, and ends the program as it would have.
+    environment.HoldSignals = [](bool hold) {
+        sigset_t stops;
+        sigemptyset(&stops);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&stops, signal);
+        sigprocmask(hold ? SIG_BLOCK : SIG_UNBLOCK, &stops, nullptr);
+    };
     return kx::RunCtl(QCoreApplication::arguments(), *platform, environment);
 }

@@ -3,10 +3,10 @@
 // sent, so it must never lead to an access outside a buffer or an oversized request.
 #include "board_identity.h"
 #include "board_model.h"
+#include "board_session.h"
 #include "device_link.h"
 #include "fuzz_check.h"
 #include "report_descriptor.h"
-#include "settings_transfer.h"
 #include "simulated_hid.h"
 
 #include <cstddef>
@@ -53,35 +53,36 @@ void CheckLink(std::span<const std::uint8_t> descriptor, const std::optional<Rep
     SimulatedDevice& board = platform.AddBoard();
     board.Descriptor.assign(descriptor.begin(), descriptor.end());
 
-    DeviceLink link;
-    FUZZ_REQUIRE(FindTheHid(link, platform) == FlagTrue);
+    {
+        DeviceLink link;
+        FUZZ_REQUIRE(FindTheHid(link, platform) == FlagTrue);
+        FUZZ_REQUIRE(link.Capabilities.FeatureReportByteLength == (lengths ? lengths->Feature : 0));
+        FUZZ_REQUIRE(link.Capabilities.InputReportByteLength == (lengths ? lengths->Input : 0));
+    }
     const std::size_t feature = lengths ? lengths->Feature : 0;
-    FUZZ_REQUIRE(link.Capabilities.FeatureReportByteLength == feature);
-    FUZZ_REQUIRE(link.Capabilities.InputReportByteLength == (lengths ? lengths->Input : 0));
+    BoardSession session(platform);
+    FUZZ_REQUIRE(session.Search().Found);
     // Each report at its own declared length, or the longest when it is not declared.
     const auto own = [&](std::uint8_t id) -> std::size_t {
         return lengths && lengths->FeatureByID[id] > 0 ? lengths->FeatureByID[id] : feature;
     };
     const std::size_t settingsLength = own(SettingsReportID), resetLength = own(ResetReportID);
 
-    const std::optional<std::vector<std::uint8_t>> image = ReadSettingsReport(link);
-    if (image) {
-        FUZZ_REQUIRE(image->size() >= MinimumReadImage && image->size() <= settingsLength);
-        const std::optional<WheelSettings> settings = DecodeSettingsReport(*image);
-        FUZZ_REQUIRE(settings);
-        const bool taken = SendSettingsSequence(link, *settings);
+    const Outcome<SettingsRead> read = session.ReadSettings();
+    if (const auto* held = std::get_if<SettingsRead>(&read)) {
+        FUZZ_REQUIRE(held->Image.size() >= MinimumReadImage && held->Image.size() <= settingsLength);
+        const bool taken = session.Write(held->Values).SettingsTaken();
         FUZZ_REQUIRE(taken == (settingsLength == BoardModel::StandardFeatureReportLength));
     } else {
         // The board answers report 8 with as much of its 64 bytes as asked for.
         FUZZ_REQUIRE(settingsLength < MinimumReadImage);
-        FUZZ_REQUIRE(!SendSettingsSequence(link, WheelSettings{}));
+        FUZZ_REQUIRE(!session.Write(WheelSettings{}).SettingsTaken());
     }
     // Nothing is ever asked for or sent beyond the length the descriptor declares.
     for (const BoardModel::FeatureRequest& request : board.Board->Log)
         FUZZ_REQUIRE(request.Length == (request.Bytes[0] == ResetReportID ? resetLength : settingsLength));
 
-    link.FeatureHandle.reset();
-    link.InputHandle.reset();
+    session.Close();
     FUZZ_REQUIRE(platform.OpenHandles() == 0);
 }
 

@@ -42,15 +42,15 @@ private slots:
         f.Board->RefuseOpen = HidFailure::AccessDenied;
         frmMain& w = f.Load();
         w.AccessGrace_Timer();
-        QCOMPARE(w.lblStatus->toolTip(), Denied);
-        QVERIFY(w.lblStatus->text().startsWith(Denied + QStringLiteral(" <a href=")) &&
-                w.lblStatus->text().endsWith(QStringLiteral(">Fix...</a>")));
+        QCOMPARE(f.V().lblStatus->toolTip(), Denied);
+        QVERIFY(f.V().lblStatus->text().startsWith(Denied + QStringLiteral(" <a href=")) &&
+                f.V().lblStatus->text().endsWith(QStringLiteral(">Fix...</a>")));
         const QString run = exitCode == -1 ? QStringLiteral("kill -9 $$")
                                            : QStringLiteral("echo '%1' >&2; exit %2").arg(said).arg(exitCode);
-        w.FixCommand = exitCode == -2 ? RuleInstallCommand{{}, {}, why}
-                                      : RuleInstallCommand{QStringLiteral("/bin/sh"), {QStringLiteral("-c"), run}, {}};
+        w.SetRuleInstallCommand(exitCode == -2 ? RuleInstallCommand{{}, {}, why}
+                                      : RuleInstallCommand{QStringLiteral("/bin/sh"), {QStringLiteral("-c"), run}, {}});
         w.lblStatus_LinkActivated();
-        AccessFixDialog* d = w.FixDialog;
+        AccessFixDialog* d = w.findChild<AccessFixDialog*>();
         w.lblStatus_LinkActivated();  // a second click brings the same dialog forward
         QCOMPARE(w.findChildren<AccessFixDialog*>().size(), 1);
         QVERIFY(d->isVisible());
@@ -67,7 +67,7 @@ private slots:
         if (why.isEmpty()) {
             QVERIFY(!d->isVisible());
             QCOMPARE(f.Texts(), FactoryTexts);
-            QVERIFY(w.lblStatus->text().isEmpty());
+            QCOMPARE(f.Status(), QStringLiteral("Board ready."));
             return;
         }
         QVERIFY(d->isVisible() && d->Commands->isVisible());
@@ -75,8 +75,8 @@ private slots:
         QCOMPARE(d->Install->isVisible(), exitCode != -2);
         d->CopyCommands->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), d->Commands->toPlainText());
-        QCOMPARE(w.lblStatus->toolTip(), Denied);
-        QCOMPARE(w.Link.BoardOpen, FlagFalse);
+        QCOMPARE(f.V().lblStatus->toolTip(), Denied);
+        QVERIFY(!f.BoardOpen());
     }
 
     void pluggedInBoardGetsItsGraceSecond()
@@ -84,40 +84,40 @@ private slots:
         WindowOnBoard f;
         f.Unplug();
         frmMain& w = f.Load();
-        QCOMPARE(w.lblStatus->text(), NoBoard);
+        QCOMPARE(f.V().lblStatus->text(), NoBoard);
 
         // Plugged in, refused for the first 50 ms: the word never comes.
         f.Board->RefuseOpen = HidFailure::AccessDenied;
         f.PlugIn();
-        w.Timer_Timer();
-        QCOMPARE(w.lblStatus->text(), NoBoard);
-        QVERIFY(w.AccessGrace->isActive());
+        f.Tick();
+        QCOMPARE(f.V().lblStatus->text(), NoBoard);
+        QVERIFY(w.findChild<QTimer*>(QStringLiteral("AccessGrace"))->isActive());
         f.Platform.SetAccess(*f.Board, HidFailure::None);
-        w.Timer_Timer();
-        QCOMPARE(w.Link.BoardOpen, FlagTrue);
-        QVERIFY(w.lblStatus->text().isEmpty() && !w.AccessGrace->isActive());
+        f.Tick();
+        QVERIFY(f.BoardOpen());
+        QVERIFY(f.Status() == QStringLiteral("Board ready.") && !w.findChild<QTimer*>(QStringLiteral("AccessGrace"))->isActive());
 
         // Refused for good: said once the second is over, after one more search.
         f.Unplug();
         f.Board->RefuseOpen = HidFailure::AccessDenied;
-        w.Timer_Timer();
+        f.Tick();
         f.PlugIn();
-        w.Timer_Timer();
-        w.Timer_Timer();
-        QCOMPARE(w.lblStatus->text(), NoBoard);
+        f.Tick();
+        f.Tick();
+        QCOMPARE(f.V().lblStatus->text(), NoBoard);
         const int enumerations = f.Platform.Enumerations;
         w.AccessGrace_Timer();
         QCOMPARE(f.Platform.Enumerations, enumerations + 1);
-        QCOMPARE(w.lblStatus->toolTip(), Denied);
+        QCOMPARE(f.V().lblStatus->toolTip(), Denied);
 
         // Replugged: a new node, a new second.
         f.Unplug();
-        w.Timer_Timer();
-        QCOMPARE(w.lblStatus->text(), NoBoard);
+        f.Tick();
+        QCOMPARE(f.V().lblStatus->text(), NoBoard);
         f.PlugIn();
-        w.Timer_Timer();
-        QCOMPARE(w.lblStatus->text(), NoBoard);
-        QVERIFY(w.AccessGrace->isActive());
+        f.Tick();
+        QCOMPARE(f.V().lblStatus->text(), NoBoard);
+        QVERIFY(w.findChild<QTimer*>(QStringLiteral("AccessGrace"))->isActive());
     }
 };
 

@@ -62,6 +62,7 @@ private slots:
         row("Homing", "13.5", {0x0E, 0x00});
         row("Homing", "12.51", {0x0D, 0x00});
         row("Homing", "12.49", {0x0C, 0x00});
+        row("Homing", "12.50", {0x0C, 0x00});
         row("Homing", "-2.5", {0xFE, 0xFF});
         row("Homing", ".5", {0x00, 0x00});
         row("Homing", "7.", {0x07, 0x00});
@@ -94,32 +95,68 @@ private slots:
         LocaleForTest locale(comma ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
         WindowOnBoard f;
         frmMain& w = f.Load();
+        WindowControls& v = f.V();
         QLineEdit* target = w.findChild<QLineEdit*>(box);
         // An edit the write would correct, here so that a refusal must leave it alone.
-        QLineEdit* other = target == w.Stiff ? w.TDamp : w.Stiff;
+        QLineEdit* other = target == v.Stiff ? v.TDamp : v.Stiff;
         other->setText(QStringLiteral("300"));
         target->setText(typed);
         QCOMPARE(target->text(), typed);  // NULs and newlines included
         const QStringList before = f.Texts();
 
-        w.Go_Click();
+        v.Go->click();
         if (sent.empty()) {
             // Refused: the box named and its text selected, the window still watching the board.
-            QVERIFY(w.isVisible() && w.Timer->isActive() && w.InputDrain->isActive());
+            QVERIFY(w.isVisible() && f.BoardOpen());
             QVERIFY(f.SetRequests().empty());
             QCOMPARE(f.Texts(), before);
             QCOMPARE(w.focusWidget(), target);
             QCOMPARE(target->selectedText(), typed);
-            QVERIFY2(w.lblStatus->text().startsWith(target->accessibleName() + u':'), qPrintable(w.lblStatus->text()));
+            QVERIFY2(v.lblStatus->text().startsWith(target->accessibleName() + u':'), qPrintable(v.lblStatus->text()));
             return;
         }
-        QVERIFY2(!w.isVisible(), qPrintable(w.lblStatus->text()));
+        QVERIFY2(!w.isVisible(), qPrintable(v.lblStatus->text()));
         Bytes expected = FactoryWriteImage();
-        expected[other == w.Stiff ? 20 : 22] = other == w.Stiff ? 0xFF : 0xFA;
+        expected[other == v.Stiff ? 20 : 22] = other == v.Stiff ? 0xFF : 0xFA;
         std::copy(sent.begin(), sent.end(), expected.begin() + WriteOffset.value(box));
         QCOMPARE(f.SetRequests().at(0), expected);
         QCOMPARE(target->text(), shown.isNull() ? typed : shown);
-        QCOMPARE(other->text(), other == w.Stiff ? QStringLiteral("255") : QStringLiteral("250"));
+        QCOMPARE(other->text(), other == v.Stiff ? QStringLiteral("255") : QStringLiteral("250"));
+    }
+
+    // Two bad boxes: the one the board checks first is named, whatever the screen's order.
+    void theFirstBadBoxInTheBoardsOrderIsNamed()
+    {
+        WindowOnBoard f;
+        frmMain& w = f.Load();
+        WindowControls& v = f.V();
+        v.Spring->setText(QStringLiteral("x"));
+        v.Slimit->setText(QStringLiteral("-1"));
+        v.Go->click();
+        QCOMPARE(w.focusWidget(), v.Slimit);
+        v.Slimit->setText(QStringLiteral("5000"));
+        v.Homing->setText(QStringLiteral("y"));
+        v.Go->click();
+        QCOMPARE(w.focusWidget(), v.Homing);
+        QVERIFY(f.SetRequests().empty());
+    }
+
+    // Tab walks the boxes in the board's logic, not the screen's, and passes the button.
+    void tabWalksTheBoardsOrder()
+    {
+        WindowOnBoard f;
+        frmMain& w = f.Load();
+        WindowControls& v = f.V();
+        const QList<QWidget*> expected = {v.Homing,       v.TDamp,    v.Slimit,    v.Stiff,       v.Damp,
+                                          v.Go,           v.DampingScale, v.OverallScale, v.TInertia, v.TFriction,
+                                          v.MotorFilter,  v.InputFilter,  v.Spring};
+        QList<QWidget*> walked;
+        for (QWidget* at = v.Homing; walked.size() < expected.size(); at = at->nextInFocusChain()) {
+            while (!(at->focusPolicy() & Qt::TabFocus) || !at->isEnabled() || !at->isVisibleTo(&w))
+                at = at->nextInFocusChain();
+            walked << at;
+        }
+        QCOMPARE(walked, expected);
     }
 };
 

@@ -87,8 +87,10 @@ private slots:
     {
         SimulatedHidPlatform platform;
         SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
         QCOMPARE(Ctl(platform, Words("--clamp set centering_spring=300 stops=4000")).Status, int(ExitDone));
         Bytes expected = FactoryWriteImage();
+        expected[15] = 0xC0;  // DampingScale as the board gave it (192), not re-rounded from 75 % (191)
         expected[16] = 0xA0;  // Slimit 4000
         expected[17] = 0x0F;
         expected[29] = 0x7F;  // Spring 127
@@ -129,6 +131,8 @@ private slots:
         const std::string input = fault == QLatin1String("type 1")
                                       ? "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n"
                                       : "kx5170-settings = 1\nstops = 4000\nstops = 4000\n";
+        if (board && fault != QLatin1String("forgets") && fault != QLatin1String("never back"))
+            board->Resets = SimulatedDevice::ResetTiming{};
         if (fault == QLatin1String("denied"))
             board->RefuseOpen = HidFailure::AccessDenied;
         if (fault == QLatin1String("set fails"))
@@ -164,9 +168,9 @@ private slots:
         platform.AddBoard(0x5E13, 0x0102).RefuseOpen = HidFailure::AccessDenied;
         const Result result = Ctl(platform, {QStringLiteral("list")});
         QCOMPARE(result.Status, int(ExitDone));  // one board can be opened
-        QCOMPARE(result.Out, std::string("/dev/hidraw0  product 0x5E11  version 3.7  "
-                                         "serial KX\uFFFD]0;owned\uFFFD\uFFFDforged  access ok\n"
-                                         "/dev/hidraw1  product 0x5E13  version 1.2  serial -  access denied\n"));
+        QCOMPARE(result.Out, std::string("product 0x5E11  version 3.7  serial KX\uFFFD]0;owned\uFFFD\uFFFDforged  "
+                                         "nodes /dev/hidraw0 (ok)\n"
+                                         "product 0x5E13  version 1.2  serial KX5170-000123  nodes /dev/hidraw1 (denied)\n"));
         QVERIFY(result.Err.find("udev") != std::string::npos);
     }
 
@@ -179,7 +183,7 @@ private slots:
             now += pause;
             const auto ms = now.count();
             if (ms <= 300)
-                board.SendPosition(static_cast<std::int16_t>(ms));  // every 20 ms: too fast to print each
+                board.SendPosition(static_cast<std::int16_t>(ms));  // every 20 ms: a line a tick at most
             else if (ms == 400)
                 platform.Unplug(board);
             else if (ms == 600)
@@ -194,14 +198,13 @@ private slots:
         const Result result = Ctl(platform, {QStringLiteral("watch")}, [&] { return now >= milliseconds(1000); });
         QCOMPARE(result.Status, int(ExitDone));
         QCOMPARE(result.Out, std::string("board at /dev/hidraw0 (Ctrl+C ends)\n"
-                                         "20 counts  0.9 degrees\n"
-                                         "120 counts  5.3 degrees\n"
-                                         "220 counts  9.7 degrees\n"
+                                         "100 counts  4.4 degrees\n"
+                                         "200 counts  8.8 degrees\n"
                                          "300 counts  13.2 degrees\n"
                                          "board unplugged: waiting for it to come back\n"
                                          "board at /dev/hidraw1 (Ctrl+C ends)\n"
                                          "300 counts  13.2 degrees\n"
-                                         "-2048 counts  -90.0 degrees\n"));
+                                         "-2048 counts  -90 degrees\n"));
         QCOMPARE(platform.OpenHandles(), 0);
     }
 };

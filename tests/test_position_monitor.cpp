@@ -37,18 +37,19 @@ private slots:
         QFETCH(QLocale, locale);
         LocaleForTest scope(locale);
         WindowOnBoard f(static_cast<std::uint16_t>(deviceType << 8));
-        f.Load().Degrees->setText(QStringLiteral(" earlier"));
+        f.Load();
+        f.V().Degrees->setText(QStringLiteral(" earlier"));
         f.Tick(static_cast<std::int16_t>(position));
-        QCOMPARE(f.W().Position->text(), QLatin1Char(' ') + QString::number(position));
-        QCOMPARE(f.W().Degrees->text(), degrees);
+        QCOMPARE(f.V().Position->text(), QLatin1Char(' ') + QString::number(position));
+        QCOMPARE(f.V().Degrees->text(), degrees);
     }
 
     void streamingAtOneKilohertzStaysFresh()
     {
         WindowOnBoard f(0x0101);
-        frmMain& w = f.Load();
-        QVERIFY(w.InputDrain->isActive());
-        const int drainEvery = w.InputDrain->interval(), tickEvery = w.Timer->interval();
+        f.Load();
+        const SessionTimings& times = f.W().Session().Timings();
+        const int drainEvery = int(times.Drain.count()), tickEvery = int(times.Tick.count());
         // One report a millisecond, each carrying its send time; between them the state
         // report (report 2, 3 bytes) the board sends while a game drives it: no position.
         const auto state = f.Board->Board->MakeStateReport(0x01, 0x03);
@@ -58,10 +59,10 @@ private slots:
             if (ms % 7 == 0)
                 f.Board->SendInputReport(state);
             if (ms % tickEvery == 0) {
-                w.Timer_Timer();
-                worstAge = std::max(worstAge, ms - w.Position->text().trimmed().toInt());
+                f.Tick();
+                worstAge = std::max(worstAge, ms - f.V().Position->text().trimmed().toInt());
             } else if (ms % drainEvery == 0) {
-                w.DrainInput();
+                f.Drain();
             }
         }
         QVERIFY2(worstAge <= 10, qPrintable(QString::number(worstAge)));
@@ -70,22 +71,22 @@ private slots:
     void unplugAndPlugBackInAndLoseItAgain()
     {
         WindowOnBoard f(0x0101);
-        frmMain& w = f.Load();
+        f.Load();
+        WindowControls& w = f.V();
         f.Tick(512);
-        w.TDamp->setText(QStringLiteral("99"));
+        w.TDamp->setText(QStringLiteral("99"));  // set, not typed: no edit of the user's to keep
         // A still wheel sends nothing: not a lost link, and no search.
         int enumerations = f.Platform.Enumerations;
         for (int i = 0; i < 20; ++i)
-            w.Timer_Timer();
+            f.Tick();
         QCOMPARE(f.Platform.Enumerations, enumerations);
 
         // A read between ticks that finds the board gone leaves the news to the tick.
         f.Unplug();
-        w.DrainInput();
+        f.Drain();
         QCOMPARE(w.Position->text(), QStringLiteral(" 512"));
-        QVERIFY(w.Go->isEnabled() && !w.InputDrain->isActive());
-        w.Timer_Timer();
-        QCOMPARE(w.Link.BoardOpen, FlagFalse);
+        QVERIFY(w.Go->isEnabled());
+        f.Tick();
         QVERIFY(w.Position->text().isEmpty() && w.Degrees->text().isEmpty());
         QCOMPARE(w.TDamp->text(), QStringLiteral("99"));
         QCOMPARE(f.Platform.Enumerations, enumerations + 1);
@@ -93,7 +94,7 @@ private slots:
         QCOMPARE(f.Board->OpenHandles(), 0);
 
         f.PlugIn();
-        w.Timer_Timer();
+        f.Tick();
         QCOMPARE(w.TDamp->text(), QStringLiteral("20"));
         QCOMPARE(f.Board->OpenHandles(), 2);
 
@@ -108,7 +109,7 @@ private slots:
                 f.PlugIn();
             }
         };
-        w.Timer_Timer();
+        f.Tick();
         QVERIFY(broken);
         QCOMPARE(w.Stiff->text(), QStringLiteral("200"));
         QCOMPARE(w.Position->text(), QString());
@@ -120,19 +121,21 @@ private slots:
     void searchesOnlyWhenSomethingChanged()
     {
         WindowOnBoard f(0x0101, false);
-        frmMain& w = f.Load();
-        w.Timer_Timer();  // the change news of the start-up
+        f.Load();
+        f.Tick();  // the change news of the start-up
+        const SessionTimings& times = f.W().Session().Timings();
+        const int safetyNetTicks = int(times.SafetyNetSearch / times.Tick);
         const int enumerations = f.Platform.Enumerations;
-        for (int i = 0; i < SafetyNetSearchTicks - 1; ++i)
-            w.Timer_Timer();
+        for (int i = 0; i < safetyNetTicks - 1; ++i)
+            f.Tick();
         QCOMPARE(f.Platform.Enumerations, enumerations);
         // Without news of its arrival, the slow search still finds a board.
         f.Platform.ChangeEventsLost = true;
-        f.Platform.AddBoard(0x5E12, 0x0201);
+        SimulatedDevice& late = f.Platform.AddBoard(0x5E12, 0x0201);
         int ticks = 0;
-        while (w.Link.BoardOpen != FlagTrue && ticks++ < 100)
-            w.Timer_Timer();
-        QVERIFY2(ticks <= SafetyNetSearchTicks, qPrintable(QString::number(ticks)));
+        while (late.OpenHandles() == 0 && ticks++ < 100)
+            f.Tick();
+        QVERIFY2(ticks <= safetyNetTicks, qPrintable(QString::number(ticks)));
     }
 };
 

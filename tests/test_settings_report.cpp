@@ -1,6 +1,5 @@
 #include "board_model.h"
-#include "device_link.h"
-#include "settings_transfer.h"
+#include "board_session.h"
 #include "simulated_hid.h"
 
 #include <QtTest>
@@ -36,12 +35,19 @@ QByteArray TypicalWriteImage(std::uint8_t command = 1, int length = 64)
 struct Rig {
     explicit Rig(BoardFeatureLengths lengths = {}) : Device(Platform.AddBoard(0x5E11, 0x0307, lengths))
     {
-        QVERIFY(FindTheHid(Link, Platform) == FlagTrue);
+        QVERIFY(Session.Search().Found);
+    }
+    std::optional<std::vector<std::uint8_t>> Read()
+    {
+        auto read = Session.ReadSettings();
+        if (auto* held = std::get_if<SettingsRead>(&read))
+            return held->Image;
+        return std::nullopt;
     }
 
     SimulatedHidPlatform Platform;
     SimulatedDevice& Device;
-    DeviceLink Link;
+    BoardSession Session{Platform};
 };
 
 }  // namespace
@@ -124,7 +130,7 @@ private slots:
         WheelSettings settings = Typical;
         settings.*FindSettingByKey(key.toStdString())->Value = value;
         Rig rig;
-        QCOMPARE(SendSettingsSequence(rig.Link, settings), accepted);
+        QCOMPARE(rig.Session.Write(settings).SettingsTaken(), accepted);
         QCOMPARE(rig.Device.Board->Log.empty(), !accepted);
     }
 
@@ -162,7 +168,7 @@ private slots:
         QFETCH(int, failing);
         QFETCH(QStringList, requests);
         Rig rig({std::size_t(settingsLength), std::size_t(resetLength)});
-        const auto image = ReadSettingsReport(rig.Link);
+        const auto image = rig.Read();
         QCOMPARE(image ? int(image->size()) : 0, requests.isEmpty() ? 0 : settingsLength);
         int request = 0;
         rig.Device.BeforeOperation = [&](SimulatedOperation operation) {
@@ -172,7 +178,7 @@ private slots:
         };
         // Whether the settings went: command 1 was taken.
         const bool sent = requests.contains(QStringLiteral("set 1 %1").arg(settingsLength));
-        QCOMPARE(SendSettingsSequence(rig.Link, Typical), sent);
+        QCOMPARE(rig.Session.Write(Typical).SettingsTaken(), sent);
 
         QStringList made;
         for (const auto& r : rig.Device.Board->Log) {
@@ -209,7 +215,7 @@ private slots:
             buffer[0] = static_cast<std::uint8_t>(reportID);
             return count;
         };
-        const auto image = ReadSettingsReport(rig.Link);
+        const auto image = rig.Read();
         QCOMPARE(image ? int(image->size()) : -1, accepted ? count : -1);
     }
 };

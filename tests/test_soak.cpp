@@ -40,16 +40,16 @@ private slots:
         for (int cycle = 0; cycle < Cycles; ++cycle) {
             f.Unplug();
             for (int tick = 0; tick <= cycle % 3; ++tick) {  // one to three ticks with nothing there
-                w.Timer_Timer();
+                f.Tick();
                 QCOMPARE(board.OpenHandles(), 0);
             }
 
             f.PlugIn();
-            w.Timer_Timer();
+            f.Tick();
             QCOMPARE(board.OpenHandles(), 2);
             const auto position = static_cast<std::int16_t>(cycle * 37 % 8192 - 4096);
             f.Tick(position);
-            QCOMPARE(w.Position->text(), QLatin1Char(' ') + QString::number(position));
+            QCOMPARE(f.V().Position->text(), QLatin1Char(' ') + QString::number(position));
             QCoreApplication::processEvents();
 
             // The test's own records would grow without end.

@@ -20,24 +20,6 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return file.fileName();
 }
 
-// Records what the window asked and warned, answering questions with Answer and the
-// file dialogs with FileName.
-struct DialogLog {
-    explicit DialogLog(frmMain& w)
-    {
-        w.Dialogs.OpenFileName = [this](QWidget*, const QString&) { return FileName; };
-        w.Dialogs.SaveFileName = [this](QWidget*, const QString&) { return FileName; };
-        w.Dialogs.Confirm = [this](QWidget*, const QString& q) {
-            Questions << q;
-            return Answer;
-        };
-        w.Dialogs.Warn = [this](QWidget*, const QString& m) { Warnings << m; };
-    }
-    QStringList Questions, Warnings;
-    bool Answer = false;
-    QString FileName;
-};
-
 }  // namespace
 
 class TestWindowFiles : public QObject {
@@ -49,7 +31,7 @@ private slots:
         QTemporaryDir dir;
         WindowOnBoard f;
         frmMain& w = f.W();
-        DialogLog dialogs(w);
+        WindowControls& v = f.V();
         f.Unplug();
         f.Load();
 
@@ -62,53 +44,69 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject&>(w).event(&drop);  // as the desktop's drag delivers it
         QVERIFY(drop.isAccepted());
-        w.Timer_Timer();  // searches, and finds nothing
-        QVERIFY(w.lblStatus->text().contains(QStringLiteral("once the board is loaded")));
+        f.Tick();  // searches, and finds nothing
+        QCOMPARE(f.Status(), QStringLiteral("No board found: plug it in. rally.kx5170 opens once it is loaded."));
         f.PlugIn();
-        w.Timer_Timer();
+        f.Tick();
         QStringList expected = FactoryTexts;
         expected[0] = "4000";
         expected[11] = "30";
         QCOMPARE(f.Texts(), expected);
         QCOMPARE(f.Board->Board->Log.size(), std::size_t{1});  // the load's read alone
-        QVERIFY2(w.lblStatus->text().contains(QStringLiteral("\"Write and reset\"")), qPrintable(w.lblStatus->text()));
+        QVERIFY2(f.Status().contains(QStringLiteral("\"Write and reset\"")), qPrintable(f.Status()));
 
         // A refused file changes nothing and says where and why; so does a missing one.
-        dialogs.FileName = WriteFile(dir, "typo.kx5170", "kx5170-settings = 1\nstiff = 3\nstop = 10\n");
-        w.actOpen->trigger();
-        QVERIFY(!w.OpenSettingsFile(dir.filePath("missing.kx5170")));
+        f.Dialogs.OpenFile = WriteFile(dir, "typo.kx5170", "kx5170-settings = 1\nstiff = 3\nstop = 10\n");
+        v.actOpen->trigger();
+        f.Dialogs.OpenFile = dir.filePath("missing.kx5170");
+        v.actOpen->trigger();
         QCOMPARE(f.Texts(), expected);
-        QCOMPARE(dialogs.Warnings.size(), 2);
-        QVERIFY2(dialogs.Warnings[0].startsWith(QStringLiteral("typo.kx5170:2:")), qPrintable(dialogs.Warnings[0]));
+        QCOMPARE(f.Dialogs.Warnings.size(), 2);
+        QVERIFY2(f.Dialogs.Warnings[0].startsWith(QStringLiteral("typo.kx5170:2:")), qPrintable(f.Dialogs.Warnings[0]));
 
-        // F5 puts the board's values back: the dropped file was opened once.
-        w.actReload->trigger();
+        // F5 asks before it puts the board's values over the file's; the file was opened once.
+        f.Dialogs.Answer = false;
+        v.actReload->trigger();
+        QCOMPARE(f.Texts(), expected);
+        f.Dialogs.Answer = true;
+        v.actReload->trigger();
         QCOMPARE(f.Texts(), FactoryTexts);
-        QVERIFY(f.SetRequests().empty() && dialogs.Questions.isEmpty());
+        QCOMPARE(f.Dialogs.Questions.size(), 2);
+        QVERIFY(f.SetRequests().empty());
+    }
+
+    void aMissingFileNamedBeforeTheBoardIsSaidAtOnce()
+    {
+        WindowOnBoard f;
+        f.Unplug();
+        f.W().OpenWhenLoaded(QStringLiteral("/nonexistent/rally.kx5170"));
+        QCOMPARE(f.Dialogs.Warnings.size(), 1);
+        f.Load();
+        QCOMPARE(f.Status(), QStringLiteral("No board found: plug it in."));
     }
 
     void saveWritesWhatTheBoxesHold()
     {
         QTemporaryDir dir;
-        WindowOnBoard f(0x8107);  // a negative type in the window; a file holds the version's high byte
-        frmMain& w = f.Load();
-        DialogLog dialogs(w);
-        dialogs.FileName = dir.filePath("mine.kx5170");
+        WindowOnBoard f(0x8107);  // type 129: the version's high byte, unsigned
+        f.Load();
+        WindowControls& v = f.V();
+        f.Dialogs.SaveFile = dir.filePath("mine.kx5170");
         // A box "Write and reset" refuses: no file, and the same word.
-        w.Slimit->setText(QStringLiteral("70000"));
-        w.Go_Click();
-        const QString refusal = w.lblStatus->text();
-        w.lblStatus->clear();
-        QVERIFY(!w.SaveSettingsFile(dialogs.FileName) && !QFile::exists(dialogs.FileName));
-        QCOMPARE(w.lblStatus->text(), refusal);
+        v.Slimit->setText(QStringLiteral("70000"));
+        v.Go->click();
+        const QString refusal = f.Status();
+        v.actSave->trigger();
+        QVERIFY(!QFile::exists(f.Dialogs.SaveFile));
+        QCOMPARE(f.Status(), refusal);
 
-        w.Slimit->setText(QStringLiteral("5000"));
-        w.Homing->setText(QStringLiteral("-250"));
-        w.Stiff->setText(QStringLiteral("300"));  // brought into range, as "Write and reset" does
-        w.InputFilter->setText(QStringLiteral("12.5"));
-        w.actSave->trigger();
-        QCOMPARE(w.Stiff->text(), QStringLiteral("255"));
-        QFile saved(dialogs.FileName);
+        v.Slimit->setText(QStringLiteral("5000"));
+        v.Homing->setText(QStringLiteral("-250"));
+        v.Stiff->setText(QStringLiteral("300"));  // saved in range, as "Write and reset" sends it
+        v.InputFilter->setText(QStringLiteral("12.5"));
+        v.actSave->trigger();
+        QCOMPARE(v.Stiff->text(), QStringLiteral("300"));  // only what is saved is brought into range
+        QFile saved(f.Dialogs.SaveFile);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QByteArrayList lines;  // the settings' lines, their comments and blank lines left off
         for (const QByteArray& line : saved.readAll().split('\n'))
@@ -119,7 +117,7 @@ private slots:
                                         "stops = 5000", "stops_stiffness = 255", "stops_damping = 50",
                                         "centering_spring = 64", "motor_filter = 4", "input_filter = 12",
                                         "all_effects_scale = 90", "damper_effect_scale = 75"}));
-        QVERIFY(f.SetRequests().empty() && dialogs.Warnings.isEmpty());
+        QVERIFY(f.SetRequests().empty() && f.Dialogs.Warnings.isEmpty());
     }
 
     void aFileFromAnotherKindOfBoardIsAsked_data()
@@ -139,16 +137,18 @@ private slots:
         QTemporaryDir dir;
         const QString path = WriteFile(dir, "old.kx5170", "kx5170-settings = 1\n" + boardType + "stops = 4096\n");
         WindowOnBoard f(0x0307);
-        frmMain& w = f.Load();
-        DialogLog dialogs(w);
-        QCOMPARE(w.OpenSettingsFile(path), !asked);
-        QCOMPARE(dialogs.Questions.size(), asked ? 1 : 0);
-        QCOMPARE(w.Slimit->text(), QString::fromLatin1(asked ? "5000" : "4096"));
+        f.Load();
+        WindowControls& v = f.V();
+        f.Dialogs.Answer = false;
+        f.Dialogs.OpenFile = path;
+        v.actOpen->trigger();
+        QCOMPARE(f.Dialogs.Questions.size(), asked ? 1 : 0);
+        QCOMPARE(v.Slimit->text(), QString::fromLatin1(asked ? "5000" : "4096"));
         if (asked) {
-            QVERIFY2(dialogs.Questions[0].contains(QStringLiteral("10000")), qPrintable(dialogs.Questions[0]));
-            dialogs.Answer = true;
-            QVERIFY(w.OpenSettingsFile(path));
-            QCOMPARE(w.Slimit->text(), QStringLiteral("4096"));
+            QVERIFY2(f.Dialogs.Questions[0].contains(QStringLiteral("10000")), qPrintable(f.Dialogs.Questions[0]));
+            f.Dialogs.Answer = true;
+            v.actOpen->trigger();
+            QCOMPARE(v.Slimit->text(), QStringLiteral("4096"));
         }
         QVERIFY(f.SetRequests().empty());
     }
@@ -157,24 +157,26 @@ private slots:
     {
         WindowOnBoard f(0x0107);  // type 1: 8192 counts a turn
         frmMain& w = f.W();
-        w.AvailableScreenArea = [] { return QRect(0, 30, 1366, 600); };
+        WindowControls& v = f.V();
+        w.SetAvailableScreenArea([] { return QRect(0, 30, 1366, 600); });
         w.Form_Load();
-        QVERIFY(w.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")));
-        QVERIFY(w.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
-        w.Slimit->setText(QStringLiteral("2048"));  // as typed
-        QVERIFY(w.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")));
-        QCOMPARE(w.DampingScale->accessibleDescription(), w.DampingScale->toolTip());
+        QVERIFY(v.Homing->toolTip().contains(QStringLiteral("-100 counts = -4.4 degrees")));
+        QVERIFY(v.TDamp->toolTip().contains(QStringLiteral("0 to 250")));
+        v.Slimit->setText(QStringLiteral("2048"));  // as typed
+        QVERIFY(v.Slimit->toolTip().contains(QStringLiteral("2048 counts = 90.0 degrees")));
+        QCOMPARE(v.DampingScale->accessibleDescription(), v.DampingScale->toolTip());
 
         QVERIFY(w.frameGeometry().top() >= 30 && w.frameGeometry().bottom() < 630);
-        QScrollBar* bar = w.ClientScroll->verticalScrollBar();
+        QScrollBar* bar = v.ClientScroll->verticalScrollBar();
         QVERIFY(bar->isVisible() && bar->maximum() > 0);
-        QVERIFY(w.ClientScroll->viewport()->width() >= w.Client->width());  // nothing cut at the side by the bar
+        QVERIFY(v.ClientScroll->viewport()->width() >= v.Client->width());  // nothing cut at the side by the bar
         // On a tall enough screen, no scrolling.
-        w.AvailableScreenArea = [] { return QRect(0, 0, 1920, 1050); };
-        w.FitToScreen();
-        QCOMPARE(w.size(), QSize(w.Client->width(), w.Client->height() + w.MenuBar->height()));
+        WindowOnBoard tall(0x0107);
+        tall.Load();
+        QCOMPARE(tall.W().size(), QSize(tall.V().Client->width(),
+                                        tall.V().Client->height() + tall.W().findChild<QMenuBar*>()->height()));
         QCoreApplication::processEvents();  // the scroll area lays its bars out later
-        QVERIFY(!bar->isVisible());
+        QVERIFY(!tall.V().ClientScroll->verticalScrollBar()->isVisible());
     }
 };
 

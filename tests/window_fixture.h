@@ -1,17 +1,20 @@
-// A window on its own simulated platform, for tests that drive frmMain directly, with the
-// widgets they look at.
+// A window on its own simulated platform, for tests that drive frmMain through its
+// controls, with the session on the test's thread and its ticks driven by the test.
 #pragma once
 
 #include "board_bytes.h"
 #include "frm_main.h"
-#include "settings_transfer.h"
+#include "session_worker.h"
 #include "simulated_hid.h"
+#include "window_controls.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStringList>
 #include <QTimer>
 #include <QtTest>
@@ -25,6 +28,25 @@ inline const QStringList FactoryTexts = {"5000", "-100", "200", "50", "20", "75"
 inline const QStringList Placeholders = {"Stops", "Centre", "Stiffness", "Damping", "Damping", "Damping",
                                          "Scale", "Inertia", "Friction",  "",        "",        "Spring"};
 
+// Every dialog answered by the test: the files to give, the answer to questions, and
+// what was asked and warned.
+struct ScriptedDialogs {
+    QString OpenFile, SaveFile;
+    bool Answer = true;
+    QStringList Questions, Warnings;
+
+    WindowDialogs Make()
+    {
+        return {[this](QWidget*, const QString&) { return OpenFile; },
+                [this](QWidget*, const QString&) { return SaveFile; },
+                [this](QWidget*, const QString& question) {
+                    Questions << question;
+                    return Answer;
+                },
+                [this](QWidget*, const QString& message) { Warnings << message; }};
+    }
+};
+
 struct WindowOnBoard {
     explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
                            kx::BoardFeatureLengths lengths = {})
@@ -33,44 +55,47 @@ struct WindowOnBoard {
         if (withBoard)
             Board = &Platform.AddBoard(0x5E11, versionNumber, lengths);
         Window = std::make_unique<frmMain>(Platform);
-        // A desktop screen, taller than the window; the offscreen one is not.
-        Window->AvailableScreenArea = [] { return QRect(0, 0, 1920, 1050); };
+        Window->SetDialogs(Dialogs.Make());
+        // A desktop screen, larger than the window; the offscreen one is not.
+        Window->SetAvailableScreenArea([] { return QRect(0, 0, 1920, 1050); });
+        Controls = std::make_unique<WindowControls>(*Window);
     }
 
     frmMain& W() { return *Window; }
+    WindowControls& V() { return *Controls; }
     frmMain& Load()
     {
         Window->Form_Load();
         return *Window;
     }
-    void Tick(std::int16_t position)
+    // One tick of the supervision, with a report from the wheel first when given.
+    void Tick(std::optional<std::int16_t> position = std::nullopt)
     {
-        Board->SendPosition(position);
-        Window->Timer_Timer();
+        if (position)
+            Board->SendPosition(*position);
+        Window->Session().Tick();
     }
+    void Drain() { Window->Session().DrainInput(); }
     void Unplug() { Platform.Unplug(*Board); }
     void PlugIn() { Platform.PlugIn(*Board); }
+    bool BoardOpen() const { return Board && Board->OpenHandles() == 2; }
+    QString Status() const { return Controls->lblStatus->text(); }
 
     std::vector<Bytes> SetRequests() const { return ::SetRequests(*Board->Board); }
 
-    // In the order of SettingsFields.
-    std::vector<QLineEdit*> Boxes()
-    {
-        frmMain& w = *Window;
-        return {w.Slimit, w.Homing,   w.Stiff,     w.Damp,        w.TDamp,       w.DampingScale,
-                w.OverallScale, w.TInertia, w.TFriction, w.MotorFilter, w.InputFilter, w.Spring};
-    }
     QStringList Texts()
     {
         QStringList texts;
-        for (QLineEdit* box : Boxes())
+        for (QLineEdit* box : Controls->Boxes)
             texts << box->text();
         return texts;
     }
 
     kx::SimulatedHidPlatform Platform;
     kx::SimulatedDevice* Board = nullptr;
+    ScriptedDialogs Dialogs;
     std::unique_ptr<frmMain> Window;
+    std::unique_ptr<WindowControls> Controls;
 };
 
 // Sets the default locale for one test and puts C back afterwards, also on failure.

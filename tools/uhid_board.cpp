@@ -1,5 +1,7 @@
 #include "uhid_board.h"
 
+#include <thread>
+
 #include <linux/uhid.h>
 
 #include <algorithm>
@@ -244,6 +246,8 @@ bool UhidBoard::HandleEvent()
             reply.u.get_report_reply.size = static_cast<std::uint16_t>(length);
         }
         const std::size_t replySize = offsetof(uhid_event, u.get_report_reply.data) + std::max(length, 0);
+        if (rtype == UHID_FEATURE_REPORT && AnswerDelay.count() > 0)
+            std::this_thread::sleep_for(AnswerDelay);
         if (!Write(&reply, replySize))
             return false;
         break;
@@ -268,6 +272,8 @@ bool UhidBoard::HandleEvent()
         reply.type = UHID_SET_REPORT_REPLY;
         reply.u.set_report_reply.id = id;
         reply.u.set_report_reply.err = ok ? 0 : EIO;
+        if (AnswerDelay.count() > 0)
+            std::this_thread::sleep_for(AnswerDelay);
         if (!Write(&reply, offsetof(uhid_event, u.set_report_reply) + sizeof reply.u.set_report_reply))
             return false;
         // The firmware acknowledges the request before it resets.

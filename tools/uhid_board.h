@@ -8,6 +8,7 @@
 #include "board_model.h"
 
 #include <cstdint>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -71,6 +72,9 @@ public:
     std::function<void(const std::string& line)> OnRequest;
     // Called when the host asked for a reset (command 2 or 3).
     std::function<void()> OnResetRequest;
+    // How long the board takes to answer a feature request, as a busy board does: the
+    // kernel holds the host's request meanwhile (it gives up after 5 s).
+    std::chrono::milliseconds AnswerDelay{0};
     // Called for the kernel's other events, for a verbose trace.
     std::function<void(const std::string& what)> OnTrace;
 

@@ -8,6 +8,7 @@
 // on standard input (and on --control FIFO):
 //
 //   unplug | plug | quit | hold | resume | rate N | position N | burst N | state N | status
+//   | stall MS
 //
 // and tells what happens on standard output, one line each: "ready /dev/hidrawN",
 // "unplugged", "reset", "held N", "sent N", "ok", "error TEXT".
@@ -101,6 +102,7 @@ void Usage(std::FILE* to)
         "Commands (standard input or the FIFO, one a line):\n"
         "  unplug, plug       the board goes away / comes back (under a new node)\n"
         "  hold, resume       stop / restart the input reports (hold answers \"held N\")\n"
+        "  stall MS           answer feature requests MS late from now on (0: at once)\n"
         "  rate N             input reports per second\n"
         "  position N         the wheel stands at N: one report is sent at once\n"
         "  burst N            send N reports at once, continuing the motion\n"
@@ -477,6 +479,14 @@ void VirtualBoard::Command(const std::string& line)
                 return;
             }
         }
+        Say("ok");
+    } else if (word == "stall") {
+        // Feature requests answered this late from now on (0: at once).
+        if (!number || *number < 0 || *number > 10000) {
+            Say("error bad delay: " + argument);
+            return;
+        }
+        Board.AnswerDelay = std::chrono::milliseconds(*number);
         Say("ok");
     } else if (word == "status") {
         if (Board.Created() && !WaitingForNode)

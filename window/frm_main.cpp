@@ -4,11 +4,15 @@
 #include "display_text.h"
 #include "input_report.h"
 #include "number_text.h"
-#include "settings_transfer.h"
+#include "session_worker.h"
+#include "wide_text.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -20,7 +24,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -45,19 +49,9 @@ void Place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
-constexpr int TickMilliseconds = 100;
-// After the platform reports a change, a few events usually follow (udev granting
-// access after the kernel made the node): one search after they have settled.
-constexpr int ChangeSettleMilliseconds = 20;
-// At 1000 reports a second the kernel's 63-report queue is full after 63 ms; draining
-// three times as often leaves room to spare when the window's thread is late.
-constexpr int DrainMilliseconds = 20;
 // udev gives the user at the computer access to a new node a few milliseconds after
 // the kernel made it; a refusal that lasts longer than this is told.
 constexpr int AccessGraceMilliseconds = 1000;
-// The kernel holds 63 reports per handle; a board flooding faster than we read is
-// left for the next drain rather than holding the thread.
-constexpr int MostReportsPerDrain = 256;
 
 // Before the window is first shown its frame is unknown: room for a usual title bar.
 constexpr int TypicalDecoration = 40;
@@ -65,50 +59,6 @@ constexpr int TypicalDecoration = 40;
 struct Twips {
     int Left, Top, Width, Height;
 };
-
-// One settings row of the layout: where its box, caption and (if it has one) unit stand.
-struct SettingRow {
-    const char* Name;  // the box, as the settings table names it
-    QLineEdit* frmMain::*Box;
-    Twips BoxPlace;
-    const char* Placeholder;  // until the board's value takes its place
-    const char* CaptionName;
-    QLabel* frmMain::*Caption;
-    Twips CaptionPlace;
-    const char* UnitName = nullptr;
-    QLabel* frmMain::*Unit = nullptr;
-    Twips UnitPlace{};
-};
-
-// From the top of the window down.
-// clang-format off
-const SettingRow SettingRows[] = {
-    {"Homing", &frmMain::Homing, {2160, 2940, 1035, 360}, "Centre",
-     "Label6", &frmMain::Label6, {120, 3000, 1635, 255}, "Label11", &frmMain::Label11, {3240, 3000, 1275, 255}},
-    {"TDamp", &frmMain::TDamp, {2160, 3540, 1035, 360}, "Damping",
-     "Label16", &frmMain::Label16, {120, 3600, 1635, 255}},
-    {"TInertia", &frmMain::TInertia, {2160, 4080, 1035, 360}, "Inertia",
-     "Label20", &frmMain::Label20, {120, 4140, 1640, 260}},
-    {"TFriction", &frmMain::TFriction, {2160, 4560, 1035, 330}, "Friction",
-     "Label21", &frmMain::Label21, {120, 4620, 1640, 260}},
-    {"Slimit", &frmMain::Slimit, {2160, 5100, 1035, 375}, "Stops",
-     "Label1", &frmMain::Label1, {120, 5160, 1640, 260}, "Label12", &frmMain::Label12, {3240, 5160, 1280, 260}},
-    {"Stiff", &frmMain::Stiff, {2160, 5580, 1035, 360}, "Stiffness",
-     "Label13", &frmMain::Label13, {120, 5640, 1640, 260}},
-    {"Damp", &frmMain::Damp, {2160, 6060, 1035, 360}, "Damping",
-     "Label15", &frmMain::Label15, {120, 6120, 1640, 260}},
-    {"Spring", &frmMain::Spring, {2160, 6600, 1035, 360}, "Spring",
-     "Label24", &frmMain::Label24, {120, 6660, 1640, 260}},
-    {"MotorFilter", &frmMain::MotorFilter, {2160, 7320, 1035, 330}, "",
-     "Label22", &frmMain::Label22, {120, 7380, 1640, 260}},
-    {"InputFilter", &frmMain::InputFilter, {2160, 7800, 1035, 360}, "",
-     "Label23", &frmMain::Label23, {120, 7860, 1640, 260}},
-    {"OverallScale", &frmMain::OverallScale, {2160, 8460, 1035, 360}, "Scale",
-     "Label18", &frmMain::Label18, {120, 8520, 2180, 260}, "Label19", &frmMain::Label19, {3240, 8520, 1280, 260}},
-    {"DampingScale", &frmMain::DampingScale, {2160, 8940, 1035, 360}, "Damping",
-     "Label7", &frmMain::Label7, {120, 9000, 2180, 260}, "Label14", &frmMain::Label14, {3240, 9000, 1280, 260}},
-};
-// clang-format on
 
 int MenuBarHeight(QMenuBar* bar, int width)
 {
@@ -118,18 +68,11 @@ int MenuBarHeight(QMenuBar* bar, int width)
 
 }  // namespace
 
-frmMain::frmMain(HidPlatform& platform, QWidget* parent) : QWidget(parent), Platform(platform)
+frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
+    : QWidget(parent), Platform(platform), Worker(std::make_unique<SessionWorker>(platform, timings))
 {
     LastDirectory = QDir::homePath();
     BuildLayout();
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(TickMilliseconds);
-    connect(Timer, &QTimer::timeout, this, &frmMain::Timer_Timer);
-    InputDrain = new QTimer(this);
-    InputDrain->setObjectName(QStringLiteral("InputDrain"));
-    InputDrain->setInterval(DrainMilliseconds);
-    connect(InputDrain, &QTimer::timeout, this, &frmMain::DrainInput);
     connect(Go, &QPushButton::clicked, this, &frmMain::Go_Click);
     AccessGrace = new QTimer(this);
     AccessGrace->setObjectName(QStringLiteral("AccessGrace"));
@@ -138,11 +81,54 @@ frmMain::frmMain(HidPlatform& platform, QWidget* parent) : QWidget(parent), Plat
     connect(AccessGrace, &QTimer::timeout, this, &frmMain::AccessGrace_Timer);
     FixCommand = DefaultRuleInstallCommand();
     connect(lblStatus, &QLabel::linkActivated, this, &frmMain::lblStatus_LinkActivated);
+
+    // Queued when the session runs on its own thread, direct when it runs on this one.
+    SessionWorker* w = Worker.get();
+    connect(w, &SessionWorker::Searched, this, &frmMain::OnSearched);
+    connect(w, &SessionWorker::Loading, this, &frmMain::OnLoading);
+    connect(w, &SessionWorker::Loaded, this, &frmMain::LoadDeviceSettings);
+    connect(w, &SessionWorker::PositionRead, this, &frmMain::ShowPosition);
+    connect(w, &SessionWorker::LinkLost, this, &frmMain::HandleLostLink);
+    connect(w, &SessionWorker::Writing, this, &frmMain::OnWriting);
+    connect(w, &SessionWorker::Written, this, &frmMain::OnWritten);
+    connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn);
+    connect(w, &SessionWorker::ReadBack, this, &frmMain::OnReadBack);
 }
 
 frmMain::~frmMain()
 {
-    Form_Unload();
+    if (SessionThread && !FinishSession(std::chrono::milliseconds(1000))) {
+        // A QThread destroyed while it runs aborts the program; one stuck in the kernel
+        // is left to the end of the process instead.
+        SessionThread = nullptr;
+        (void)Worker.release();
+        return;
+    }
+    if (!SessionThread)
+        Worker->Stop();
+}
+
+void frmMain::RunSessionOnThread()
+{
+    if (SessionThread)
+        return;
+    SessionThread = new QThread(this);
+    SessionThread->setObjectName(QStringLiteral("BoardSession"));
+    Worker->moveToThread(SessionThread);
+    SessionThread->start();
+}
+
+bool frmMain::FinishSession(std::chrono::milliseconds wait)
+{
+    if (!SessionThread) {
+        Worker->Stop();
+        return true;
+    }
+    if (!SessionThread->isRunning())
+        return true;
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Stop);
+    SessionThread->quit();
+    return SessionThread->wait(QDeadlineTimer(wait));
 }
 
 void frmMain::BuildLayout()
@@ -243,6 +229,50 @@ void frmMain::BuildLayout()
     Degrees->setFont(bold);
     Label17 = label(Client, "Label17", QStringLiteral("degrees"), 3240, 2520, 1160, 260);
 
+    // One settings row of the layout: where its box, caption and (if it has one) unit stand.
+    struct SettingRow {
+        const char* Name;  // the box, as the settings table names it
+        QLineEdit* frmMain::*Box;
+        Twips BoxPlace;
+        const char* Placeholder;  // until the board's value takes its place
+        const char* CaptionName;
+        QLabel* frmMain::*Caption;
+        Twips CaptionPlace;
+        const char* UnitName = nullptr;
+        QLabel* frmMain::*Unit = nullptr;
+        Twips UnitPlace{};
+    };
+
+    // From the top of the window down.
+    // clang-format off
+    static const SettingRow SettingRows[] = {
+        {"Homing", &frmMain::Homing, {2160, 2940, 1035, 360}, "Centre",
+         "Label6", &frmMain::Label6, {120, 3000, 1635, 255}, "Label11", &frmMain::Label11, {3240, 3000, 1275, 255}},
+        {"TDamp", &frmMain::TDamp, {2160, 3540, 1035, 360}, "Damping",
+         "Label16", &frmMain::Label16, {120, 3600, 1635, 255}},
+        {"TInertia", &frmMain::TInertia, {2160, 4080, 1035, 360}, "Inertia",
+         "Label20", &frmMain::Label20, {120, 4140, 1640, 260}},
+        {"TFriction", &frmMain::TFriction, {2160, 4560, 1035, 330}, "Friction",
+         "Label21", &frmMain::Label21, {120, 4620, 1640, 260}},
+        {"Slimit", &frmMain::Slimit, {2160, 5100, 1035, 375}, "Stops",
+         "Label1", &frmMain::Label1, {120, 5160, 1640, 260}, "Label12", &frmMain::Label12, {3240, 5160, 1280, 260}},
+        {"Stiff", &frmMain::Stiff, {2160, 5580, 1035, 360}, "Stiffness",
+         "Label13", &frmMain::Label13, {120, 5640, 1640, 260}},
+        {"Damp", &frmMain::Damp, {2160, 6060, 1035, 360}, "Damping",
+         "Label15", &frmMain::Label15, {120, 6120, 1640, 260}},
+        {"Spring", &frmMain::Spring, {2160, 6600, 1035, 360}, "Spring",
+         "Label24", &frmMain::Label24, {120, 6660, 1640, 260}},
+        {"MotorFilter", &frmMain::MotorFilter, {2160, 7320, 1035, 330}, "",
+         "Label22", &frmMain::Label22, {120, 7380, 1640, 260}},
+        {"InputFilter", &frmMain::InputFilter, {2160, 7800, 1035, 360}, "",
+         "Label23", &frmMain::Label23, {120, 7860, 1640, 260}},
+        {"OverallScale", &frmMain::OverallScale, {2160, 8460, 1035, 360}, "Scale",
+         "Label18", &frmMain::Label18, {120, 8520, 2180, 260}, "Label19", &frmMain::Label19, {3240, 8520, 1280, 260}},
+        {"DampingScale", &frmMain::DampingScale, {2160, 8940, 1035, 360}, "Damping",
+         "Label7", &frmMain::Label7, {120, 9000, 2180, 260}, "Label14", &frmMain::Label14, {3240, 9000, 1280, 260}},
+    };
+    // clang-format on
+
     // The settings rows: where each stands is the layout's; what each says (caption,
     // unit) is the settings table's.
     for (const SettingRow& row : SettingRows) {
@@ -254,6 +284,8 @@ void frmMain::BuildLayout()
         edit->setEnabled(false);
         // A file dropped on a box is for the window to open, not text to type in.
         edit->setAcceptDrops(false);
+        // What the user types is kept until written or replaced on the user's word.
+        connect(edit, &QLineEdit::textEdited, this, [this] { Edited = true; });
         Place(edit, row.BoxPlace.Left, row.BoxPlace.Top, row.BoxPlace.Width, row.BoxPlace.Height);
         this->*row.Box = Boxes[index] = edit;
         // The tooltip of a setting in counts gives the angle of the value in the box.
@@ -332,92 +364,48 @@ void frmMain::Form_Load()
 {
     FitToScreen();
     show();
-    // Let the window paint before the search and the load hold the thread.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    SearchForBoard();
-    Timer->start();
-
-    // A board plugged in is searched for as soon as its interface has settled, rather
-    // than at the next tick.
-    if (!ChangeSettle) {
-        ChangeSettle = new QTimer(this);
-        ChangeSettle->setSingleShot(true);
-        ChangeSettle->setInterval(ChangeSettleMilliseconds);
-        connect(ChangeSettle, &QTimer::timeout, this, [this] {
-            if (!Timer->isActive())
-                return;  // closed
-            if (Link.BoardOpen != FlagTrue)
-                Timer_Timer();
-            else
-                TakeChangeNews();  // a board is open: the news is not needed
-            if (ChangeNotifier)
-                ChangeNotifier->setEnabled(true);
-        });
-    }
-    FollowChangeNotification();
-}
-
-bool frmMain::TakeChangeNews()
-{
-    const bool changed = Platform.InterfacesMayHaveChanged();
-    FollowChangeNotification();
-    return changed;
-}
-
-void frmMain::FollowChangeNotification()
-{
-    // The platform may stop watching during any call for its news; the descriptor is
-    // then no longer its news, and is left before the platform can close it.
-    const int fd = Platform.ChangeNotificationFd();
-    if (ChangeNotifier && ChangeNotifier->socket() == fd)
-        return;
-    if (ChangeNotifier) {
-        ChangeNotifier->setEnabled(false);
-        delete ChangeNotifier;
-        ChangeNotifier = nullptr;
-    }
-    if (fd < 0)
-        return;
-    ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
-        // The descriptor stays readable until the news is taken: no spinning meanwhile.
-        ChangeNotifier->setEnabled(false);
-        ChangeSettle->start();
-    });
+    SetBoardStatus(StatusLine::Board::Unknown);
+    // The window paints first; the session's search and load run on its own thread.
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Start);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    // A write under way is let finish (it is bounded): a board left between the
+    // settings and its reset may not store them.
+    if (Work == Busy::Writing) {
+        CloseWhenWritten = true;
+        Status.SetWork(QStringLiteral("Closing once the write has finished..."));
+        RenderStatus();
+        event->ignore();
+        return;
+    }
+    AccessGrace->stop();
+    if (!SessionThread)
+        Worker->Stop();
+    else
+        QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Stop);
     QWidget::closeEvent(event);
 }
 
-void frmMain::Form_Unload()
+void frmMain::OnSearched(const SearchOutcome& outcome)
 {
-    Timer->stop();
-    InputDrain->stop();
-    AccessGrace->stop();
-    if (ChangeNotifier)
-        ChangeNotifier->setEnabled(false);
-    if (ChangeSettle)
-        ChangeSettle->stop();
-    CloseLinkHandle(Link, Link.FeatureHandle);
-    CloseLinkHandle(Link, Link.InputHandle);
-}
-
-void frmMain::SearchForBoard()
-{
-    TicksSinceSearch = 0;
-    Link.BoardOpen = FindTheHid(Link, Platform);
-    NewReport = false;
-    ReadFailed = false;
-    if (Link.BoardOpen == FlagTrue || Link.BoardOpenFailure != HidFailure::AccessDenied) {
+    const HidFailure refused = !outcome.Found && outcome.Failure && outcome.Failure->Cause == FailureCause::AccessDenied
+                                   ? HidFailure::AccessDenied
+                                   : HidFailure::None;
+    if (outcome.Found || refused != HidFailure::AccessDenied) {
         AccessDenial = Denial::None;
         AccessGrace->stop();
     }
-    if (Link.BoardOpen == FlagTrue) {
-        InputDrain->start();
-    } else if (Link.BoardOpenFailure == HidFailure::AccessDenied) {
+    if (outcome.Found)
+        return;  // its load follows
+
+    BoardLoaded = false;
+    Details.reset();
+    DeviceType.reset();
+    BlankDetails();
+    SetSettingsControlsEnabled(false);
+    if (refused == HidFailure::AccessDenied) {
         // A node is refused for a moment after it appears, until udev has given the user
         // access: the first refusal gets a second, and a search, before it is told.
         if (AccessDenial == Denial::None) {
@@ -426,12 +414,14 @@ void frmMain::SearchForBoard()
         } else if (AccessDenial == Denial::Told) {
             SetBoardStatus(StatusLine::Board::AccessDenied);
         }
-    } else if (Link.BoardOpenFailure != HidFailure::None) {
-        SetBoardStatus(StatusLine::Board::OpenFailed);
+    } else if (outcome.Failure && outcome.Failure->Cause != FailureCause::NoBoard) {
+        Status.SetBoard(StatusLine::Board::OpenFailed,
+                        QString::fromStdString(DescribeFailure(*outcome.Failure)).replace(0, 1, QStringLiteral("T")) +
+                            QStringLiteral(": unplug it and plug it in again."));
+        RenderStatus();
     } else {
         SetBoardStatus(StatusLine::Board::Absent);
     }
-    LoadDeviceSettings();
 }
 
 void frmMain::AccessGrace_Timer()
@@ -440,8 +430,8 @@ void frmMain::AccessGrace_Timer()
     if (AccessDenial != Denial::Waiting)
         return;
     AccessDenial = Denial::Told;
-    if (Link.BoardOpen != FlagTrue && Timer->isActive())
-        SearchForBoard();
+    if (!BoardLoaded)
+        QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow);
 }
 
 void frmMain::lblStatus_LinkActivated()
@@ -460,13 +450,19 @@ void frmMain::lblStatus_LinkActivated()
 
 void frmMain::RuleInstalled()
 {
-    if (Link.BoardOpen == FlagTrue || !Timer->isActive())
+    if (BoardLoaded)
         return;
     // udev may still be applying the rule: a refusal now gets its second again, and
     // the line keeps its word until then.
     AccessDenial = Denial::None;
     AccessGrace->stop();
-    SearchForBoard();
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow);
+}
+
+void frmMain::SetIdleStatus(const QString& text)
+{
+    Status.SetLoadedText(text.isEmpty() ? QStringLiteral("Board ready.") : text);
+    RenderStatus();
 }
 
 void frmMain::ShowStatus(const QString& text, StatusLine::Keep keep)
@@ -486,12 +482,11 @@ void frmMain::SetBoardStatus(StatusLine::Board board)
 
 void frmMain::RenderStatus()
 {
-    // With nothing else to say, the program's own note.
-    const QString text = Status.Text().isEmpty() ? IdleStatus : Status.Text();
+    Status.SetWaitingFile(PendingFile ? QFileInfo(PendingPath).fileName() : QString());
+    const QString text = Status.Text();
     const Qt::TextFormat format = Status.OffersFix() ? Qt::RichText : Qt::PlainText;
-    const QString shown = Status.OffersFix()
-                              ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>")
-                              : text;
+    const QString shown =
+        Status.OffersFix() ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>") : text;
     // Setting a label's text repaints it even when unchanged, and this runs at every search.
     if (lblStatus->text() == shown && lblStatus->textFormat() == format)
         return;
@@ -504,103 +499,119 @@ void frmMain::RenderStatus()
     lblStatus->setToolTip(text);
 }
 
-void frmMain::LoadDeviceSettings()
+void frmMain::SetBusy(Busy busy)
 {
-    if (Link.BoardOpen != FlagTrue) {
-        // Clearing repaints even an empty label, and this runs at every search.
-        for (QLabel* l : {lblManuf, lblProduct, lblSerialNumber, lblVersion})
-            if (!l->text().isEmpty())
-                l->clear();
+    Work = busy;
+    Status.SetWork(busy == Busy::Loading   ? QStringLiteral("Reading the board...")
+                   : busy == Busy::Writing ? QStringLiteral("Writing the settings to the board...")
+                                           : QString());
+    // Nothing is pressed twice, and nothing is read from the boxes meanwhile.
+    const bool idle = busy == Busy::Idle && BoardLoaded;
+    Go->setEnabled(idle && SettingsShown);
+    actWriteKeepOpen->setEnabled(Go->isEnabled());
+    for (QAction* action : {actOpen, actSave, actReload})
+        action->setEnabled(idle && (action == actReload || Go->isEnabled()));
+    RenderStatus();
+}
+
+void frmMain::BlankDetails()
+{
+    // Clearing repaints even an empty label, and this runs at every search.
+    for (QLabel* l : {lblManuf, lblProduct, lblSerialNumber, lblVersion})
+        if (!l->text().isEmpty())
+            l->clear();
+}
+
+void frmMain::OnLoading()
+{
+    SetBusy(Busy::Loading);
+}
+
+void frmMain::LoadDeviceSettings(const BoardDetails& details)
+{
+    BoardLoaded = true;
+    Details = details;
+    auto show = [](const std::optional<std::u16string>& text, QLabel* target) {
+        if (!text)
+            return;
+        target->setText(Caption(QString::fromStdString(PrintableDeviceText(*text))));
+        target->setToolTip(target->text().mid(1));
+    };
+    show(details.Manufacturer, lblManuf);
+    if (details.DeviceType) {
+        DeviceType = details.DeviceType;
+        lblVersion->setText(Caption(QString::fromStdString(details.VersionText())));
+    }
+    show(details.Product, lblProduct);
+    show(details.SerialNumber, lblSerialNumber);
+    Frame1->setEnabled(true);
+    Status.SetBoard(StatusLine::Board::Loaded);
+
+    const auto* read = std::get_if<SettingsRead>(&details.Settings);
+    if (!read) {
+        // Never another board's values, nor the placeholders, as this board's: the
+        // boxes stay empty until a read succeeds. The user's own values are held.
+        if (Edited && HeldTexts.isEmpty())
+            HeldTexts = BoxTexts();
+        for (QLineEdit* box : Boxes)
+            box->clear();
+        SettingsShown = false;
+        SetSettingsControlsEnabled(false);
+        SetBusy(Busy::Idle);
+        ShowStatus(QStringLiteral("The settings could not be read: %1. Press F5 to try again.")
+                       .arg(QString::fromStdString(DescribeFailure(std::get<SessionFailure>(details.Settings)))));
         return;
     }
-    const QString fileToOpen = std::exchange(PendingFile, QString());
-    SetBoardStatus(StatusLine::Board::Loaded);
 
-    auto readString = [this](DeviceString which, QLabel* target) {
-        const std::optional<std::u16string> text = Link.InputHandle->GetString(which);
-        Link.LastResult = text ? 1 : 0;
-        if (text) {
-            target->setText(Caption(DeviceStringText(*text)));
-            target->setToolTip(target->text().mid(1));
+    SettingsShown = true;
+    if (Edited) {
+        // The user's values stay; the board's are a reload away.
+        if (!HeldTexts.isEmpty()) {
+            for (std::size_t i = 0; i < SettingsCount; ++i)
+                Boxes[i]->setText(HeldTexts.value(static_cast<qsizetype>(i)));
+            HeldTexts.clear();
         }
-        return text.has_value();
-    };
-
-    if (readString(DeviceString::Manufacturer, lblManuf)) {
-        const auto version = static_cast<std::int16_t>(Link.Attributes.VersionNumber);
-        const int type = static_cast<int>(std::floor(version / 256.0));
-        Link.DeviceType = type;
-        Link.DeviceRevision = static_cast<std::int16_t>(version - 256 * type);
-        lblVersion->setText(Caption(VersionText(type, Link.DeviceRevision)));
+        if (!Status.KeepsMessage())  // "Settings not written" says more
+            ShowStatus(QStringLiteral("The board is back; your values are kept. F5 takes the board's values."),
+                       StatusLine::Keep::UntilWritten);
+    } else {
+        FillBoxes(read->Values);
     }
-    Platform.Pause(std::chrono::milliseconds(100));
-    readString(DeviceString::Product, lblProduct);
-    Platform.Pause(std::chrono::milliseconds(100));
-    readString(DeviceString::SerialNumber, lblSerialNumber);
-    Platform.Pause(std::chrono::milliseconds(100));
-
-    if (const auto image = ReadSettingsReport(Link)) {
-        if (const std::optional<WheelSettings> settings = DecodeSettingsReport(*image)) {
-            for (std::size_t i = 0; i < SettingsFields.size(); ++i)
-                Boxes[i]->setText(QString::number(settings.value().*SettingsFields[i].Value));
-        }
-    }
-
-    Frame1->setEnabled(true);
     SetSettingsControlsEnabled(true);
+    SetBusy(Busy::Idle);
     Homing->setFocus();
     UpdateAngleTips();  // the board's type may be new, its values not
 
-    if (!fileToOpen.isEmpty())
-        OpenSettingsFile(fileToOpen);
+    if (PendingFile) {
+        const SettingsFile file = *std::exchange(PendingFile, std::nullopt);
+        PutFileInBoxes(file, std::exchange(PendingPath, QString()));
+    }
+    RenderStatus();
 }
 
-void frmMain::DrainInput()
+void frmMain::FillBoxes(const WheelSettings& settings)
 {
-    if (Link.BoardOpen != FlagTrue || ReadFailed || !Link.InputHandle)
-        return;
-    const DrainedInput drained = DrainInputReports(Link, MostReportsPerDrain);
-    if (drained.NewestPosition) {
-        NewestPosition = *drained.NewestPosition;
-        NewReport = true;
-    }
-    if (drained.Lost) {
-        ReadFailed = true;
-        InputDrain->stop();
-    }
+    for (std::size_t i = 0; i < SettingsFields.size(); ++i)
+        Boxes[i]->setText(QString::number(settings.*SettingsFields[i].Value));
 }
 
-void frmMain::Timer_Timer()
+QStringList frmMain::BoxTexts() const
 {
-    bool linkJustLost = false;
-    if (Link.BoardOpen == FlagTrue) {
-        DrainInput();
-        if (ReadFailed) {
-            HandleLostLink();
-            linkJustLost = true;
-        } else if (NewReport) {
-            NewReport = false;
-            ShowPosition(NewestPosition);
-        }
-    }
-    if (Link.BoardOpen != FlagTrue) {
-        // While nothing is plugged in or out, a search would find what the last one
-        // found; the slow full search stands in for change news that never came.
-        ++TicksSinceSearch;
-        const bool changed = TakeChangeNews();
-        if (!linkJustLost && !changed && TicksSinceSearch < SafetyNetSearchTicks)
-            return;
-        SearchForBoard();
-    }
+    QStringList texts;
+    for (const QLineEdit* box : Boxes)
+        texts << box->text();
+    return texts;
 }
 
 void frmMain::ShowPosition(std::int16_t position)
 {
+    if (!BoardLoaded)
+        return;
     const QString counts = Caption(QString::number(position));
     if (Position->text() != counts)
         Position->setText(counts);
-    if (const std::optional<int> perTurn = CountsPerTurn(Link.DeviceType)) {
-        const QString degrees = Caption(DegreesText(PositionDegrees(position, *perTurn), QLocale()));
+    if (const std::optional<int> perTurn = CountsPerTurn(DeviceType)) {
+        const QString degrees = Caption(kx::DegreesText(PositionDegrees(position, *perTurn), QLocale()));
         if (Degrees->text() != degrees)
             Degrees->setText(degrees);
     }
@@ -611,13 +622,9 @@ void frmMain::HandleLostLink()
     // A broken link shows no reading: an empty label, not a stale or zero one.
     Position->clear();
     Degrees->clear();
-    Link.BoardOpen = FlagFalse;
-    InputDrain->stop();
-    CloseLinkHandle(Link, Link.FeatureHandle);
-    CloseLinkHandle(Link, Link.InputHandle);
+    BoardLoaded = false;
     SetSettingsControlsEnabled(false);
-    ReadFailed = false;
-    NewReport = false;
+    SetBusy(Work == Busy::Loading ? Busy::Idle : Work);
 }
 
 void frmMain::SetSettingsControlsEnabled(bool enabled)
@@ -628,8 +635,10 @@ void frmMain::SetSettingsControlsEnabled(bool enabled)
     for (std::size_t n = 0; n < CheckOrder.size(); ++n) {
         Boxes[CheckOrder[n]]->setEnabled(enabled);
         if (n + 1 == BoxesBeforeGo)
-            Go->setEnabled(enabled);
+            Go->setEnabled(enabled && SettingsShown && Work == Busy::Idle);
     }
-    for (QAction* action : {actOpen, actSave, actReload})
+    actWriteKeepOpen->setEnabled(Go->isEnabled());
+    for (QAction* action : {actOpen, actSave})
         action->setEnabled(enabled);
+    actReload->setEnabled(BoardLoaded);
 }

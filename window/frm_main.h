@@ -1,13 +1,19 @@
 // The program's one window: the board's details, the live wheel position, the twelve
 // settings, the "Write and reset" button, and the status line under it, which offers
 // to install the device access rule when the board may not be opened; above them a
-// menu bar for settings files, reloading and About. The layout sits in a fixed-size
-// client area that scrolls when the screen is too short for it.
+// menu bar for settings files, reloading, writing and About. The layout sits in a
+// fixed-size client area that scrolls when the screen is too small for it.
+//
+// The window only shows and asks: everything it knows of the board comes from the
+// board session (session_worker.h), which runs on a thread of its own once
+// RunSessionOnThread has been called, so that nothing the board does can keep the
+// window from repainting or closing.
 #pragma once
 
 #include "access_fix_dialog.h"
-#include "device_link.h"
+#include "board_session.h"
 #include "hid_platform.h"
+#include "settings_file.h"
 #include "settings_table.h"
 #include "status_line.h"
 
@@ -15,10 +21,11 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <span>
 
 class QAction;
 class QCloseEvent;
@@ -31,8 +38,12 @@ class QLineEdit;
 class QMenuBar;
 class QPushButton;
 class QScrollArea;
-class QSocketNotifier;
+class QThread;
 class QTimer;
+
+namespace kx {
+class SessionWorker;
+}
 
 // What the window asks of the user in dialogs. Tests put their own answers here, so
 // that nothing modal runs under them.
@@ -53,64 +64,137 @@ class frmMain : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmMain(kx::HidPlatform& platform, QWidget* parent = nullptr);
+    explicit frmMain(kx::HidPlatform& platform, QWidget* parent = nullptr,
+                     kx::SessionTimings timings = kx::DefaultTimings);
     ~frmMain() override;
 
-    // Shows the window, searches for the board, loads it and starts the Timer.
+    // Before Form_Load: the session runs on a thread of its own. Without it, it runs on
+    // the window's thread (the tests, which then drive its ticks themselves).
+    void RunSessionOnThread();
+    // After the window has closed: stops the session and waits up to `wait` for its
+    // thread. False when a request the kernel holds keeps it busy: the caller then ends
+    // the program without waiting for it, as nothing is left to save.
+    bool FinishSession(std::chrono::milliseconds wait);
+    // The session, for tests that drive its ticks.
+    kx::SessionWorker& Session() const { return *Worker; }
+
+    // Shows the window, then has the session search, load and supervise the board.
     void Form_Load();
-    // One Timer tick: shows the newest position while a board is open, searches for
-    // one while none is.
-    void Timer_Timer();
-    // Brings the twelve values into range, writes them and closes the window.
+    // "Write and reset": the twelve boxes checked, brought into range and written; a
+    // complete write ends the program.
     void Go_Click();
-    // Between ticks: empties the board's input queue, keeping only the newest report of
-    // the wheel, so the kernel never has to drop the newest one for want of room.
-    void DrainInput();
-    // Fills the window from the open board, or blanks the device details.
-    void LoadDeviceSettings();
+    // "Write and keep open": the same, then the board read back once it is back from
+    // its reset.
+    void WriteKeepOpen_Click();
     // A board refused at a search a second ago is still refused: now it is said.
     void AccessGrace_Timer();
     // "Fix..." in the status line: opens the dialog that installs the access rule.
     void lblStatus_LinkActivated();
-    // The rule was installed: search again at once, the board needs no replug.
-    void RuleInstalled();
-    // Puts a message about what the user did on the status line (an empty text takes
-    // it away); the search's news does not replace it until it changes, or with
-    // UntilLoaded, until a board is loaded.
-    void ShowStatus(const QString& text, StatusLine::Keep keep = StatusLine::Keep::UntilBoardChanges);
+    // Opens the file now when a board is loaded, or else at the next load; a file that
+    // cannot be read or is not a settings file is said at once.
+    void OpenWhenLoaded(const QString& path);
 
-    // File menu, each doing nothing while no board is open. Opening fills the boxes
-    // the file names and sends nothing; saving writes what the boxes hold, checked as
-    // "Write and reset" checks them. The menu's actions ask for a name through Dialogs.
+    void SetDialogs(WindowDialogs dialogs) { Dialogs = std::move(dialogs); }
+    // Shown in the status line when a board is loaded and there is nothing else to say.
+    void SetIdleStatus(const QString& text);
+    // The HID library the program runs on, for About: "hidapi 0.13.1".
+    void SetAboutPlatform(const QString& text) { AboutPlatform = text; }
+    // The screen area the window may take; the window's screen when not set.
+    void SetAvailableScreenArea(std::function<QRect()> area) { AvailableScreenArea = std::move(area); }
+    void SetRuleInstallCommand(RuleInstallCommand command) { FixCommand = std::move(command); }
+    QString AboutText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Busy { Idle, Loading, Writing };
+
+    void BuildLayout();
+    void BuildMenus();
+    // Sizes the window to its client area and menu bar, or to the screen's available
+    // area when that is less, the client area then scrolling.
+    void FitToScreen();
+
+    // What the session tells.
+    void OnSearched(const kx::SearchOutcome& outcome);
+    void OnLoading();
+    void LoadDeviceSettings(const kx::BoardDetails& details);
+    void ShowPosition(std::int16_t position);
+    void HandleLostLink();
+    void OnWriting();
+    void OnWritten(const kx::WriteReport& report);
+    void OnAwaitingReturn();
+    void OnReadBack(const kx::Outcome<kx::SettingsRead>& back);
+
+    void StartWrite(bool keepOpen);
+    void RuleInstalled();
+    void BlankDetails();
+    void SetSettingsControlsEnabled(bool enabled);
+    void SetBusy(Busy busy);
+    void ShowStatus(const QString& text, StatusLine::Keep keep = StatusLine::Keep::UntilBoardChanges);
+    void SetBoardStatus(StatusLine::Board board);
+    void RenderStatus();
+    // The boxes' values brought into range as the board will take them, corrections
+    // written back into the boxes when `correct`; nullopt, with the first bad box
+    // refused, when a box cannot be sent.
+    std::optional<kx::WheelSettings> CheckedBoxes(bool correct = true);
+    void RefuseBox(QLineEdit* box, const QString& message);
+    void FillBoxes(const kx::WheelSettings& settings);
+    QStringList BoxTexts() const;
+    void UpdateAngleTips();
+
+    // The File menu.
     void OpenSettings();
     void SaveSettings();
     void ReloadFromBoard();
-    // True when done. A refused file (told through Dialogs.Warn) or a refused box
-    // (told as "Write and reset" tells it) changes nothing; a file from a board that
-    // counts other steps a turn is opened only when Dialogs.Confirm says so.
     bool OpenSettingsFile(const QString& path);
     bool SaveSettingsFile(const QString& path);
-    // Opens the file now when a board is loaded, or else at the next load.
-    void OpenWhenLoaded(const QString& path);
-    QString AboutText() const;
+    // Reads and checks a file without touching the boxes; nullopt, told through
+    // Dialogs.Warn, when it cannot be used.
+    std::optional<kx::SettingsFile> ReadSettingsFile(const QString& path);
+    bool PutFileInBoxes(const kx::SettingsFile& file, const QString& path);
     void ShowAbout();
-    // Sizes the window to its client area and menu bar, or to the screen's available
-    // height when that is less, the client area then scrolling.
-    void FitToScreen();
 
-    kx::DeviceLink Link;
+    kx::HidPlatform& Platform;
+    std::unique_ptr<kx::SessionWorker> Worker;
+    QThread* SessionThread = nullptr;
     WindowDialogs Dialogs = DesktopDialogs();
-    // Shown in the status line whenever there is nothing else to say there.
     QString IdleStatus;
-    // The HID library the program runs on, for About: "hidapi 0.13.1".
     QString AboutPlatform;
-    // The screen area the window may take; the window's screen when not set.
     std::function<QRect()> AvailableScreenArea;
+    RuleInstallCommand FixCommand;
+    QPointer<AccessFixDialog> FixDialog;
+    StatusLine Status;
+
+    // What the board last loaded said of itself; empty while no board is loaded.
+    std::optional<kx::BoardDetails> Details;
+    std::optional<int> DeviceType;  // kept from the last manufacturer's string read
+    bool BoardLoaded = false;
+    bool SettingsShown = false;  // the boxes hold the loaded board's settings (or the user's)
+    Busy Work = Busy::Idle;
+    bool CloseWhenWritten = false;
+    bool KeepOpenAfterWrite = false;
+    std::optional<kx::WheelSettings> SentSettings;  // while a write is under way
+    // Values the user typed or opened and has not written. While the boxes cannot show
+    // them (a board whose settings could not be read), they are held here.
+    bool Edited = false;
+    QStringList HeldTexts;
+    // A file to open at the next load, already checked.
+    QString PendingPath;
+    std::optional<kx::SettingsFile> PendingFile;
+    QString LastDirectory;
+    // Where a board refused by the search stands in its second of grace.
+    enum class Denial { None, Waiting, Told } AccessDenial = Denial::None;
 
     QMenuBar* MenuBar;
     QAction* actOpen;
     QAction* actSave;
     QAction* actReload;
+    QAction* actWriteKeepOpen;
     QAction* actQuit;
     QAction* actAbout;
     QScrollArea* ClientScroll;
@@ -118,7 +202,6 @@ public:
     // By index into kx::SettingsFields: the twelve boxes and their caption labels.
     std::array<QLineEdit*, kx::SettingsCount> Boxes{};
     std::array<QLabel*, kx::SettingsCount> Captions{};
-
     QGroupBox* Frame1;
     QLabel* Label1;
     QLabel* Label2;
@@ -166,53 +249,5 @@ public:
     QFrame* Line3;
     QPushButton* Go;
     QLabel* lblStatus;
-    QTimer* Timer;
-    QTimer* InputDrain;  // empties the input queue between ticks
-    QTimer* ChangeSettle = nullptr;              // a search shortly after the platform's change news
-    QSocketNotifier* ChangeNotifier = nullptr;   // the platform's change news, when it has any
     QTimer* AccessGrace;  // a refused board's second to be given access, as udev does after a plug
-    RuleInstallCommand FixCommand;               // how "Fix..." runs the rule installer
-    QPointer<AccessFixDialog> FixDialog;         // while open
-    StatusLine Status;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void BuildLayout();
-    void BuildMenus();
-    void Form_Unload();
-    void SearchForBoard();
-    void ShowPosition(std::int16_t position);
-    void HandleLostLink();
-    void SetSettingsControlsEnabled(bool enabled);
-    void SetBoardStatus(StatusLine::Board board);
-    void RenderStatus();
-    // Asks the platform for its change news and follows its notification descriptor.
-    bool TakeChangeNews();
-    void FollowChangeNotification();
-    // The boxes' values brought into range as the board will take them, corrections
-    // written back into the boxes; nullopt, with the first bad box refused, when a box
-    // cannot be sent.
-    std::optional<kx::WheelSettings> CheckedBoxes();
-    void RefuseBox(QLineEdit* box, const QString& message);
-    void UpdateAngleTips();
-
-    kx::HidPlatform& Platform;
-    // The newest input report drained since the last tick, and whether a read failed.
-    std::int16_t NewestPosition = 0;
-    bool NewReport = false;
-    bool ReadFailed = false;
-    int TicksSinceSearch = 0;
-    QString PendingFile;  // to open at the next load
-    QString LastDirectory;  // where the last settings file was opened or saved
-    // Where a board refused by the search stands in its second of grace.
-    enum class Denial { None, Waiting, Told } AccessDenial = Denial::None;
 };
-
-// Ticks between full searches while no board is open and the platform reports no
-// change in the HID interfaces present.
-inline constexpr int SafetyNetSearchTicks = 30;

@@ -3,10 +3,14 @@
 #include "frm_main.h"
 
 #include "app_info.h"
+#include "display_text.h"
 #include "board_identity.h"
 #include "input_report.h"
 #include "number_text.h"
+#include "session_files.h"
+#include "session_worker.h"
 #include "settings_file.h"
+#include "wide_text.h"
 
 #include <QAction>
 #include <QDate>
@@ -38,13 +42,6 @@ namespace {
 
 const QString DialogTitle = QStringLiteral("Wheel configuration");
 const QString FileFilter = QStringLiteral("Wheel settings (*.kx5170);;All files (*)");
-
-// A label's caption without the space put in front of the value.
-QString ValueOf(const QLabel* label)
-{
-    const QString text = label->text();
-    return text.startsWith(QLatin1Char(' ')) ? text.mid(1) : text;
-}
 
 QString CountsPerTurnText(std::optional<int> countsPerTurn)
 {
@@ -104,19 +101,22 @@ void frmMain::BuildMenus()
     actReload = add(file, "actReload", QStringLiteral("Reload from board"), QKeySequence(Qt::Key_F5),
                     &frmMain::ReloadFromBoard);
     file->addSeparator();
+    actWriteKeepOpen = add(file, "actWriteKeepOpen", QStringLiteral("Write and keep open"),
+                           QKeySequence(Qt::CTRL | Qt::Key_Return), &frmMain::WriteKeepOpen_Click);
+    file->addSeparator();
     actQuit = add(file, "actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     actQuit->setMenuRole(QAction::QuitRole);
     QMenu* help = MenuBar->addMenu(QStringLiteral("&Help"));
     actAbout = add(help, "actAbout", QStringLiteral("About"), QKeySequence(), &frmMain::ShowAbout);
     actAbout->setMenuRole(QAction::AboutRole);
     // Until a board is loaded there is nothing to fill, save or reload.
-    for (QAction* action : {actOpen, actSave, actReload})
+    for (QAction* action : {actOpen, actSave, actReload, actWriteKeepOpen})
         action->setEnabled(false);
 }
 
 void frmMain::OpenSettings()
 {
-    if (Link.BoardOpen != FlagTrue)
+    if (!BoardLoaded)
         return;
     const QString path = Dialogs.OpenFileName(this, LastDirectory);
     if (!path.isEmpty())
@@ -125,46 +125,57 @@ void frmMain::OpenSettings()
 
 void frmMain::OpenWhenLoaded(const QString& path)
 {
-    if (Link.BoardOpen == FlagTrue) {
+    if (BoardLoaded && SettingsShown) {
         OpenSettingsFile(path);
         return;
     }
-    PendingFile = path;
-    ShowStatus(QStringLiteral("The file is opened once the board is loaded."), StatusLine::Keep::UntilLoaded);
+    // Checked now, so that a file that cannot be used is said at once, not when the
+    // board is plugged in.
+    std::optional<SettingsFile> file = ReadSettingsFile(path);
+    if (!file)
+        return;
+    PendingPath = path;
+    PendingFile = std::move(file);
+    RenderStatus();
+}
+
+std::optional<SettingsFile> frmMain::ReadSettingsFile(const QString& path)
+{
+    const QFileInfo info(path);
+    LastDirectory = info.absolutePath();
+    const QString name = ShownText(info.fileName());
+    const auto bytes = ReadSettingsFileBytes(path);
+    if (const auto* error = std::get_if<QString>(&bytes)) {
+        Dialogs.Warn(this, QStringLiteral("Could not read %1: %2").arg(name, *error));
+        return std::nullopt;
+    }
+    auto parsed = ParseSettingsFile(std::get<std::string>(bytes));
+    if (const auto* error = std::get_if<SettingsFileError>(&parsed)) {
+        Dialogs.Warn(this, QString::fromStdString(DescribeSettingsFileError(info.fileName().toStdString(), *error)) +
+                               QStringLiteral("\n\nThe boxes were not changed."));
+        return std::nullopt;
+    }
+    return std::get<SettingsFile>(std::move(parsed));
 }
 
 bool frmMain::OpenSettingsFile(const QString& path)
 {
-    if (Link.BoardOpen != FlagTrue) {
-        PendingFile = path;
+    if (!BoardLoaded || !SettingsShown)
         return false;
-    }
+    const std::optional<SettingsFile> file = ReadSettingsFile(path);
+    return file && PutFileInBoxes(*file, path);
+}
+
+bool frmMain::PutFileInBoxes(const SettingsFile& settings, const QString& path)
+{
     const QFileInfo info(path);
-    LastDirectory = info.absolutePath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Dialogs.Warn(this, QStringLiteral("Could not open %1: %2").arg(info.fileName(), file.errorString()));
-        return false;
-    }
-    // One byte past the limit is enough for the reader to refuse the file as too large.
-    const QByteArray bytes = file.read(static_cast<qint64>(MaxSettingsFileSize) + 1);
-    if (file.error() != QFileDevice::NoError) {
-        Dialogs.Warn(this, QStringLiteral("Could not read %1: %2").arg(info.fileName(), file.errorString()));
-        return false;
-    }
-    const auto parsed = ParseSettingsFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (const auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        Dialogs.Warn(this, QString::fromStdString(DescribeSettingsFileError(info.fileName().toStdString(), *error)) +
-                               QStringLiteral("\n\nThe boxes were not changed."));
-        return false;
-    }
-    const SettingsFile& settings = std::get<SettingsFile>(parsed);
-    if (SettingsFileCountsDiffer(settings, Link.DeviceType)) {
+    const QString name = ShownText(info.fileName());
+    if (SettingsFileCountsDiffer(settings, DeviceType)) {
         const QString question =
             QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
                            "Its centre offset and stops would mean other angles here.\n\nOpen it anyway?")
-                .arg(info.fileName(), CountsPerTurnText(CountsPerTurn(settings.BoardType)),
-                     CountsPerTurnText(CountsPerTurn(Link.DeviceType)));
+                .arg(name, CountsPerTurnText(CountsPerTurn(settings.BoardType)),
+                     CountsPerTurnText(CountsPerTurn(DeviceType)));
         if (!Dialogs.Confirm(this, question))
             return false;
     }
@@ -172,18 +183,20 @@ bool frmMain::OpenSettingsFile(const QString& path)
     for (std::size_t i = 0; i < SettingsCount; ++i)
         if (settings.Values[i])
             Boxes[i]->setText(QString::number(*settings.Values[i]));
-    ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."));
+    Edited = true;
+    ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
     lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
-                              .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+                              .arg(ShownText(QDir::toNativeSeparators(info.absoluteFilePath()))));
     return true;
 }
 
 void frmMain::SaveSettings()
 {
-    if (Link.BoardOpen != FlagTrue)
+    if (!BoardLoaded || !SettingsShown)
         return;
-    // A bad box is refused before any name is asked for.
-    if (!CheckedBoxes())
+    // A bad box is refused before any name is asked for; nothing is corrected in the
+    // boxes for a save the user may still cancel.
+    if (!CheckedBoxes(false))
         return;
     const QString suggested = QDir(LastDirectory).filePath(QStringLiteral("wheel") + SettingsFileSuffix);
     const QString path = Dialogs.SaveFileName(this, suggested);
@@ -193,40 +206,46 @@ void frmMain::SaveSettings()
 
 bool frmMain::SaveSettingsFile(const QString& path)
 {
-    const std::optional<WheelSettings> settings = CheckedBoxes();
+    if (!Details)
+        return false;
+    // What is saved is what "Write and reset" would send, the boxes left as typed.
+    const std::optional<WheelSettings> settings = CheckedBoxes(false);
     if (!settings)
         return false;
     const QFileInfo info(path);
     LastDirectory = info.absolutePath();
-
-    SettingsFileOrigin origin;
-    origin.Product = ValueOf(lblProduct).toStdString();
-    origin.SerialNumber = ValueOf(lblSerialNumber).toStdString();
-    origin.Version = ValueOf(lblVersion).toStdString();
-    origin.Date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    origin.BoardType = BoardType(Link.Attributes.VersionNumber);
-    const std::string text = FormatSettingsFile(*settings, origin);
+    const std::string text = FormatSettingsFile(*settings, SavedFileOrigin(*Details));
 
     // Written beside the old file and renamed over it: a failed save leaves the old file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) !=
                                                 static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        Dialogs.Warn(this, QStringLiteral("Could not save %1: %2").arg(info.fileName(), file.errorString()));
+        Dialogs.Warn(this, QStringLiteral("Could not save %1: %2")
+                               .arg(ShownText(info.fileName()),
+                                    file.errorString()));
         return false;
     }
     const QFontMetrics metrics(lblStatus->font());
-    const QString shown = metrics.elidedText(
-        info.fileName(), Qt::ElideMiddle, lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
+    const QString shown = metrics.elidedText(ShownText(info.fileName()),
+                                             Qt::ElideMiddle,
+                                             lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
     ShowStatus(QStringLiteral("Saved to %1.").arg(shown));
-    lblStatus->setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()));
+    lblStatus->setToolTip(ShownText(QDir::toNativeSeparators(info.absoluteFilePath())));
     return true;
 }
 
 void frmMain::ReloadFromBoard()
 {
-    if (Link.BoardOpen == FlagTrue)
-        LoadDeviceSettings();
+    if (!BoardLoaded || Work != Busy::Idle)
+        return;
+    if (Edited && SettingsShown &&
+        !Dialogs.Confirm(this, QStringLiteral("Replace the values in the boxes with the board's? Your values have not been written.")))
+        return;
+    Edited = false;
+    HeldTexts.clear();
+    Status.EndMessages();
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Reload);
 }
 
 QString frmMain::AboutText() const
@@ -260,7 +279,7 @@ void frmMain::ShowAbout()
 
 void frmMain::UpdateAngleTips()
 {
-    const std::optional<int> perTurn = CountsPerTurn(Link.DeviceType);
+    const std::optional<int> perTurn = CountsPerTurn(DeviceType);
     for (std::size_t i = 0; i < SettingsCount; ++i) {
         const SettingsField& field = SettingsFields[i];
         const QString unit = QString::fromUtf8(field.Unit);

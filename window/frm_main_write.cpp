@@ -1,15 +1,17 @@
-// "Write and reset": the twelve boxes checked, brought into range and sent to the
-// board. Saving a settings file checks the boxes the same way.
+// "Write and reset" and "Write and keep open": the twelve boxes checked, brought into
+// range and handed to the session, and what the window says of the write. Saving a
+// settings file checks the boxes the same way.
 #include "frm_main.h"
 
 #include "number_text.h"
-#include "settings_transfer.h"
+#include "session_worker.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QScrollArea>
-#include <QTimer>
 
 using namespace kx;
 
@@ -18,6 +20,11 @@ namespace {
 std::optional<std::int32_t> BoxValue(const QLineEdit* box)
 {
     return WholeNumberValue(box->text(), QLocale().decimalPoint().front());
+}
+
+QString Reason(const SessionFailure& failure)
+{
+    return QString::fromStdString(DescribeFailure(failure));
 }
 
 }  // namespace
@@ -31,7 +38,7 @@ void frmMain::RefuseBox(QLineEdit* box, const QString& message)
     box->selectAll();
 }
 
-std::optional<WheelSettings> frmMain::CheckedBoxes()
+std::optional<WheelSettings> frmMain::CheckedBoxes(bool correct)
 {
     // Every box is checked before the first is corrected, so a refusal leaves the
     // user's text exactly as typed. A value beyond a clamped setting's bounds is
@@ -53,44 +60,112 @@ std::optional<WheelSettings> frmMain::CheckedBoxes()
     for (const std::size_t i : CheckOrder) {
         const SettingsField& field = SettingsFields[i];
         QLineEdit* box = Boxes[i];
-        if (field.Clamped) {
-            if (*BoxValue(box) > field.Highest)
-                box->setText(QString::number(field.Highest));
-            if (*BoxValue(box) < field.Lowest)
-                box->setText(QString::number(field.Lowest));
-        }
-        settings.*field.Value = *BoxValue(box);
+        const std::int32_t value = BringIntoRange(field, *BoxValue(box));
+        if (correct && value != *BoxValue(box))
+            box->setText(QString::number(value));
+        settings.*field.Value = value;
     }
     return settings;
 }
 
 void frmMain::Go_Click()
 {
-    Timer->stop();
-    InputDrain->stop();
-
-    if (Link.BoardOpen == FlagTrue) {
-        const std::optional<WheelSettings> settings = CheckedBoxes();
-        if (!settings) {
-            Timer->start();
-            InputDrain->start();
-            return;
-        }
-        if (!SendSettingsSequence(Link, *settings)) {
-            // The board did not take the settings: keep the user's values and let the
-            // link supervision find out what became of the board.
-            // Said until a board is loaded again or the user acts: a board pulled out
-            // during the write is found missing at the next tick, and the user must
-            // still learn that the settings did not reach it.
-            ShowStatus(QStringLiteral("Settings not written: the board did not take them."),
-                       StatusLine::Keep::UntilLoaded);
-            Timer->start();
-            InputDrain->start();
-            return;
-        }
+    // Without a board there is nothing to write: the program ends, as after a write.
+    if (!BoardLoaded) {
+        if (Work == Busy::Idle)
+            close();
+        return;
     }
+    StartWrite(false);
+}
 
-    CloseLinkHandle(Link, Link.FeatureHandle);
-    CloseLinkHandle(Link, Link.InputHandle);
-    close();
+void frmMain::WriteKeepOpen_Click()
+{
+    if (BoardLoaded)
+        StartWrite(true);
+}
+
+void frmMain::StartWrite(bool keepOpen)
+{
+    if (Work != Busy::Idle || !SettingsShown)
+        return;
+    const std::optional<WheelSettings> settings = CheckedBoxes();
+    if (!settings)
+        return;
+    KeepOpenAfterWrite = keepOpen;
+    SentSettings = settings;
+    SetBusy(Busy::Writing);
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), s = *settings, keepOpen] { w->Write(s, keepOpen); });
+}
+
+void frmMain::OnWriting()
+{
+    SetBusy(Busy::Writing);
+}
+
+void frmMain::OnWritten(const WriteReport& report)
+{
+    if (report.Complete() && !KeepOpenAfterWrite) {
+        // The board stores the settings and resets: the program's work is done.
+        SetBusy(Busy::Idle);
+        close();
+        return;
+    }
+    if (report.Complete())
+        return;  // the read back follows
+
+    SetBusy(Busy::Idle);
+    const SessionFailure failure = *report.FirstFailure();
+    // Said until a write succeeds or the user takes the board's values: a board pulled
+    // out during the write is found missing at the next tick, and the user must still
+    // learn what became of the settings. The values stay in their boxes.
+    Edited = true;
+    if (!report.SettingsTaken())
+        ShowStatus(QStringLiteral("Settings not written: %1.").arg(Reason(failure)), StatusLine::Keep::UntilWritten);
+    else
+        ShowStatus(QStringLiteral("Settings sent, but the board was not reset, so they may not be stored: %1.")
+                       .arg(Reason(failure)),
+                   StatusLine::Keep::UntilWritten);
+    if (CloseWhenWritten)
+        close();
+}
+
+void frmMain::OnAwaitingReturn()
+{
+    Status.SetWork(QStringLiteral("Written; waiting for the board to come back from its reset..."));
+    RenderStatus();
+}
+
+void frmMain::OnReadBack(const Outcome<SettingsRead>& back)
+{
+    SetBusy(Busy::Idle);
+    if (const auto* failure = std::get_if<SessionFailure>(&back)) {
+        Edited = true;
+        ShowStatus(QStringLiteral("Written, but not read back: %1.").arg(Reason(*failure)),
+                   StatusLine::Keep::UntilWritten);
+        if (CloseWhenWritten)
+            close();
+        return;
+    }
+    const WheelSettings& held = std::get<SettingsRead>(back).Values;
+    QStringList differences;
+    for (const std::size_t i : ScreenOrder) {
+        const SettingsField& field = SettingsFields[i];
+        if (SentSettings && held.*field.Value != (*SentSettings).*field.Value)
+            differences << QStringLiteral("%1 is %2, not %3")
+                               .arg(QString::fromUtf8(field.Caption))
+                               .arg(held.*field.Value)
+                               .arg((*SentSettings).*field.Value);
+    }
+    if (differences.isEmpty()) {
+        Edited = false;
+        Status.EndMessages();
+        ShowStatus(QStringLiteral("Written and read back."));
+    } else {
+        Edited = true;
+        ShowStatus(QStringLiteral("Written, but the board holds other values: %1.").arg(differences.join(QStringLiteral("; "))),
+                   StatusLine::Keep::UntilWritten);
+    }
+    if (CloseWhenWritten)
+        close();
 }

@@ -2,32 +2,48 @@
 
 #include "access_help.h"
 
-void StatusLine::SetBoard(Board board)
+void StatusLine::SetBoard(Board board, const QString& reason)
 {
-    if (board == Board::Loaded || (board != BoardState && MessageKeep == Keep::UntilBoardChanges))
+    if (MessageKeep == Keep::UntilBoardChanges && (board == Board::Loaded || board != BoardState))
         Message.clear();
     BoardState = board;
+    BoardReason = reason;
 }
 
 void StatusLine::Tell(const QString& text, Keep keep)
 {
     Message = text;
-    MessageKeep = keep;
+    MessageKeep = text.isEmpty() ? Keep::UntilBoardChanges : keep;
+}
+
+void StatusLine::EndMessages()
+{
+    Message.clear();
+    MessageKeep = Keep::UntilBoardChanges;
 }
 
 QString StatusLine::Text() const
 {
+    if (!Work.isEmpty())
+        return Work;
+    auto withReason = [this](const QString& text) {
+        return BoardReason.isEmpty() ? text : text + QLatin1Char(' ') + BoardReason;
+    };
     if (BoardState == Board::AccessDenied) {
         const std::string_view denied = kx::AccessDeniedText;
-        return QString::fromUtf8(denied.data(), static_cast<qsizetype>(denied.size()));
+        return withReason(QString::fromUtf8(denied.data(), static_cast<qsizetype>(denied.size())));
     }
+    if (BoardState == Board::OpenFailed)
+        return withReason(QStringLiteral("Board found, but it could not be opened."));
     if (!Message.isEmpty())
         return Message;
     switch (BoardState) {
     case Board::Absent:
-        return QStringLiteral("No board found: plug it in.");
-    case Board::OpenFailed:
-        return QStringLiteral("Board found, but it could not be opened.");
+        return WaitingFile.isEmpty()
+                   ? QStringLiteral("No board found: plug it in.")
+                   : QStringLiteral("No board found: plug it in. %1 opens once it is loaded.").arg(WaitingFile);
+    case Board::Loaded:
+        return LoadedText;
     default:
         return {};
     }

@@ -2,6 +2,8 @@
 
 #include "byte_order.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace kx {
@@ -26,6 +28,19 @@ double PositionDegrees(std::int16_t position, int countsPerTurn)
 {
     const double degrees = static_cast<double>(position * 360) / countsPerTurn;
     return std::floor(degrees * 10.0 + 0.5) / 10.0;
+}
+
+std::string DegreesText(double degrees, char decimalPoint)
+{
+    if (degrees == 0)
+        degrees = 0;  // no "-0"
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), degrees);
+    std::string shown(text.data(), result.ptr);
+    for (char& c : shown)
+        if (c == '.')
+            c = decimalPoint;
+    return shown;
 }
 
 }  // namespace kx

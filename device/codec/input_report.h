@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace kx {
 
@@ -19,5 +20,9 @@ std::optional<int> CountsPerTurn(std::optional<int> deviceType);
 
 // The position in degrees, to one decimal, halves going up.
 double PositionDegrees(std::int16_t position, int countsPerTurn);
+
+// Degrees in their shortest form, in ASCII digits with "-" for a negative value and
+// the given decimal separator: "204.8", "-1440", "0.5". Never "-0".
+std::string DegreesText(double degrees, char decimalPoint = '.');
 
 }  // namespace kx

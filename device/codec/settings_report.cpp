@@ -90,4 +90,30 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsReport(const WheelSetting
     return image;
 }
 
+std::optional<std::vector<std::uint8_t>> EncodeSettingsOver(
+    std::span<const std::uint8_t> readImage, const std::array<std::optional<std::int32_t>, SettingsCount>& values,
+    std::uint8_t command, std::size_t length)
+{
+    if (length < MinimumWriteImage || readImage.size() < MinimumReadImage)
+        return std::nullopt;
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (values[i] && !IsEncodable(SettingsFields[i], *values[i]))
+            return std::nullopt;
+
+    std::vector<std::uint8_t> image(length, 0);
+    image[0] = SettingsReportID;
+    image[1] = command;
+    for (std::size_t i = 0; i < SettingsCount; ++i) {
+        const SettingsField& field = SettingsFields[i];
+        if (values[i]) {
+            EncodeField(field, *values[i], image);
+            continue;
+        }
+        const std::size_t width = field.Coding == FieldCoding::Unsigned16 || field.Coding == FieldCoding::Signed16 ? 2 : 1;
+        for (std::size_t b = 0; b < width; ++b)
+            image[field.ReadOffset + 1 + b] = readImage[field.ReadOffset + b];
+    }
+    return image;
+}
+
 }  // namespace kx

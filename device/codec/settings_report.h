@@ -32,6 +32,14 @@ std::optional<WheelSettings> DecodeSettingsReport(std::span<const std::uint8_t> 
 std::optional<std::vector<std::uint8_t>> EncodeSettingsReport(const WheelSettings& settings, std::uint8_t command,
                                                               std::size_t length);
 
+// A write image of `length` bytes in which only the settings given in `values` (by
+// index into SettingsFields) are encoded; every other setting's bytes are the read
+// image's, moved up one byte, so a partial write changes nothing it does not name.
+// nullopt as EncodeSettingsReport, and for a read image shorter than MinimumReadImage.
+std::optional<std::vector<std::uint8_t>> EncodeSettingsOver(
+    std::span<const std::uint8_t> readImage, const std::array<std::optional<std::int32_t>, SettingsCount>& values,
+    std::uint8_t command, std::size_t length);
+
 bool IsEncodable(const SettingsField& field, std::int32_t value);
 
 }  // namespace kx

@@ -37,4 +37,77 @@ std::u16string WideToUtf16(std::wstring_view text, std::size_t maxUnits)
     return out;
 }
 
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string PrintableDeviceText(std::u16string_view text)
+{
+    std::u16string shown(text);
+    for (char16_t& c : shown)
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029)
+            c = 0xFFFD;
+    return Utf16ToUtf8(shown);
+}
+
+std::string EscapedText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    auto hex = [&out](unsigned value, int digits) {
+        static constexpr char Digits[] = "0123456789abcdef";
+        out += digits == 2 ? "\\x" : "\\u";
+        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+            out += Digits[(value >> shift) & 0xF];
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            hex(c, 2);
+        // U+0080 to U+009F (C2 80 to C2 9F), U+2028 and U+2029 (E2 80 A8, E2 80 A9).
+        else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                 static_cast<unsigned char>(text[i + 1]) <= 0x9F)
+            hex(static_cast<unsigned char>(text[++i]), 4);
+        else if (c == 0xE2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+                 (static_cast<unsigned char>(text[i + 2]) == 0xA8 || static_cast<unsigned char>(text[i + 2]) == 0xA9))
+            hex(0x2000 + static_cast<unsigned char>(text[(i += 2)]) - 0x80, 4);
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
 }  // namespace kx

@@ -12,4 +12,17 @@ namespace kx {
 // fit whole is left out rather than split.
 std::u16string WideToUtf16(std::wstring_view text, std::size_t maxUnits);
 
+// UTF-16 as UTF-8. A lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// A device string fit for a label, a terminal, a file comment or a JSON value: UTF-8,
+// with control characters (which could move a terminal's cursor, start a new line in a
+// file or break a layout) replaced by U+FFFD.
+std::string PrintableDeviceText(std::u16string_view text);
+
+// Text from outside (a file name, a line of a file) fit for a one-line plain message:
+// control characters, DEL, the C1 controls and the line and paragraph separators
+// written as escapes ("\x1b", "\r", "\n", "\t"), everything else as it is.
+std::string EscapedText(std::string_view text);
+
 }  // namespace kx

@@ -33,7 +33,7 @@ bool DeclaresSettingsReport(HidPlatform& platform, const std::string& path)
 
 }  // namespace
 
-Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
+Flag FindTheHid(DeviceLink& link, HidPlatform& platform, const std::function<bool(const HidInterfaceInfo&)>& accept)
 {
     link.EndOfList = FlagFalse;
     link.BoardOpen = FlagFalse;
@@ -44,6 +44,7 @@ Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
     auto examine = [&](const HidInterfaceInfo& candidate) {
         link.LastResult = 1;
         link.DevicePath = candidate.Path;
+        link.Interface = candidate;
         link.Attributes = {candidate.VendorID, candidate.ProductID, candidate.VersionNumber};
     };
     auto take = [&](const HidInterfaceInfo& candidate) {
@@ -64,7 +65,7 @@ Flag FindTheHid(DeviceLink& link, HidPlatform& platform)
     bool settingsInterfaceSeen = false;
     for (const HidInterfaceInfo& candidate : interfaces) {
         examine(candidate);
-        if (!IsBoardIdentity(candidate.VendorID, candidate.ProductID))
+        if (!IsBoardIdentity(candidate.VendorID, candidate.ProductID) || (accept && !accept(candidate)))
             continue;
         if (!DeclaresSettingsReport(platform, candidate.Path)) {
             withoutSettings.push_back(&candidate);

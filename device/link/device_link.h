@@ -4,6 +4,7 @@
 #include "hid_platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -43,6 +44,7 @@ struct DeviceLink {
     HidReportLayout ReportLayout;
     HidAttributes Attributes;
     std::string DevicePath;
+    HidInterfaceInfo Interface;  // as the enumeration listed DevicePath
     std::unique_ptr<HidHandle> FeatureHandle;  // blocking: feature reports, capabilities
     std::unique_ptr<HidHandle> InputHandle;    // non-blocking: input reports, strings
     Flag EndOfList = FlagFalse;
@@ -62,8 +64,10 @@ struct DeviceLink {
 // interface is, so a board whose descriptor cannot be read is still found. A board
 // that cannot be opened is not taken; the search goes on past it and notes the reason
 // in BoardOpenFailure. Returns FlagTrue when a board is open (also stored in
-// BoardOpen), FlagFalse otherwise.
-Flag FindTheHid(DeviceLink& link, HidPlatform& platform);
+// BoardOpen), FlagFalse otherwise. `accept`, when given, passes over every board
+// interface it does not accept, as though it were not there.
+Flag FindTheHid(DeviceLink& link, HidPlatform& platform,
+                const std::function<bool(const HidInterfaceInfo&)>& accept = {});
 
 // Reads the report lengths from FeatureHandle's report descriptor. On any failure the
 // capabilities stay as they were and the report layout is forgotten.

@@ -16,11 +16,13 @@
 
 namespace kx {
 
-// Why an operation failed, where the window has something to tell the user.
+// Why an operation failed, kept up to the message the user reads.
 enum class HidFailure {
     None,
     AccessDenied,  // the interface is there, but this user may not open it
     Gone,          // the interface has disappeared (unplugged, reset)
+    Refused,       // the device answered, but refused the request (a stalled control transfer)
+    TimedOut,      // the device did not answer in the time the operating system gives it
     Other,
 };
 
@@ -32,6 +34,11 @@ struct HidInterfaceInfo {
     std::uint16_t VendorID = 0;
     std::uint16_t ProductID = 0;
     std::uint16_t VersionNumber = 0;
+    // What stays the same when the device resets and comes back under a new path: its
+    // serial number as the enumeration gives it (UTF-8, empty when it has none), and
+    // the port it is plugged into (empty when the platform cannot tell).
+    std::string SerialNumber;
+    std::string PhysicalPort;
 };
 
 enum class DeviceString { Manufacturer, Product, SerialNumber };
@@ -76,6 +83,11 @@ public:
     // buffer.size()), 0 when nothing is queued, or -1 when the handle is broken or the
     // device is gone.
     virtual int ReadInputReport(std::span<std::uint8_t> buffer) = 0;
+
+    // Why the most recent call on this handle that failed did so: AccessDenied, Gone,
+    // Refused, TimedOut or Other. Other where the platform cannot tell, and None
+    // before any call has failed. A successful call does not change it.
+    virtual HidFailure LastFailure() const { return HidFailure::Other; }
 };
 
 enum class OpenMode {
@@ -113,6 +125,11 @@ public:
 
     // Pause the calling thread.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
+
+    // The clock every wait of the program is measured on: it advances with Pause and
+    // with the time a blocking request takes. The steady clock, unless a platform
+    // keeps time of its own (the simulated board's pauses are instant).
+    virtual std::chrono::steady_clock::time_point Now() const { return std::chrono::steady_clock::now(); }
 
     // False only when the platform knows for certain that no HID interface has
     // appeared, disappeared or changed its permissions since the last call. A

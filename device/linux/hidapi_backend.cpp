@@ -35,6 +35,30 @@ const std::filesystem::path SysfsRoot = "/sys";
 // Keeps every length handed to hidapi, and every length returned, inside an int.
 constexpr std::size_t MaxTransfer = INT_MAX - 1;
 
+// What errno says of a request that failed, as the kernel's hidraw driver sets it.
+HidFailure FailureFromErrno(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return HidFailure::AccessDenied;
+    case ENODEV:
+    case ENOENT:
+    case ENXIO:
+    case ESHUTDOWN:
+        return HidFailure::Gone;
+    case ETIMEDOUT:
+        return HidFailure::TimedOut;
+    case EPIPE:
+    case EINVAL:
+    case EPROTO:
+    case EIO:
+        return HidFailure::Refused;
+    default:
+        return HidFailure::Other;
+    }
+}
+
 int Clamp(int result, std::size_t limit)
 {
     if (result < 0)
@@ -77,22 +101,27 @@ public:
     int GetFeatureReport(std::span<std::uint8_t> buffer) override
     {
         if (buffer.empty())
-            return -1;
+            return Fail(HidFailure::Other);
         const std::size_t length = std::min(buffer.size(), MaxTransfer);
-        return Clamp(hid_get_feature_report(Device, buffer.data(), length), length);
+        errno = 0;
+        return Noted(Clamp(hid_get_feature_report(Device, buffer.data(), length), length));
     }
 
     int SetFeatureReport(std::span<const std::uint8_t> report) override
     {
         if (report.empty() || report.size() > MaxTransfer)
-            return -1;
-        return Clamp(hid_send_feature_report(Device, report.data(), report.size()), report.size());
+            return Fail(HidFailure::Other);
+        errno = 0;
+        return Noted(Clamp(hid_send_feature_report(Device, report.data(), report.size()), report.size()));
     }
+
+    HidFailure LastFailure() const override { return Failure; }
 
     std::optional<std::u16string> GetString(DeviceString which) override
     {
         std::array<wchar_t, MaxDeviceStringLength + 1> text{};
         int result = -1;
+        errno = 0;
         switch (which) {
         case DeviceString::Manufacturer:
             result = hid_get_manufacturer_string(Device, text.data(), text.size());
@@ -104,8 +133,10 @@ public:
             result = hid_get_serial_number_string(Device, text.data(), text.size());
             break;
         }
-        if (result < 0)
+        if (result < 0) {
+            Failure = FailureFromErrno(errno);
             return std::nullopt;
+        }
         // hidapi does not promise a terminator when the string fills the buffer.
         text.back() = 0;
         return WideToUtf16(std::wstring_view(text.data()), MaxDeviceStringLength);
@@ -134,9 +165,23 @@ public:
     }
 
 private:
+    // hidapi keeps no reason of its own that outlives the call; errno, read at once, does.
+    int Noted(int result)
+    {
+        if (result < 0)
+            Failure = FailureFromErrno(errno);
+        return result;
+    }
+    int Fail(HidFailure failure)
+    {
+        Failure = failure;
+        return -1;
+    }
+
     hid_device* const Device;
     const std::string Path;
     bool Numbered = true;
+    HidFailure Failure = HidFailure::None;
 };
 
 // Learns why hid_open_path failed: hidapi does not say, but the node itself does.
@@ -184,10 +229,14 @@ public:
             info.VendorID = entry->vendor_id;
             info.ProductID = entry->product_id;
             info.VersionNumber = entry->release_number;
+            if (entry->serial_number)
+                info.SerialNumber = Utf16ToUtf8(WideToUtf16(std::wstring_view(entry->serial_number), MaxDeviceStringLength));
 #if defined(__linux__)
-            if (info.VersionNumber == 0)
-                if (const auto node = HidrawNodeName(info.Path))
+            if (const auto node = HidrawNodeName(info.Path)) {
+                if (info.VersionNumber == 0)
                     info.VersionNumber = ReadHidrawVersion(SysfsRoot, *node).value_or(0);
+                info.PhysicalPort = ReadHidrawPhysicalPort(SysfsRoot, *node).value_or(std::string());
+            }
 #endif
             interfaces.push_back(std::move(info));
         }

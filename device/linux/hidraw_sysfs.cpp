@@ -104,4 +104,22 @@ std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(const std::f
     return bytes;
 }
 
+std::optional<std::string> ReadHidrawPhysicalPort(const std::filesystem::path& sysfsRoot, std::string_view node)
+{
+    // A uevent file is a few hundred bytes; anything longer is not one.
+    const auto bytes = ReadBounded(HidDeviceDir(sysfsRoot, node) / "uevent", 4096);
+    if (!bytes || bytes->size() > 4096)
+        return std::nullopt;
+    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    constexpr std::string_view Key = "HID_PHYS=";
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        if (line.starts_with(Key) && line.size() > Key.size())
+            return std::string(line.substr(Key.size()));
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 }  // namespace kx

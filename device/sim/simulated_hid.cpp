@@ -1,6 +1,7 @@
 #include "simulated_hid.h"
 
 #include "board_identity.h"
+#include "wide_text.h"
 
 #include <algorithm>
 #include <thread>
@@ -11,18 +12,21 @@ class SimulatedHandle final : public HidHandle {
 public:
     SimulatedHandle(std::shared_ptr<SimulatedDevice> device) : Device(std::move(device)), Generation(Device->Generation)
     {
+        // Made under the platform's lock, in Open.
         Device->Handles.push_back(this);
         ++Device->OpensTotal;
     }
 
     ~SimulatedHandle() override
     {
+        const std::lock_guard lock(Device->Platform->Lock());
         std::erase(Device->Handles, this);
         ++Device->ClosesTotal;
     }
 
     std::optional<std::vector<std::uint8_t>> ReportDescriptor() override
     {
+        const std::lock_guard lock(Device->Platform->Lock());
         if (!Begin(SimulatedOperation::ReportDescriptor) || Device->DescriptorUnavailable)
             return std::nullopt;
         return Device->Descriptor;
@@ -30,30 +34,48 @@ public:
 
     int GetFeatureReport(std::span<std::uint8_t> buffer) override
     {
+        if (!Wait())
+            return -1;
+        const std::lock_guard lock(Device->Platform->Lock());
         if (!Begin(SimulatedOperation::GetFeature) || buffer.empty() || ConsumeFeatureFault())
             return -1;
         if (Device->FeatureAnswer)
             return std::min(Device->FeatureAnswer(buffer), static_cast<int>(buffer.size()));
         if (!Device->Board)
-            return -1;
-        return Device->Board->AnswerGetFeature(buffer);
+            return Fail(HidFailure::Refused);
+        const int n = Device->Board->AnswerGetFeature(buffer);
+        return n < 0 ? Fail(HidFailure::Refused) : n;
     }
 
     int SetFeatureReport(std::span<const std::uint8_t> report) override
     {
+        if (!Wait())
+            return -1;
+        const std::lock_guard lock(Device->Platform->Lock());
         if (!Begin(SimulatedOperation::SetFeature) || report.empty() || ConsumeFeatureFault() || !Device->Board)
-            return -1;
+            return Failure == HidFailure::None ? Fail(HidFailure::Refused) : -1;
+        // The transport sent only part of it: the board sees a report of the wrong length.
+        if (Device->SetFeatureSendsOnly && *Device->SetFeatureSendsOnly < static_cast<int>(report.size())) {
+            const auto cut = report.first(static_cast<std::size_t>(std::max(*Device->SetFeatureSendsOnly, 0)));
+            if (!cut.empty())
+                Device->Board->TakeSetFeature(cut);
+            return static_cast<int>(cut.size());
+        }
         if (Device->Board->TakeSetFeature(report) == BoardModel::Outcome::Rejected)
-            return -1;
+            return Fail(HidFailure::Refused);
         return static_cast<int>(report.size());
     }
 
     std::optional<std::u16string> GetString(DeviceString which) override
     {
+        if (!Wait())
+            return std::nullopt;
+        const std::lock_guard lock(Device->Platform->Lock());
         if (!Begin(SimulatedOperation::GetString))
             return std::nullopt;
         if (Device->FailStringRequests > 0) {
             --Device->FailStringRequests;
+            Failure = HidFailure::Refused;
             return std::nullopt;
         }
         const std::optional<std::u16string>& held = which == DeviceString::Manufacturer ? Device->Manufacturer
@@ -70,6 +92,7 @@ public:
 
     int ReadInputReport(std::span<std::uint8_t> buffer) override
     {
+        const std::lock_guard lock(Device->Platform->Lock());
         if (!Begin(SimulatedOperation::ReadInput))
             return -1;
         if (Queue.empty())
@@ -88,12 +111,39 @@ public:
             Queue.emplace_back(report.begin(), report.end());
     }
 
+    HidFailure LastFailure() const override { return Failure; }
+
 private:
     bool Begin(SimulatedOperation operation)
     {
+        Failure = HidFailure::None;
         if (Device->BeforeOperation)
             Device->BeforeOperation(operation);
-        return Device->IsPlugged && Device->Generation == Generation;
+        Device->Platform->AdvanceResets();
+        if (Device->IsPlugged && Device->Generation == Generation)
+            return true;
+        Failure = HidFailure::Gone;
+        return false;
+    }
+
+    // A busy board answers late; the platform's lock is not held meanwhile, so that the
+    // board can go on sending reports from another thread.
+    bool Wait()
+    {
+        std::chrono::milliseconds delay;
+        bool timesOut;
+        {
+            const std::lock_guard lock(Device->Platform->Lock());
+            delay = Device->RequestDelay;
+            timesOut = Device->DelayedRequestsTimeOut;
+        }
+        if (delay.count() <= 0)
+            return true;
+        Device->Platform->Elapse(delay);
+        if (!timesOut)
+            return true;
+        Failure = HidFailure::TimedOut;
+        return false;
     }
 
     bool ConsumeFeatureFault()
@@ -101,16 +151,25 @@ private:
         if (Device->FailFeatureRequests <= 0)
             return false;
         --Device->FailFeatureRequests;
+        Failure = HidFailure::Refused;
         return true;
+    }
+
+    int Fail(HidFailure failure)
+    {
+        Failure = failure;
+        return -1;
     }
 
     std::shared_ptr<SimulatedDevice> Device;
     int Generation;
     std::deque<std::vector<std::uint8_t>> Queue;
+    HidFailure Failure = HidFailure::None;
 };
 
 void SimulatedDevice::SendInputReport(std::span<const std::uint8_t> report)
 {
+    const std::lock_guard lock(Platform->Lock());
     if (!IsPlugged)
         return;
     for (SimulatedHandle* handle : Handles)
@@ -134,8 +193,11 @@ std::string SimulatedHidPlatform::NextPath()
 SimulatedDevice& SimulatedHidPlatform::AddBoard(std::uint16_t productId, std::uint16_t versionNumber,
                                                 BoardModel::FeatureLengths lengths)
 {
+    const std::lock_guard lock(Mutex);
     auto device = std::make_shared<SimulatedDevice>();
-    device->Info = {NextPath(), BoardVendorID, productId, versionNumber};
+    device->Platform = this;
+    device->PhysicalPort = "usb-sim-" + std::to_string(NextPort++);
+    device->Info = {NextPath(), BoardVendorID, productId, versionNumber, "KX5170-000123", device->PhysicalPort};
     device->Descriptor = BoardModel::ReportDescriptor(lengths);
     device->Manufacturer = u"KX Motion";
     device->Product = u"KX5170 Wheel Controller";
@@ -148,8 +210,11 @@ SimulatedDevice& SimulatedHidPlatform::AddBoard(std::uint16_t productId, std::ui
 
 SimulatedDevice& SimulatedHidPlatform::AddOtherInterface(std::uint16_t vendorId, std::uint16_t productId)
 {
+    const std::lock_guard lock(Mutex);
     auto device = std::make_shared<SimulatedDevice>();
-    device->Info = {NextPath(), vendorId, productId, 0x0100};
+    device->Platform = this;
+    device->PhysicalPort = "usb-sim-" + std::to_string(NextPort++);
+    device->Info = {NextPath(), vendorId, productId, 0x0100, "", device->PhysicalPort};
     // A boot keyboard's descriptor: 8-byte input report, 1-byte LED output, no IDs.
     device->Descriptor = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15,
                           0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x01, 0x75, 0x08,
@@ -166,6 +231,7 @@ SimulatedDevice& SimulatedHidPlatform::AddOtherInterface(std::uint16_t vendorId,
 
 void SimulatedHidPlatform::Unplug(SimulatedDevice& device)
 {
+    const std::lock_guard lock(Mutex);
     if (!device.IsPlugged)
         return;
     device.IsPlugged = false;
@@ -175,6 +241,7 @@ void SimulatedHidPlatform::Unplug(SimulatedDevice& device)
 
 void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
 {
+    const std::lock_guard lock(Mutex);
     if (device.IsPlugged)
         return;
     device.IsPlugged = true;
@@ -184,17 +251,23 @@ void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
 
 void SimulatedHidPlatform::SetAccess(SimulatedDevice& device, HidFailure refuse)
 {
+    const std::lock_guard lock(Mutex);
     device.RefuseOpen = refuse;
     Changed = true;
 }
 
 std::vector<HidInterfaceInfo> SimulatedHidPlatform::EnumerateInterfaces()
 {
+    const std::lock_guard lock(Mutex);
+    AdvanceResets();
     ++Enumerations;
     std::vector<HidInterfaceInfo> present;
     for (const auto& device : Devices) {
         if (!device->IsPlugged)
             continue;
+        // The enumeration carries the serial number the board was given.
+        device->Info.SerialNumber = device->SerialNumber ? Utf16ToUtf8(*device->SerialNumber) : std::string();
+        device->Info.PhysicalPort = device->PhysicalPort;
         present.push_back(device->Info);
         if (ListEveryInterfaceTwice)
             present.push_back(device->Info);
@@ -204,6 +277,8 @@ std::vector<HidInterfaceInfo> SimulatedHidPlatform::EnumerateInterfaces()
 
 OpenResult SimulatedHidPlatform::Open(const std::string& path, OpenMode)
 {
+    const std::lock_guard lock(Mutex);
+    AdvanceResets();
     OpenedPaths.push_back(path);
     auto found = std::find_if(Devices.begin(), Devices.end(),
                               [&](const auto& d) { return d->IsPlugged && d->Info.Path == path; });
@@ -224,6 +299,7 @@ OpenResult SimulatedHidPlatform::Open(const std::string& path, OpenMode)
 
 std::optional<std::vector<std::uint8_t>> SimulatedHidPlatform::ReportDescriptor(const std::string& path)
 {
+    const std::lock_guard lock(Mutex);
     auto found = std::find_if(Devices.begin(), Devices.end(),
                               [&](const auto& d) { return d->IsPlugged && d->Info.Path == path; });
     if (found == Devices.end() || (*found)->DescriptorUnavailable)
@@ -233,15 +309,61 @@ std::optional<std::vector<std::uint8_t>> SimulatedHidPlatform::ReportDescriptor(
 
 void SimulatedHidPlatform::Pause(std::chrono::milliseconds duration)
 {
-    Paused += duration;
-    if (OnPause)
-        OnPause(duration);
-    if (RealPauses)
+    {
+        const std::lock_guard lock(Mutex);
+        Paused += duration;
+        if (OnPause)
+            OnPause(duration);
+    }
+    Elapse(duration);
+}
+
+void SimulatedHidPlatform::Elapse(std::chrono::milliseconds duration)
+{
+    if (RealPauses) {
         std::this_thread::sleep_for(duration);
+    } else {
+        const std::lock_guard lock(Mutex);
+        Elapsed += duration;
+    }
+    const std::lock_guard lock(Mutex);
+    AdvanceResets();
+}
+
+std::chrono::steady_clock::time_point SimulatedHidPlatform::Now() const
+{
+    const std::lock_guard lock(Mutex);
+    return RealPauses ? std::chrono::steady_clock::now() : Started + Elapsed;
+}
+
+void SimulatedHidPlatform::AdvanceResets()
+{
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(Now() - Started);
+    for (const auto& device : Devices) {
+        if (!device->Resets || !device->Board)
+            continue;
+        if (!device->ResetAt && device->Board->ResetRequests > device->ResetsSeen) {
+            device->ResetsSeen = device->Board->ResetRequests;
+            device->ResetAt = now;
+        }
+        if (!device->ResetAt)
+            continue;
+        const auto since = now - *device->ResetAt;
+        if (device->IsPlugged && since >= device->Resets->GoneAfter &&
+            since < device->Resets->GoneAfter + device->Resets->Away) {
+            Unplug(*device);
+        } else if (since >= device->Resets->GoneAfter + device->Resets->Away) {
+            PlugIn(*device);
+            device->ResetAt.reset();
+            device->ResetsSeen = device->Board->ResetRequests;
+        }
+    }
 }
 
 bool SimulatedHidPlatform::InterfacesMayHaveChanged()
 {
+    const std::lock_guard lock(Mutex);
+    AdvanceResets();
     const bool changed = Changed && !ChangeEventsLost;
     Changed = false;
     return changed;
@@ -249,6 +371,7 @@ bool SimulatedHidPlatform::InterfacesMayHaveChanged()
 
 int SimulatedHidPlatform::OpenHandles() const
 {
+    const std::lock_guard lock(Mutex);
     int n = 0;
     for (const auto& device : Devices)
         n += device->OpenHandles();

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 namespace kx {
 
 class SimulatedHandle;
+class SimulatedHidPlatform;
 
 enum class SimulatedOperation { Open, ReportDescriptor, GetFeature, SetFeature, GetString, ReadInput };
 
@@ -40,7 +42,21 @@ public:
     HidFailure RefuseOpen = HidFailure::None;  // every open fails this way
     int RefuseOpensAfter = -1;                 // opens that succeed before RefuseOpen applies
     int FailStringRequests = 0;                // the next n string requests fail
-    int FailFeatureRequests = 0;               // the next n feature requests (get or set) fail
+    int FailFeatureRequests = 0;               // the next n feature requests (get or set) fail (refused)
+    // Every feature and string request takes this long to answer, as a board that is
+    // busy does (the pause is the platform's: instant in tests unless RealPauses); when
+    // DelayedRequestsTimeOut, it then fails as the kernel gives up on it.
+    std::chrono::milliseconds RequestDelay{0};
+    bool DelayedRequestsTimeOut = false;
+    // As a real board: goes away GoneAfter after its reset request (report 32) and
+    // comes back Away later under a new node, its settings kept. Off: it stays.
+    struct ResetTiming {
+        std::chrono::milliseconds GoneAfter{200};
+        std::chrono::milliseconds Away{1000};
+    };
+    std::optional<ResetTiming> Resets;
+    // Cut to this many bytes: a set request that the transport cuts short.
+    std::optional<int> SetFeatureSendsOnly;
     bool DescriptorUnavailable = false;
     // Replaces the board's answer to get requests: gets the buffer (ID first), returns
     // the count to report.
@@ -53,6 +69,8 @@ public:
     void SendPosition(std::int16_t position);
 
     bool Plugged() const { return IsPlugged; }
+    // The port it is plugged into: kept across unplug and plug.
+    std::string PhysicalPort;
     int OpenHandles() const { return static_cast<int>(Handles.size()); }
     int OpensTotal = 0;
     int ClosesTotal = 0;
@@ -63,6 +81,9 @@ private:
     bool IsPlugged = true;
     int Generation = 0;  // bumped on unplug: handles from before fail
     std::vector<SimulatedHandle*> Handles;
+    SimulatedHidPlatform* Platform = nullptr;
+    int ResetsSeen = 0;  // reset requests already acted on
+    std::optional<std::chrono::milliseconds> ResetAt;  // on the platform's clock
 };
 
 class SimulatedHidPlatform : public HidPlatform {
@@ -90,20 +111,34 @@ public:
     // The device's Descriptor, unless DescriptorUnavailable; for any path present.
     std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override;
     void Pause(std::chrono::milliseconds duration) override;
+    // Time passes only through pauses (and delayed requests), unless RealPauses.
+    std::chrono::steady_clock::time_point Now() const override;
     bool InterfacesMayHaveChanged() override;
+
+    // Every call on the platform, its devices and its handles takes this lock, so that
+    // a board sending reports from one thread can be read from another (the demo).
+    std::recursive_mutex& Lock() const { return Mutex; }
 
     int OpenHandles() const;  // over every device
 
     int Enumerations = 0;
     std::vector<std::string> OpenedPaths;            // every open asked for, in order
     std::chrono::milliseconds Paused{0};             // sum of every pause
+    std::chrono::milliseconds Elapsed{0};            // the clock: pauses and delayed requests
     bool RealPauses = false;                         // the demo waits for real
     std::function<void(std::chrono::milliseconds)> OnPause;
     bool ListEveryInterfaceTwice = false;            // a broken enumeration
     bool ChangeEventsLost = false;                   // plug and unplug are not announced
 
 private:
+    friend class SimulatedHandle;
+    friend class SimulatedDevice;
     std::string NextPath();
+    void AdvanceResets();  // boards whose reset time has come go away or come back
+    void Elapse(std::chrono::milliseconds duration);
+    mutable std::recursive_mutex Mutex;
+    std::chrono::steady_clock::time_point Started = std::chrono::steady_clock::now();
+    int NextPort = 1;
     std::vector<std::shared_ptr<SimulatedDevice>> Devices;  // in enumeration order
     int NextNode = 0;
     bool Changed = true;

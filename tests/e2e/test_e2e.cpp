@@ -4,10 +4,13 @@
 
 #include "frm_main.h"
 #include "hidapi_backend.h"
+#include "session_worker.h"
+#include "window_controls.h"
 #include "virtual_board_process.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
 
@@ -22,11 +25,21 @@ using namespace kx::e2e;
 
 namespace {
 
-// A window on the real platform. Members go in reverse order, so the window goes before
-// the platform: every handle must be closed before hidapi is shut down.
+// A window on the real platform, its session on a thread of its own as the program runs
+// it (or on the test's, where the test changes its own thread's file access). Members
+// go in reverse order, so the window goes before the platform: every handle must be
+// closed before hidapi is shut down.
 struct Program {
+    explicit Program(bool threaded = true)
+    {
+        if (threaded)
+            Window->RunSessionOnThread();
+    }
+    ~Program() { Window->FinishSession(std::chrono::seconds(10)); }
+
     std::unique_ptr<HidPlatform> Platform = MakeHidapiPlatform();
     std::unique_ptr<frmMain> Window = std::make_unique<frmMain>(*Platform);
+    WindowControls V{*Window};
 
     frmMain& Loaded()
     {
@@ -35,16 +48,10 @@ struct Program {
     }
 };
 
-QList<QLineEdit*> Boxes(frmMain& w)
-{
-    return {w.Slimit, w.Homing, w.Stiff, w.Damp, w.TDamp, w.DampingScale, w.OverallScale, w.TInertia,
-            w.TFriction, w.MotorFilter, w.InputFilter, w.Spring};
-}
-
-QStringList BoxTexts(frmMain& w)
+QStringList BoxTexts(WindowControls& v)
 {
     QStringList texts;
-    for (QLineEdit* box : Boxes(w))
+    for (QLineEdit* box : v.Boxes)
         texts << box->text();
     return texts;
 }
@@ -86,27 +93,29 @@ private slots:
         QCOMPARE(listed.count(board.Node), 1);
         QVERIFY2(listed.indexOf(joystick.Node) < listed.indexOf(board.Node), qPrintable(listed.join(u' ')));
 
-        frmMain& w = program.Loaded();
-        QCOMPARE(QString::fromStdString(w.Link.DevicePath), board.Node);
+        frmMain& window = program.Loaded();
+        WindowControls& w = program.V;
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
         QCOMPARE(w.lblProduct->text(), QLatin1Char(' ') + name);
         QCOMPARE(w.lblSerialNumber->text(), QStringLiteral(" VB-0001"));
         // hidapi gives no version for a device without a USB parent; the kernel's is shown.
         QCOMPARE(w.lblVersion->text(), QStringLiteral(" 3.7"));
         QCOMPARE(BoxTexts(w), FactoryBoxTexts);
         QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 1234"), 5000);
+        (void)window;
         QCOMPARE(w.Degrees->text(), QStringLiteral(" 44.4"));  // 10000 counts a turn
 
         // While a game drives it, the board sends its force-feedback state (report 2,
         // 3 bytes) between the wheel's reports: read as a position it would show 769.
         QVERIFY(!board.Command("hold", QStringLiteral("held ")).isEmpty());
         QStringList shown;  // after every tick
-        connect(w.Timer, &QTimer::timeout, this, [&] {
+        connect(&window.Session(), &SessionWorker::PositionRead, this, [&] {
             if (!shown.contains(w.Position->text()))
                 shown << w.Position->text();
         });
         QCOMPARE(board.Command("state 3", QStringLiteral("ok")), QStringLiteral("ok"));
         QTest::qWait(300);
-        QCOMPARE(shown, QStringList{" 1234"});
+        QVERIFY2(shown.isEmpty() || shown == QStringList{" 1234"}, qPrintable(shown.join(u',')));
         QVERIFY(!board.Command("position 4321", QStringLiteral("sent ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 4321"), 5000);
 
@@ -122,9 +131,11 @@ private slots:
         VirtualBoard board({"--serial", "VB-REPLUG", "--unplugged", "--motion", "still", "--position", "-300",
                             "--rate", "50"});
         QVERIFY(!board.WaitFor(QStringLiteral("unplugged")).isEmpty());
-        Program program;
-        frmMain& w = program.Loaded();
-        QCOMPARE(w.Link.BoardOpen, FlagFalse);
+        // The file access below is the test thread's own: the session runs on it.
+        Program program(false);
+        program.Loaded();
+        WindowControls& w = program.V;
+        QVERIFY(!w.Go->isEnabled());
 
         // File access as an ordinary user, as on a desktop without the udev rule: the
         // node belongs to root with mode 0600.
@@ -132,13 +143,11 @@ private slots:
         QCOMPARE(::setfsuid(65534), 0);
         auto asRoot = qScopeGuard([] { ::setfsuid(0), ::setfsgid(0); });
         QVERIFY(!board.Command("plug", QStringLiteral("ready ")).isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpenFailure, HidFailure::AccessDenied, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->toolTip(), QStringLiteral("Board found, but access was denied."), 5000);
 
         asRoot.dismiss();
         ::setfsuid(0), ::setfsgid(0);
-        QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpen, FlagTrue, 5000);
-        QCOMPARE(QString::fromStdString(w.Link.DevicePath), board.Node);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" -300"), 5000);
 
         // Another program keeps the old node open, so the kernel cannot give its number
@@ -148,13 +157,12 @@ private slots:
         QVERIFY(holder >= 0);
         const auto closeHolder = qScopeGuard([holder] { ::close(holder); });
         QVERIFY(!board.Command("unplug", QStringLiteral("unplugged")).isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpen, FlagFalse, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.Go->isEnabled(), 5000);
         QCOMPARE(w.Position->text(), QString());
 
         QVERIFY(!board.Command("plug", QStringLiteral("ready ")).isEmpty());
         QVERIFY(board.Node != firstNode);
-        QTRY_COMPARE_WITH_TIMEOUT(w.Link.BoardOpen, FlagTrue, 5000);
-        QCOMPARE(QString::fromStdString(w.Link.DevicePath), board.Node);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
         QVERIFY(!board.Command("position 4321", QStringLiteral("sent ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 4321"), 5000);
         QCOMPARE(board.Requests(), (QStringList{"get 08", "get 08"}));
@@ -166,7 +174,8 @@ private slots:
         VirtualBoard board({"--serial", "VB-FAST", "--rate", "1000", "--motion", "sequence"});
         QVERIFY(board.WaitReady());
         Program program;
-        frmMain& w = program.Loaded();
+        program.Loaded();
+        WindowControls& w = program.V;
         const auto shown = [&] { return w.Position->text().trimmed().toInt(); };
         const auto reportsBetween = [](int from, int to) { return (to - from + 65536) % 65536; };
 
@@ -203,17 +212,56 @@ private slots:
         const QStringList typed{"12345", "-2", "300", "0", "251", "40", "100", "17", "1", "9", "10000", "127"};
         {
             Program program;
-            frmMain& w = program.Loaded();
+            frmMain& window = program.Loaded();
+            WindowControls& w = program.V;
+            QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
             for (int i = 0; i < typed.size(); ++i)
-                Boxes(w)[i]->setText(typed[i]);
+                w.Boxes[std::size_t(i)]->setText(typed[i]);
             QTest::qWait(150);  // input reports keep coming while the user types
-            w.Go_Click();
-            QVERIFY(!w.isVisible());
+            w.Go->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
         }
         // 300 and 251 are brought to their bounds, 255 and 250.
         const QString image = WrittenImage(37);
         QCOMPARE(board.Requests(), (QStringList{"get 08", "set 08 01 " + image, "set 08 02 " + image,
                                                 "set 08 03 " + image, "get 20"}));
+    }
+
+    // A board that holds each request for seconds: the window goes on repainting and
+    // taking events meanwhile, loads once the answer comes, and closes at once even
+    // while a request hangs in the kernel.
+    void StalledBoardNeverHoldsTheWindow()
+    {
+        VirtualBoard board({"--serial", "VB-SLOW", "--rate", "50"});
+        QVERIFY(board.WaitReady());
+        QCOMPARE(board.Command("stall 2000", QStringLiteral("ok")), QStringLiteral("ok"));
+        Program program;
+        QElapsedTimer clock;
+        qint64 last = 0, longestGap = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        beat.start(5);
+        frmMain& window = program.Loaded();
+        WindowControls& w = program.V;
+        QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->text(), QStringLiteral("Reading the board..."), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 8000);  // the read waited 2 s for its answer
+        QCOMPARE(BoxTexts(w), FactoryBoxTexts);
+        QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+
+        // F5 asks again, the board holds it: the window closes at once all the same.
+        QCOMPARE(board.Command("stall 3000", QStringLiteral("ok")), QStringLiteral("ok"));
+        program.V.actReload->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->text(), QStringLiteral("Reading the board..."), 2000);
+        QTest::qWait(200);
+        clock.restart();
+        QVERIFY(window.close());
+        QVERIFY(!window.isVisible());
+        QVERIFY2(!window.FinishSession(std::chrono::milliseconds(300)), "the session was not held by the board");
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 

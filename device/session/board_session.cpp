@@ -1,0 +1,491 @@
+#include "board_session.h"
+
+#include "board_identity.h"
+#include "input_report.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kx {
+
+namespace {
+
+// Larger than any report the board has; the buffer grows to the request's length when
+// the board declares a longer report 32.
+constexpr std::size_t ResetRequestBufferLength = 101;
+
+// hidraw sends and returns each report at its own length; where the descriptor
+// declares none, the longest feature report's.
+std::size_t OwnLengthOr(std::uint16_t declared, const DeviceLink& link)
+{
+    return declared > 0 ? declared : link.Capabilities.FeatureReportByteLength;
+}
+
+FailureCause CauseOf(HidFailure failure)
+{
+    switch (failure) {
+    case HidFailure::AccessDenied:
+        return FailureCause::AccessDenied;
+    case HidFailure::Gone:
+        return FailureCause::Gone;
+    case HidFailure::Refused:
+        return FailureCause::Refused;
+    case HidFailure::TimedOut:
+        return FailureCause::TimedOut;
+    case HidFailure::None:
+    case HidFailure::Other:
+        break;
+    }
+    return FailureCause::Other;
+}
+
+const char* StepText(SessionStep step)
+{
+    switch (step) {
+    case SessionStep::Search:
+        return "opening it";
+    case SessionStep::ReadSettings:
+        return "reading its settings (report 8)";
+    case SessionStep::SendSettings:
+        return "sending the settings (report 8, command 1)";
+    case SessionStep::SendCommand2:
+        return "asking it to store them (report 8, command 2)";
+    case SessionStep::SendCommand3:
+        return "asking it to store them (report 8, command 3)";
+    case SessionStep::ResetRequest:
+        return "asking it to reset (report 32)";
+    case SessionStep::AwaitReset:
+        return "waiting for its reset";
+    case SessionStep::AwaitReturn:
+        return "waiting for it to come back from its reset";
+    case SessionStep::ReadBack:
+        return "reading its settings back";
+    }
+    return "";
+}
+
+const char* CauseText(FailureCause cause)
+{
+    switch (cause) {
+    case FailureCause::NoBoard:
+        return "no board found";
+    case FailureCause::AccessDenied:
+        return "access was denied";
+    case FailureCause::Gone:
+        return "the board went away";
+    case FailureCause::Refused:
+        return "the board refused the request";
+    case FailureCause::TimedOut:
+        return "the board did not answer in time";
+    case FailureCause::Other:
+        return "the request failed";
+    case FailureCause::TooShort:
+        return "its answer was too short";
+    case FailureCause::WrongReport:
+        return "it answered with another report";
+    case FailureCause::ShortWrite:
+        return "the report was cut short";
+    case FailureCause::NotEncodable:
+        return "a value cannot be stored by the board";
+    case FailureCause::NotReset:
+        return "it did not reset: the settings may not be stored";
+    case FailureCause::NotBack:
+        return "it did not come back";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string DescribeFailure(const SessionFailure& failure)
+{
+    if (failure.Cause == FailureCause::NoBoard)
+        return "no board found";
+    std::string text = failure.Node.empty() ? "the board" : "the board at " + failure.Node;
+    text += ": " + std::string(CauseText(failure.Cause)) + " while " + StepText(failure.Step);
+    if (!failure.Detail.empty())
+        text += " (" + failure.Detail + ")";
+    return text;
+}
+
+bool BoardIdentity::SameBoard(const HidInterfaceInfo& info) const
+{
+    if (info.ProductID != ProductID)
+        return false;
+    if (!SerialNumber.empty())
+        return info.SerialNumber == SerialNumber;
+    return !PhysicalPort.empty() && info.PhysicalPort == PhysicalPort;
+}
+
+std::optional<int> BoardDetails::CountsPerTurn() const
+{
+    return kx::CountsPerTurn(DeviceType);
+}
+
+std::string BoardDetails::VersionText() const
+{
+    return DeviceType ? BoardVersionText(Identity.VersionNumber) : std::string();
+}
+
+bool WriteReport::SettingsTaken() const
+{
+    return !Steps.empty() && Steps.front().first == SessionStep::SendSettings && !Steps.front().second;
+}
+
+bool WriteReport::Complete() const
+{
+    return Steps.size() == 4 && !FirstFailure();
+}
+
+std::optional<SessionFailure> WriteReport::FirstFailure() const
+{
+    for (const auto& [step, failure] : Steps)
+        if (failure)
+            return failure;
+    return std::nullopt;
+}
+
+BoardSession::BoardSession(HidPlatform& platform, SessionTimings timings) : Hid(platform), Times(timings) {}
+
+BoardSession::~BoardSession()
+{
+    Close();
+}
+
+SessionFailure BoardSession::FailureAt(SessionStep step, FailureCause cause, std::string detail) const
+{
+    return {step, cause, Link.DevicePath, std::move(detail)};
+}
+
+SearchOutcome BoardSession::Search(const BoardChoice& choice)
+{
+    Close();
+    std::function<bool(const HidInterfaceInfo&)> accept;
+    if (!choice.Any())
+        accept = [&choice](const HidInterfaceInfo& info) {
+            return (choice.SerialNumber.empty() || info.SerialNumber == choice.SerialNumber) &&
+                   (choice.Node.empty() || info.Path == choice.Node);
+        };
+    SearchOutcome outcome;
+    if (FindTheHid(Link, Hid, accept) == FlagTrue) {
+        outcome.Found = true;
+        Board = {Link.DevicePath, Link.Attributes.ProductID, Link.Attributes.VersionNumber,
+                 Link.Interface.SerialNumber, Link.Interface.PhysicalPort};
+        outcome.Identity = Board;
+        return outcome;
+    }
+    if (Link.BoardOpenFailure == HidFailure::None)
+        outcome.Failure = SessionFailure{SessionStep::Search, FailureCause::NoBoard, {}, {}};
+    else
+        outcome.Failure = FailureAt(SessionStep::Search, CauseOf(Link.BoardOpenFailure));
+    return outcome;
+}
+
+bool BoardSession::IsOpen() const
+{
+    return Link.BoardOpen == FlagTrue && Link.FeatureHandle && Link.InputHandle;
+}
+
+void BoardSession::Close()
+{
+    CloseLinkHandle(Link, Link.FeatureHandle);
+    CloseLinkHandle(Link, Link.InputHandle);
+    Link.BoardOpen = FlagFalse;
+}
+
+BoardDetails BoardSession::Load()
+{
+    BoardDetails details;
+    details.Identity = Board;
+    if (!IsOpen()) {
+        details.Settings = FailureAt(SessionStep::ReadSettings, FailureCause::Gone);
+        return details;
+    }
+    auto ask = [this](DeviceString which) {
+        std::optional<std::u16string> text = Link.InputHandle->GetString(which);
+        Link.LastResult = text ? 1 : 0;
+        Hid.Pause(Times.RequestGap);
+        return text;
+    };
+    details.Manufacturer = ask(DeviceString::Manufacturer);
+    if (details.Manufacturer)
+        details.DeviceType = BoardType(Board.VersionNumber);
+    details.Product = ask(DeviceString::Product);
+    details.SerialNumber = ask(DeviceString::SerialNumber);
+    details.Settings = ReadSettings();
+    return details;
+}
+
+Outcome<SettingsRead> BoardSession::ReadSettings()
+{
+    const std::size_t length = OwnLengthOr(Link.ReportLayout.SettingsReportByteLength, Link);
+    if (!Link.FeatureHandle) {
+        Link.LastResult = 0;
+        return FailureAt(SessionStep::ReadSettings, FailureCause::Gone);
+    }
+    if (length < MinimumReadImage) {
+        Link.LastResult = 0;
+        return FailureAt(SessionStep::ReadSettings, FailureCause::TooShort,
+                         "report 8 is " + std::to_string(length) + " bytes, the settings need " +
+                             std::to_string(MinimumReadImage));
+    }
+    std::vector<std::uint8_t> image(length, 0);
+    image[0] = SettingsReportID;
+    const int received = Link.FeatureHandle->GetFeatureReport(image);
+    if (received < 0) {
+        Link.LastResult = 0;
+        return FailureAt(SessionStep::ReadSettings, CauseOf(Link.FeatureHandle->LastFailure()));
+    }
+    if (received < static_cast<int>(MinimumReadImage)) {
+        Link.LastResult = 0;
+        return FailureAt(SessionStep::ReadSettings, FailureCause::TooShort,
+                         std::to_string(received) + " bytes, the settings need " + std::to_string(MinimumReadImage));
+    }
+    if (image[0] != SettingsReportID) {
+        Link.LastResult = 0;
+        return FailureAt(SessionStep::ReadSettings, FailureCause::WrongReport,
+                         "report " + std::to_string(image[0]) + " in place of 8");
+    }
+    Link.LastResult = received;
+    image.resize(std::min(static_cast<std::size_t>(received), length));
+    const std::optional<WheelSettings> values = DecodeSettingsReport(image);
+    return SettingsRead{*values, std::move(image)};
+}
+
+WriteReport BoardSession::Write(const WheelSettings& settings)
+{
+    const std::size_t length = OwnLengthOr(Link.ReportLayout.SettingsReportByteLength, Link);
+    std::optional<std::vector<std::uint8_t>> image = EncodeSettingsReport(settings, 1, length);
+    if (!image) {
+        WriteReport report;
+        report.Board = Board;
+        report.Steps.push_back({SessionStep::SendSettings,
+                                FailureAt(SessionStep::SendSettings, length < MinimumWriteImage
+                                                                         ? FailureCause::TooShort
+                                                                         : FailureCause::NotEncodable)});
+        return report;
+    }
+    return SendSequence(std::move(*image));
+}
+
+WriteReport BoardSession::WriteNamed(const SettingsRead& held,
+                                     const std::array<std::optional<std::int32_t>, SettingsCount>& values)
+{
+    const std::size_t length = OwnLengthOr(Link.ReportLayout.SettingsReportByteLength, Link);
+    std::optional<std::vector<std::uint8_t>> image = EncodeSettingsOver(held.Image, values, 1, length);
+    if (!image) {
+        WriteReport report;
+        report.Board = Board;
+        report.Steps.push_back({SessionStep::SendSettings,
+                                FailureAt(SessionStep::SendSettings, length < MinimumWriteImage
+                                                                         ? FailureCause::TooShort
+                                                                         : FailureCause::NotEncodable)});
+        return report;
+    }
+    return SendSequence(std::move(*image));
+}
+
+WriteReport BoardSession::SendSequence(std::vector<std::uint8_t> image)
+{
+    WriteReport report;
+    report.Board = Board;
+    auto send = [&](SessionStep step) {
+        if (!Link.FeatureHandle) {
+            report.Steps.push_back({step, FailureAt(step, FailureCause::Gone)});
+            return;
+        }
+        const int sent = Link.FeatureHandle->SetFeatureReport(image);
+        Link.LastResult = sent > 0 ? sent : 0;
+        std::optional<SessionFailure> failure;
+        if (sent < 0)
+            failure = FailureAt(step, CauseOf(Link.FeatureHandle->LastFailure()));
+        else if (sent != static_cast<int>(image.size()))
+            failure = FailureAt(step, FailureCause::ShortWrite,
+                                std::to_string(sent) + " of " + std::to_string(image.size()) + " bytes");
+        report.Steps.push_back({step, failure});
+    };
+    send(SessionStep::SendSettings);
+    for (const auto& [command, step] : {std::pair{std::uint8_t{2}, SessionStep::SendCommand2},
+                                        std::pair{std::uint8_t{3}, SessionStep::SendCommand3}}) {
+        image[0] = SettingsReportID;
+        image[1] = command;
+        send(step);
+    }
+
+    const std::size_t resetLength = OwnLengthOr(Link.ReportLayout.ResetReportByteLength, Link);
+    std::vector<std::uint8_t> answer(std::max(ResetRequestBufferLength, resetLength), 0);
+    answer[0] = ResetReportID;
+    std::optional<SessionFailure> failure;
+    if (!Link.FeatureHandle) {
+        failure = FailureAt(SessionStep::ResetRequest, FailureCause::Gone);
+    } else {
+        // The answer itself carries nothing the program uses.
+        const int received = Link.FeatureHandle->GetFeatureReport(std::span(answer).first(resetLength));
+        Link.LastResult = received > 0 ? received : 0;
+        if (received < 0)
+            failure = FailureAt(SessionStep::ResetRequest, CauseOf(Link.FeatureHandle->LastFailure()));
+    }
+    report.Steps.push_back({SessionStep::ResetRequest, failure});
+    return report;
+}
+
+bool BoardSession::Present()
+{
+    // The input handle fails once the device is gone, even when a new node of the same
+    // name has appeared meanwhile.
+    if (!Link.InputHandle || DrainInputReports(Link).Lost)
+        return false;
+    if (!Hid.InterfacesMayHaveChanged())
+        return true;
+    for (const HidInterfaceInfo& info : Hid.EnumerateInterfaces())
+        if (info.Path == Link.DevicePath)
+            return true;
+    return false;
+}
+
+Outcome<SettingsRead> BoardSession::AwaitReturn()
+{
+    const BoardIdentity written = Board;
+    auto failure = [&](SessionStep step, FailureCause cause, std::string detail) {
+        return SessionFailure{step, cause, written.Node, std::move(detail)};
+    };
+    auto seconds = [](std::chrono::milliseconds d) { return std::to_string((d.count() + 999) / 1000) + " s"; };
+
+    const auto resetAsked = Hid.Now();
+    bool gone = false;
+    while (!gone && Hid.Now() - resetAsked < Times.ResetGone) {
+        Hid.Pause(Times.ResetPoll);
+        gone = !Present();
+    }
+    Close();
+    if (!gone)
+        return failure(SessionStep::AwaitReset, FailureCause::NotReset,
+                       "still there " + seconds(Times.ResetGone) + " after the reset request");
+
+    // Only the board that was written is waited for: another board present meanwhile
+    // is passed over. Nothing else tells two boards apart.
+    if (written.SerialNumber.empty() && written.PhysicalPort.empty())
+        return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
+                       "it has no serial number and its port is unknown, so it cannot be told from another board");
+    const BoardChoice none;
+    const auto wentAt = Hid.Now();
+    std::optional<SessionFailure> last;
+    while (Hid.Now() - wentAt < Times.ResetBack) {
+        Hid.Pause(Times.ResetPoll);
+        const bool found =
+            FindTheHid(Link, Hid, [&written](const HidInterfaceInfo& info) { return written.SameBoard(info); }) ==
+            FlagTrue;
+        if (!found) {
+            if (Link.BoardOpenFailure != HidFailure::None)
+                last = FailureAt(SessionStep::AwaitReturn, CauseOf(Link.BoardOpenFailure));
+            continue;
+        }
+        Board = {Link.DevicePath, Link.Attributes.ProductID, Link.Attributes.VersionNumber,
+                 Link.Interface.SerialNumber, Link.Interface.PhysicalPort};
+        Outcome<SettingsRead> read = ReadSettings();
+        if (auto* settings = std::get_if<SettingsRead>(&read))
+            return std::move(*settings);
+        last = std::get<SessionFailure>(read);
+        last->Step = SessionStep::ReadBack;
+        Close();
+    }
+    if (last && last->Cause == FailureCause::AccessDenied)
+        return *last;
+    return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
+                   "not back within " + seconds(Times.ResetBack) + " of its reset" +
+                       (last ? ": " + DescribeFailure(*last) : std::string()));
+}
+
+DrainedInput BoardSession::Drain()
+{
+    if (!IsOpen())
+        return {true, std::nullopt};
+    // The kernel holds 63 reports per handle; a board flooding faster than we read is
+    // left for the next drain rather than holding the thread.
+    return DrainInputReports(Link, 256);
+}
+
+void LinkSupervisor::Drain()
+{
+    if (!Session.IsOpen() || ReadFailed)
+        return;
+    const DrainedInput drained = Session.Drain();
+    if (drained.NewestPosition)
+        Newest = drained.NewestPosition;
+    if (drained.Lost)
+        ReadFailed = true;
+}
+
+void LinkSupervisor::Restart()
+{
+    Newest.reset();
+    ReadFailed = false;
+    SinceSearch = std::chrono::milliseconds(0);
+}
+
+LinkSupervisor::News LinkSupervisor::Tick(bool searchNow)
+{
+    News news;
+    if (Session.IsOpen()) {
+        Drain();
+        if (ReadFailed) {
+            // A broken link shows no reading, and the board is looked for at once.
+            Session.Close();
+            news.Lost = true;
+            Restart();
+        } else {
+            news.Position = std::exchange(Newest, std::nullopt);
+            return news;
+        }
+    }
+    // While nothing is plugged in or out, a search would find what the last one found.
+    SinceSearch += Session.Timings().Tick;
+    const bool changed = Session.Platform().InterfacesMayHaveChanged() || searchNow;
+    if (!news.Lost && !changed && SinceSearch < Session.Timings().SafetyNetSearch)
+        return news;
+    SinceSearch = std::chrono::milliseconds(0);
+    news.Search = Session.Search(Choice);
+    Restart();
+    return news;
+}
+
+void LinkSupervisor::Follow(const std::function<void(const News&)>& onNews, const std::function<bool()>& stop)
+{
+    HidPlatform& platform = Session.Platform();
+    const SessionTimings& times = Session.Timings();
+    auto nextTick = platform.Now() + times.Tick;
+    while (!stop()) {
+        platform.Pause(times.Drain);
+        if (platform.Now() < nextTick) {
+            Drain();
+            continue;
+        }
+        nextTick += times.Tick;
+        onNews(Tick());
+    }
+}
+
+std::vector<BoardSession::Listing> BoardSession::List()
+{
+    std::vector<Listing> boards;
+    for (const HidInterfaceInfo& info : Hid.EnumerateInterfaces()) {
+        if (!IsBoardIdentity(info.VendorID, info.ProductID))
+            continue;
+        // The interfaces of one board share its serial number, or else its port.
+        auto same = std::find_if(boards.begin(), boards.end(), [&](const Listing& board) {
+            return board.ProductID == info.ProductID &&
+                   (!info.SerialNumber.empty() ? board.SerialNumber == info.SerialNumber
+                                               : !info.PhysicalPort.empty() && board.Port == info.PhysicalPort);
+        });
+        if (same == boards.end())
+            same = boards.insert(boards.end(),
+                                 Listing{info.ProductID, info.VersionNumber, info.SerialNumber, {}, info.PhysicalPort});
+        const OpenResult open = Hid.Open(info.Path, OpenMode::Blocking);
+        same->Nodes.emplace_back(info.Path, open.Handle ? HidFailure::None
+                                            : open.Failure == HidFailure::None ? HidFailure::Other
+                                                                               : open.Failure);
+    }
+    return boards;
+}
+
+}  // namespace kx

@@ -1,0 +1,263 @@
+// The conversation with the board, once, for the window and kx5170ctl alike: the
+// search, the board's identity, its strings with their pauses, the settings read, the
+// write sequence, the wait for the same board to come back from its reset, the input
+// drain and the supervision of the link.
+//
+// Synchronous: every call returns when the board has answered, the platform has given
+// up, or a stated bound has run out on the platform's clock. The window runs a session
+// on a thread of its own (session_worker.h); kx5170ctl runs it on its only thread.
+// Failures are values that keep their step and the platform's reason up to the message
+// the user reads.
+#pragma once
+
+#include "device_link.h"
+#include "hid_platform.h"
+#include "settings_report.h"
+#include "settings_table.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kx {
+
+// The steps of the conversation, as a failure names them.
+enum class SessionStep {
+    Search,        // finding and opening the board
+    ReadSettings,  // the get request for report 8
+    SendSettings,  // report 8 with command 1: the settings themselves
+    SendCommand2,  // report 8 with command 2
+    SendCommand3,  // report 8 with command 3
+    ResetRequest,  // the get request for report 32, after which the board resets
+    AwaitReset,    // waiting for the board to go away into its reset
+    AwaitReturn,   // waiting for the same board to come back
+    ReadBack,      // reading the settings once it is back
+};
+
+enum class FailureCause {
+    NoBoard,       // no board present (or none that matches the one asked for)
+    AccessDenied,  // the platform's reasons, as HidFailure gives them
+    Gone,
+    Refused,
+    TimedOut,
+    Other,
+    TooShort,      // an answer or a report shorter than the settings need
+    WrongReport,   // an answer that carries another report's ID
+    ShortWrite,    // fewer bytes sent than the report's length
+    NotEncodable,  // a value the board cannot store
+    NotReset,      // the board stayed present through the whole wait for its reset
+    NotBack,       // the board did not come back within the wait
+};
+
+struct SessionFailure {
+    SessionStep Step = SessionStep::Search;
+    FailureCause Cause = FailureCause::Other;
+    std::string Node;    // the board's node, when one was found
+    std::string Detail;  // figures, such as "12 of 64 bytes"; may be empty
+
+    friend bool operator==(const SessionFailure&, const SessionFailure&) = default;
+};
+
+// One line for a person: what happened at which step and why ("the board at
+// /dev/hidraw3 refused the settings (report 8, command 1)"), without advice: each face
+// adds what its user can do.
+std::string DescribeFailure(const SessionFailure& failure);
+
+template <class T>
+using Outcome = std::variant<T, SessionFailure>;
+
+// What identifies one board, also across its reset: it comes back under a new node,
+// with the same serial number and in the same port.
+struct BoardIdentity {
+    std::string Node;
+    std::uint16_t ProductID = 0;
+    std::uint16_t VersionNumber = 0;
+    std::string SerialNumber;  // as the enumeration gives it; may be empty
+    std::string PhysicalPort;  // may be empty
+
+    // The same physical board: by serial number where it has one, else by port. False
+    // when neither is known, as nothing then tells two boards apart.
+    bool SameBoard(const HidInterfaceInfo& info) const;
+};
+
+// Which board to take, where more than one may be present. Empty: the first.
+struct BoardChoice {
+    std::string SerialNumber;
+    std::string Node;
+
+    bool Any() const { return SerialNumber.empty() && Node.empty(); }
+};
+
+// What a search found. Found: the board is open. Otherwise Failure says why: NoBoard,
+// AccessDenied (naming the refused node) or another reason the board could not be
+// opened.
+struct SearchOutcome {
+    bool Found = false;
+    BoardIdentity Identity;          // when found
+    std::optional<SessionFailure> Failure;  // when not
+};
+
+// The board's settings as read: the values, and the read image they came from, whose
+// bytes a partial write sends back unchanged.
+struct SettingsRead {
+    WheelSettings Values;
+    std::vector<std::uint8_t> Image;
+};
+
+// Everything a load reads.
+struct BoardDetails {
+    BoardIdentity Identity;
+    // nullopt where the request failed.
+    std::optional<std::u16string> Manufacturer, Product, SerialNumber;
+    // The board's type, known once the manufacturer's string has been read: the board
+    // is only taken to be what its version says when it answers as a board.
+    std::optional<int> DeviceType;
+    Outcome<SettingsRead> Settings = SessionFailure{};
+
+    std::optional<int> CountsPerTurn() const;
+    // "3.7", or empty while the type is unknown.
+    std::string VersionText() const;
+};
+
+// The result of each step of a write sequence, in order.
+struct WriteReport {
+    std::vector<std::pair<SessionStep, std::optional<SessionFailure>>> Steps;
+    BoardIdentity Board;
+
+    // The settings were taken (command 1).
+    bool SettingsTaken() const;
+    // Every step succeeded: the board stores the settings and resets.
+    bool Complete() const;
+    // The first step that failed, if any.
+    std::optional<SessionFailure> FirstFailure() const;
+};
+
+// Every wait and every cadence of the program, once.
+struct SessionTimings {
+    // Between two string requests, and between the last and the settings read: the
+    // firmware has only ever been driven that way.
+    std::chrono::milliseconds RequestGap{100};
+    // Emptying the input queue: at 1000 reports a second hidraw's 63-report queue is
+    // full after 63 ms, so three times as often.
+    std::chrono::milliseconds Drain{20};
+    // Showing the newest position, and searching while no board is open.
+    std::chrono::milliseconds Tick{100};
+    // A full search while no change is reported, for a platform whose news is lost.
+    std::chrono::milliseconds SafetyNetSearch{3000};
+    // After the platform reports a change, a few events usually follow (udev granting
+    // access after the kernel made the node): one search once they have settled.
+    std::chrono::milliseconds ChangeSettle{20};
+    // After the reset request: the board must be gone within ResetGone, and back
+    // within ResetBack of going. Each wait ends on the platform's clock at its bound;
+    // a request under way then is let finish (the kernel ends a request within 5 s).
+    std::chrono::milliseconds ResetGone{3000};
+    std::chrono::milliseconds ResetBack{10000};
+    std::chrono::milliseconds ResetPoll{50};
+};
+inline constexpr SessionTimings DefaultTimings{};
+
+class BoardSession {
+public:
+    explicit BoardSession(HidPlatform& platform, SessionTimings timings = DefaultTimings);
+    ~BoardSession();
+    BoardSession(const BoardSession&) = delete;
+    BoardSession& operator=(const BoardSession&) = delete;
+
+    HidPlatform& Platform() const { return Hid; }
+    const SessionTimings& Timings() const { return Times; }
+
+    // Searches for the board and opens the first that `choice` accepts: of the
+    // interfaces with the board's identity, those that declare report 8, in the
+    // platform's order, one that cannot be opened passed over. Closes whatever was
+    // open before.
+    SearchOutcome Search(const BoardChoice& choice = {});
+    bool IsOpen() const;
+    // The open board, or the one last open.
+    const BoardIdentity& Identity() const { return Board; }
+    // Closes the board's handles; nothing is sent.
+    void Close();
+
+    // The manufacturer, product and serial strings, each followed by the request gap,
+    // then the settings.
+    BoardDetails Load();
+    Outcome<SettingsRead> ReadSettings();
+
+    // The write sequence: report 8 with command 1, 2 and 3, then the get request for
+    // report 32. Every step is sent whatever the one before did, as the board has
+    // always been driven; each step's result is kept. Nothing is sent when a value
+    // cannot be encoded or report 8 is too short to hold the settings.
+    WriteReport Write(const WheelSettings& settings);
+    // The same with only the named settings encoded; every other setting's bytes go
+    // back as `held` gave them, so a partial write changes nothing it does not name.
+    WriteReport WriteNamed(const SettingsRead& held,
+                           const std::array<std::optional<std::int32_t>, SettingsCount>& values);
+
+    // After a complete write: waits for the board to go away into its reset, then for
+    // the same board to come back (never another board present meanwhile), opens it
+    // and reads its settings. Fails at the bounds of SessionTimings.
+    Outcome<SettingsRead> AwaitReturn();
+
+    // Takes the queued input reports, never waiting.
+    DrainedInput Drain();
+
+    // Every board present, one entry a board with all its interfaces, each opened once
+    // (and closed again) to learn whether this user may open it; nothing is sent.
+    struct Listing {
+        std::uint16_t ProductID = 0;
+        std::uint16_t VersionNumber = 0;
+        std::string SerialNumber;
+        std::vector<std::pair<std::string, HidFailure>> Nodes;  // None: it opens
+        std::string Port;
+    };
+    std::vector<Listing> List();
+
+private:
+    WriteReport SendSequence(std::vector<std::uint8_t> image);
+    SessionFailure FailureAt(SessionStep step, FailureCause cause, std::string detail = {}) const;
+    bool Present();
+
+    HidPlatform& Hid;
+    const SessionTimings Times;
+    DeviceLink Link;
+    BoardIdentity Board;
+};
+
+// The supervision of the link, for a caller that calls Drain every Timings().Drain
+// and Tick every Timings().Tick: the newest position, the link lost, and while no
+// board is open a search on the platform's change news or, failing news, every
+// SafetyNetSearch.
+class LinkSupervisor {
+public:
+    explicit LinkSupervisor(BoardSession& session) : Session(session) {}
+
+    struct News {
+        std::optional<std::int16_t> Position;  // the newest since the last tick
+        bool Lost = false;                     // the link was lost: the handles are closed
+        std::optional<SearchOutcome> Search;   // a search was made
+    };
+
+    void Drain();
+    // While no board is open, asks the platform for its change news and searches when
+    // there is some, when `searchNow`, or when the safety net is due.
+    News Tick(bool searchNow = false);
+    // Supervises until `stop` answers true, draining every Timings().Drain and ticking
+    // every Timings().Tick on the platform's clock; `onNews` hears each tick's news.
+    // The first search is the caller's.
+    void Follow(const std::function<void(const News&)>& onNews, const std::function<bool()>& stop);
+    // Forget what was drained: after a load or a write, the queue starts afresh.
+    void Restart();
+    BoardChoice Choice;
+
+private:
+    BoardSession& Session;
+    std::optional<std::int16_t> Newest;
+    bool ReadFailed = false;
+    std::chrono::milliseconds SinceSearch{0};
+};
+
+}  // namespace kx

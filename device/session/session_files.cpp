@@ -1,0 +1,36 @@
+#include "session_files.h"
+
+#include "board_identity.h"
+#include "wide_text.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace kx {
+
+std::variant<std::string, QString> ReadSettingsFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray bytes = file.read(static_cast<qint64>(MaxSettingsFileSize) + 1);
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return bytes.toStdString();
+}
+
+SettingsFileOrigin SavedFileOrigin(const BoardDetails& details)
+{
+    SettingsFileOrigin origin;
+    if (details.Product)
+        origin.Product = PrintableDeviceText(*details.Product);
+    if (details.SerialNumber)
+        origin.SerialNumber = PrintableDeviceText(*details.SerialNumber);
+    origin.Version = BoardVersionText(details.Identity.VersionNumber);
+    origin.BoardType = BoardType(details.Identity.VersionNumber);
+    const QDateTime now = QDateTime::currentDateTime();
+    origin.Date = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+    return origin;
+}
+
+}  // namespace kx
