@@ -137,6 +137,27 @@ private slots:
             f.Tick();
         QVERIFY2(ticks <= safetyNetTicks, qPrintable(QString::number(ticks)));
     }
+
+    // The platform's news wakes the search every time, not only the first: between two
+    // pieces of news the notifier is watched again.
+    void everyPlugIsHeardWithoutWaitingForTheSafetyNet()
+    {
+        SessionTimings timings;
+        timings.ChangeSettle = std::chrono::milliseconds(0);
+        WindowOnBoard f(0x0101, true, {}, timings);
+        f.Platform.NotifyThroughDescriptor();
+        f.Unplug();
+        f.Load();
+        for (int plug = 0; plug < 3; ++plug) {
+            f.PlugIn();
+            for (int turn = 0; turn < 5 && !f.BoardOpen(); ++turn)
+                QCoreApplication::processEvents();
+            QVERIFY2(f.BoardOpen(), qPrintable(QStringLiteral("plug %1 not heard").arg(plug)));
+            f.Unplug();
+            f.Tick();  // the lost link is the tick's to find
+            QVERIFY(!f.BoardOpen());
+        }
+    }
 };
 
 QTEST_MAIN(TestPositionMonitor)

@@ -49,12 +49,12 @@ struct ScriptedDialogs {
 
 struct WindowOnBoard {
     explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
-                           kx::BoardFeatureLengths lengths = {})
+                           kx::BoardFeatureLengths lengths = {}, kx::SessionTimings timings = kx::DefaultTimings)
     {
         Platform.AddOtherInterface(0x046D, 0xC31C);
         if (withBoard)
             Board = &Platform.AddBoard(0x5E11, versionNumber, lengths);
-        Window = std::make_unique<frmMain>(Platform);
+        Window = std::make_unique<frmMain>(Platform, nullptr, timings);
         Window->SetDialogs(Dialogs.Make());
         // A desktop screen, larger than the window; the offscreen one is not.
         Window->SetAvailableScreenArea([] { return QRect(0, 0, 1920, 1050); });

@@ -3,6 +3,9 @@
 #include "board_identity.h"
 #include "wide_text.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -183,7 +186,12 @@ void SimulatedDevice::SendPosition(std::int16_t position)
 }
 
 SimulatedHidPlatform::SimulatedHidPlatform() = default;
-SimulatedHidPlatform::~SimulatedHidPlatform() = default;
+
+SimulatedHidPlatform::~SimulatedHidPlatform()
+{
+    if (NotifyFd >= 0)
+        ::close(NotifyFd);
+}
 
 std::string SimulatedHidPlatform::NextPath()
 {
@@ -204,7 +212,7 @@ SimulatedDevice& SimulatedHidPlatform::AddBoard(std::uint16_t productId, std::ui
     device->SerialNumber = u"KX5170-000123";
     device->Board = std::make_unique<BoardModel>(lengths);
     Devices.push_back(device);
-    Changed = true;
+    MarkChanged();
     return *device;
 }
 
@@ -225,7 +233,7 @@ SimulatedDevice& SimulatedHidPlatform::AddOtherInterface(std::uint16_t vendorId,
     device->Product = u"USB keyboard";
     device->SerialNumber = u"";
     Devices.push_back(device);
-    Changed = true;
+    MarkChanged();
     return *device;
 }
 
@@ -236,7 +244,7 @@ void SimulatedHidPlatform::Unplug(SimulatedDevice& device)
         return;
     device.IsPlugged = false;
     ++device.Generation;
-    Changed = true;
+    MarkChanged();
 }
 
 void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
@@ -246,14 +254,14 @@ void SimulatedHidPlatform::PlugIn(SimulatedDevice& device)
         return;
     device.IsPlugged = true;
     device.Info.Path = NextPath();
-    Changed = true;
+    MarkChanged();
 }
 
 void SimulatedHidPlatform::SetAccess(SimulatedDevice& device, HidFailure refuse)
 {
     const std::lock_guard lock(Mutex);
     device.RefuseOpen = refuse;
-    Changed = true;
+    MarkChanged();
 }
 
 std::vector<HidInterfaceInfo> SimulatedHidPlatform::EnumerateInterfaces()
@@ -360,10 +368,36 @@ void SimulatedHidPlatform::AdvanceResets()
     }
 }
 
+void SimulatedHidPlatform::MarkChanged()
+{
+    Changed = true;
+    if (NotifyFd >= 0 && !ChangeEventsLost) {
+        const std::uint64_t one = 1;
+        (void)!::write(NotifyFd, &one, sizeof one);
+    }
+}
+
+void SimulatedHidPlatform::NotifyThroughDescriptor()
+{
+    const std::lock_guard lock(Mutex);
+    if (NotifyFd < 0)
+        NotifyFd = ::eventfd(Changed ? 1 : 0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+int SimulatedHidPlatform::ChangeNotificationFd() const
+{
+    const std::lock_guard lock(Mutex);
+    return NotifyFd;
+}
+
 bool SimulatedHidPlatform::InterfacesMayHaveChanged()
 {
     const std::lock_guard lock(Mutex);
     AdvanceResets();
+    if (NotifyFd >= 0) {
+        std::uint64_t count = 0;
+        (void)!::read(NotifyFd, &count, sizeof count);
+    }
     const bool changed = Changed && !ChangeEventsLost;
     Changed = false;
     return changed;

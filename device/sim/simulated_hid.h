@@ -114,6 +114,10 @@ public:
     // Time passes only through pauses (and delayed requests), unless RealPauses.
     std::chrono::steady_clock::time_point Now() const override;
     bool InterfacesMayHaveChanged() override;
+    // From now on, an eventfd readable while a change waits to be taken, as the hidapi
+    // backend's inotify descriptor is.
+    void NotifyThroughDescriptor();
+    int ChangeNotificationFd() const override;
 
     // Every call on the platform, its devices and its handles takes this lock, so that
     // a board sending reports from one thread can be read from another (the demo).
@@ -135,6 +139,8 @@ private:
     friend class SimulatedDevice;
     std::string NextPath();
     void AdvanceResets();  // boards whose reset time has come go away or come back
+    void MarkChanged();
+    int NotifyFd = -1;
     void Elapse(std::chrono::milliseconds duration);
     mutable std::recursive_mutex Mutex;
     std::chrono::steady_clock::time_point Started = std::chrono::steady_clock::now();
