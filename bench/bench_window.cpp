@@ -28,6 +28,7 @@
 
 #include "frm_main.h"
 #include "hidapi_backend.h"
+#include "session_worker.h"
 
 #include "../app/application.h"
 
@@ -76,6 +77,7 @@ public:
         return Inner->ReportDescriptor(path);
     }
     void Pause(std::chrono::milliseconds duration) override { Inner->Pause(duration); }
+    std::chrono::steady_clock::time_point Now() const override { return Inner->Now(); }
     bool InterfacesMayHaveChanged() override { return Inner->InterfacesMayHaveChanged(); }
     int ChangeNotificationFd() const override { return Inner->ChangeNotificationFd(); }
 
@@ -87,8 +89,9 @@ private:
 
 bool BoxesFilled(frmMain& w)
 {
-    for (QLineEdit* box : {w.Slimit, w.Homing, w.Stiff, w.Damp, w.TDamp, w.DampingScale, w.OverallScale, w.TInertia,
-                           w.TFriction, w.MotorFilter, w.InputFilter, w.Spring}) {
+    for (const char* name : {"Slimit", "Homing", "Stiff", "Damp", "TDamp", "DampingScale", "OverallScale", "TInertia",
+                             "TFriction", "MotorFilter", "InputFilter", "Spring"}) {
+        const QLineEdit* box = w.findChild<QLineEdit*>(QLatin1String(name));
         bool number = false;
         box->text().toInt(&number);
         if (!number)
@@ -157,8 +160,9 @@ int main(int argc, char* argv[])
         }
     });
 
-    // Connected after the window's own slot, so it runs just after each tick.
-    QObject::connect(w.Timer, &QTimer::timeout, [&] {
+    // Connected after the window's own slot, so it runs just after each position shown.
+    const QLabel* position = w.findChild<QLabel*>(QStringLiteral("Position"));
+    QObject::connect(&w.Session(), &kx::SessionWorker::PositionRead, &w, [&] {
         const std::uint64_t now = NowNs();
         // The streaming is measured from a second after the load.
         if (filledAt && !cpuFromNs && now - filledAt > 1'000'000'000u) {
@@ -166,7 +170,7 @@ int main(int argc, char* argv[])
             cpuFrom = kxbench::ProcessCpuNs(self);
         }
         bool ok = false;
-        const int shown = w.Position->text().trimmed().toInt(&ok);
+        const int shown = position->text().trimmed().toInt(&ok);
         if (!ok)
             return;
         const std::uint64_t sent = times->SentNs[static_cast<std::uint16_t>(shown)].load();
@@ -174,6 +178,7 @@ int main(int argc, char* argv[])
             ages.push_back(Ms(now - sent));
     });
 
+    w.RunSessionOnThread();
     w.Form_Load();
     if (BoxesFilled(w)) {
         filledAt = NowNs();
@@ -209,6 +214,7 @@ int main(int argc, char* argv[])
         QCoreApplication::quit();
     });
     const int status = app.exec();
+    w.FinishSession(std::chrono::seconds(10));
     window.reset();  // every handle closed before hidapi shuts down
     return status;
 }
