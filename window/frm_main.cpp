@@ -69,7 +69,7 @@ int MenuBarHeight(QMenuBar* bar, int width)
 }  // namespace
 
 frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
-    : QWidget(parent), Platform(platform), Worker(std::make_unique<SessionWorker>(platform, timings))
+    : QWidget(parent), Worker(std::make_unique<SessionWorker>(platform, timings))
 {
     LastDirectory = QDir::homePath();
     BuildLayout();

@@ -159,7 +159,6 @@ private:
     bool PutFileInBoxes(const kx::SettingsFile& file, const QString& path);
     void ShowAbout();
 
-    kx::HidPlatform& Platform;
     std::unique_ptr<kx::SessionWorker> Worker;
     QThread* SessionThread = nullptr;
     WindowDialogs Dialogs = DesktopDialogs();
