@@ -45,6 +45,11 @@ void EncodeField(const SettingsField& field, std::int32_t v, std::span<std::uint
     }
 }
 
+std::size_t FieldWidth(const SettingsField& field)
+{
+    return field.Coding == FieldCoding::Unsigned16 || field.Coding == FieldCoding::Signed16 ? 2 : 1;
+}
+
 }  // namespace
 
 std::int32_t DecodePercent(std::uint8_t b)
@@ -87,6 +92,30 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsReport(const WheelSetting
     image[1] = command;
     for (const SettingsField& field : SettingsFields)
         EncodeField(field, settings.*field.Value, image);
+    return image;
+}
+
+std::optional<std::vector<std::uint8_t>> EncodeSettingsOver(
+    std::span<const std::uint8_t> readImage, const std::array<std::optional<std::int32_t>, SettingsCount>& values,
+    std::uint8_t command, std::size_t length)
+{
+    if (length < MinimumWriteImage || readImage.size() < MinimumReadImage)
+        return std::nullopt;
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (values[i] && !IsEncodable(SettingsFields[i], *values[i]))
+            return std::nullopt;
+
+    std::vector<std::uint8_t> image(length, 0);
+    image[0] = SettingsReportID;
+    image[1] = command;
+    for (std::size_t i = 0; i < SettingsCount; ++i) {
+        const SettingsField& field = SettingsFields[i];
+        if (values[i])
+            EncodeField(field, *values[i], image);
+        else
+            for (std::size_t k = 0; k < FieldWidth(field); ++k)
+                image[field.ReadOffset + 1 + k] = readImage[field.ReadOffset + k];
+    }
     return image;
 }
 
