@@ -111,7 +111,12 @@ QString Joined(const std::vector<std::string>& list)
 class TestBoardHolders : public QObject {
     Q_OBJECT
 
+    // One tree for every test: each reads it, or adds what only it reads.
+    std::unique_ptr<FakeRoots> Fake;
+
 private slots:
+    void initTestCase() { Fake = std::make_unique<FakeRoots>(); }
+
     void BoardNodes_data()
     {
         QTest::addColumn<QString>("node");
@@ -129,7 +134,7 @@ private slots:
     {
         QFETCH(QString, node);
         QFETCH(QString, nodes);
-        FakeRoots roots;
+        FakeRoots& roots = *Fake;
         QCOMPARE(Joined(BoardDeviceNodes(roots.Root("sys"), node.toStdString())), nodes);
     }
 
@@ -138,7 +143,7 @@ private slots:
     // this board's, and processes that cannot be read are passed over.
     void Holders()
     {
-        FakeRoots roots;
+        FakeRoots& roots = *Fake;
         // Unreadable: to root as a file where the directory should be, to anyone else as a
         // directory without permissions. Numbered first, so that giving up there misses the rest.
         roots.Write("100/fd", "", "proc");
@@ -163,7 +168,7 @@ private slots:
     // What tells the same board after its reset; a board without USB has no port.
     void Identity()
     {
-        FakeRoots roots;
+        FakeRoots& roots = *Fake;
         QVERIFY(ReadHidrawIdentity(roots.Root("sys"), "hidraw4") ==
                 (HidrawIdentity{"A1", "usb-0000:00:14.0-2/input1", "1-2"}));
         QVERIFY(ReadHidrawIdentity(roots.Root("sys"), "hidraw9") == (HidrawIdentity{"", "", ""}));
@@ -173,7 +178,7 @@ private slots:
     // Every board on the bus, even one with no node; only its HID interfaces.
     void UsbBoards()
     {
-        FakeRoots roots;
+        FakeRoots& roots = *Fake;
         QStringList found;
         for (const UsbBoard& board : FindUsbBoards(roots.Root("sys"))) {
             QString line = QStringLiteral("%1 %2 %3 \"%4\":").arg(QString::fromStdString(board.Port))
@@ -211,7 +216,7 @@ private slots:
         QFETCH(QString, id);
         QFETCH(QByteArray, record);
         QFETCH(int, kind);
-        FakeRoots roots;
+        FakeRoots& roots = *Fake;
         roots.Write("systemd/sessions/" + id.section('/', -1).toStdString(), record, "run");
         QCOMPARE(int(ReadLoginSession(roots.Root("run"), id.toStdString()).Kind), kind);
     }
