@@ -77,6 +77,52 @@ private slots:
         QVERIFY(DecodeSettingsReport(high) == WheelSettings({65535, 32767, 255, 255, 255, 100, 0, 255, 255, 255, 0, 0}));
     }
 
+    // A change of some settings leaves every other byte as the board gave it, even one
+    // that would not survive a decode and encode: DampingScale 1 (0 %), TDamp 251 and
+    // MotorFilter 0 (outside the window's ranges), OverallScale 192 (75 %, written as 191),
+    // Spring 200 (read as 0).
+    void PartialWrite_data()
+    {
+        QTest::addColumn<QStringList>("named");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("expected");  // hex, one field a group
+        QTest::newRow("stops only") << QStringList{"stops=4000"} << 1
+                                    << QByteArray("0801 00000000000000000000000000"
+                                                  "01 a00f 9cff c8 32 fb c0 0a 05 00 e803 c8 0000");
+        QTest::newRow("named ones encoded, the board's not read back")
+            << QStringList{"all_effects_scale=75", "centering_spring=100", "centre_offset=-1"} << 2
+            << QByteArray("0802 00000000000000000000000000"
+                          "01 8813 ffff c8 32 fb bf 0a 05 00 e803 64 0000");
+        QTest::newRow("none: the board's bytes moved up one")
+            << QStringList{} << 3
+            << QByteArray("0803 00000000000000000000000000"
+                          "01 8813 9cff c8 32 fb c0 0a 05 00 e803 c8 0000");
+    }
+
+    void PartialWrite()
+    {
+        QFETCH(QStringList, named);
+        QFETCH(int, command);
+        QFETCH(QByteArray, expected);
+        const QByteArray read = QByteArray::fromHex("08 eeeeeeeeeeeeeeeeeeeeeeeeee"
+                                                    "01 8813 9cff c8 32 fb c0 0a 05 00 e803 c8 5a5a5a");
+        const auto readImage = std::span(reinterpret_cast<const std::uint8_t*>(read.constData()), 32);
+        std::array<std::optional<std::int32_t>, SettingsCount> values{};
+        for (const QString& setting : named) {
+            const SettingsField* field = FindSettingByKey(setting.section('=', 0, 0).toStdString());
+            values[std::size_t(field - SettingsFields.data())] = setting.section('=', 1).toInt();
+        }
+        const auto image = EncodeSettingsOver(readImage, values, std::uint8_t(command), 32);
+        QVERIFY(image);
+        QCOMPARE(Bytes(*image).toHex(), QByteArray::fromHex(expected).toHex());
+
+        // Nothing to build on, no room for the settings, or a value the board cannot hold.
+        QVERIFY(!EncodeSettingsOver(readImage.first(28), values, 1, 32));
+        QVERIFY(!EncodeSettingsOver(readImage, values, 1, 29));
+        values[0] = 65536;  // stops
+        QVERIFY(!EncodeSettingsOver(readImage, values, 1, 32));
+    }
+
     // Halves (25.5, 76.5, 127.5) go to the even neighbour.
     void Percent_data()
     {

@@ -45,6 +45,11 @@ void EncodeField(const SettingsField& field, std::int32_t v, std::span<std::uint
     }
 }
 
+std::size_t FieldWidth(const SettingsField& field)
+{
+    return field.Coding == FieldCoding::Unsigned16 || field.Coding == FieldCoding::Signed16 ? 2 : 1;
+}
+
 }  // namespace
 
 std::int32_t DecodePercent(std::uint8_t b)
@@ -105,13 +110,11 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsOver(
     image[1] = command;
     for (std::size_t i = 0; i < SettingsCount; ++i) {
         const SettingsField& field = SettingsFields[i];
-        if (values[i]) {
+        if (values[i])
             EncodeField(field, *values[i], image);
-            continue;
-        }
-        const std::size_t width = field.Coding == FieldCoding::Unsigned16 || field.Coding == FieldCoding::Signed16 ? 2 : 1;
-        for (std::size_t b = 0; b < width; ++b)
-            image[field.ReadOffset + 1 + b] = readImage[field.ReadOffset + b];
+        else
+            for (std::size_t k = 0; k < FieldWidth(field); ++k)
+                image[field.ReadOffset + 1 + k] = readImage[field.ReadOffset + k];
     }
     return image;
 }

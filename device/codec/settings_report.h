@@ -32,10 +32,15 @@ std::optional<WheelSettings> DecodeSettingsReport(std::span<const std::uint8_t> 
 std::optional<std::vector<std::uint8_t>> EncodeSettingsReport(const WheelSettings& settings, std::uint8_t command,
                                                               std::size_t length);
 
-// A write image of `length` bytes in which only the settings given in `values` (by
-// index into SettingsFields) are encoded; every other setting's bytes are the read
-// image's, moved up one byte, so a partial write changes nothing it does not name.
-// nullopt as EncodeSettingsReport, and for a read image shorter than MinimumReadImage.
+// The write image for a change of some settings only: a fresh zero-filled image of
+// `length` bytes in which a setting with a value (values[i] for SettingsFields[i]) is
+// encoded, and every other setting is the board's own bytes from `readImage`, copied
+// unchanged one byte higher. Decoding and encoding again would not do: a percent byte
+// comes back as its nearest percent's byte (192 as 191) and a spring byte above 127 as
+// 0, so the board would be changed where nobody asked. Bytes that are no setting's
+// (read bytes 1 to 13 and 29 on) are not carried over, as in EncodeSettingsReport.
+// nullopt when the length is below MinimumWriteImage, the read image is shorter than
+// MinimumReadImage, or a given value lies outside its field's encodable domain.
 std::optional<std::vector<std::uint8_t>> EncodeSettingsOver(
     std::span<const std::uint8_t> readImage, const std::array<std::optional<std::int32_t>, SettingsCount>& values,
     std::uint8_t command, std::size_t length);

@@ -4,6 +4,7 @@
 #include "wide_text.h"
 
 #if defined(__linux__)
+#include "board_holders.h"
 #include "hidraw_sysfs.h"
 #include "hidraw_watcher.h"
 #endif
@@ -235,7 +236,8 @@ public:
             if (const auto node = HidrawNodeName(info.Path)) {
                 if (info.VersionNumber == 0)
                     info.VersionNumber = ReadHidrawVersion(SysfsRoot, *node).value_or(0);
-                info.PhysicalPort = ReadHidrawPhysicalPort(SysfsRoot, *node).value_or(std::string());
+                if (const auto identity = ReadHidrawIdentity(SysfsRoot, *node))
+                    info.PhysicalPort = identity->Phys;
             }
 #endif
             interfaces.push_back(std::move(info));

@@ -30,12 +30,6 @@ std::optional<std::string> HidrawNodeName(std::string_view devicePath);
 std::optional<std::uint16_t> ReadHidrawVersion(const std::filesystem::path& sysfsRoot,
                                                std::string_view node);
 
-// Where the device of a hidraw node is plugged in, as the kernel names it: HID_PHYS
-// from <sysfsRoot>/class/hidraw/<node>/device/uevent ("usb-0000:00:14.0-1/input0").
-// It stays the same when the device resets and comes back under another node. nullopt
-// when the file cannot be read or names no port.
-std::optional<std::string> ReadHidrawPhysicalPort(const std::filesystem::path& sysfsRoot, std::string_view node);
-
 // The report descriptor of a hidraw node, read from
 // <sysfsRoot>/class/hidraw/<node>/device/report_descriptor. nullopt when the file
 // cannot be read or holds more than MaxReportDescriptorSize bytes.

@@ -1,0 +1,69 @@
+// A settings file from a board that counts another number of steps a turn: stops and
+// centre offset scaled to keep their angle, figures worked out by hand.
+#include "settings_conversion.h"
+
+#include <QtTest>
+
+using namespace kx;
+
+class TestSettingsConversion : public QObject {
+    Q_OBJECT
+
+private slots:
+    void Converts_data()
+    {
+        QTest::addColumn<int>("fileType");   // -1: the file names none
+        QTest::addColumn<int>("boardType");  // -1: not read
+        QTest::addColumn<QPoint>("file");    // stops, centre_offset
+        QTest::addColumn<QPoint>("converted");
+        QTest::addColumn<QString>("reason");  // empty: converted
+        // 5000 × 10000 / 8192 = 6103.52; -100 × 10000 / 8192 = -122.07.
+        QTest::newRow("8192 to 10000") << 1 << 2 << QPoint(5000, -100) << QPoint(6104, -122) << "";
+        // 6104 × 8192 / 10000 = 5000.40.
+        QTest::newRow("10000 to 8192") << 3 << 1 << QPoint(6104, 0) << QPoint(5000, 0) << "";
+        // 256 × 10000 / 8192 = 312.5 exactly.
+        QTest::newRow("halves away from zero") << 1 << 2 << QPoint(256, -256) << QPoint(313, -313) << "";
+        // 53686 × 10000 / 8192 = 65534.67; -26843 × 10000 / 8192 = -32767.33.
+        QTest::newRow("just inside the ranges") << 1 << 2 << QPoint(53686, -26843) << QPoint(65535, -32767) << "";
+        // 53687 × 10000 / 8192 = 65535.89; -26844 × 10000 / 8192 = -32768.55.
+        QTest::newRow("stops past 65535") << 1 << 2 << QPoint(53687, 0) << QPoint()
+                                          << "stops = 53687 at 8192 counts a turn would be 65536 at this board's 10000, "
+                                             "outside its range, 0 to 65535";
+        QTest::newRow("centre offset below -32768")
+            << 1 << 3 << QPoint(100, -26844) << QPoint()
+            << "centre_offset = -26844 at 8192 counts a turn would be -32769 at this board's 10000, "
+               "outside its range, -32768 to 32767";
+        QTest::newRow("file without a board type") << -1 << 2 << QPoint(5000, 0) << QPoint() << "does not say which";
+        QTest::newRow("file of an unknown type") << 4 << 2 << QPoint(5000, 0) << QPoint() << "saved from board type 4";
+        QTest::newRow("board type not read") << 1 << -1 << QPoint(5000, 0) << QPoint() << "type could not be read";
+    }
+
+    void Converts()
+    {
+        QFETCH(int, fileType);
+        QFETCH(int, boardType);
+        QFETCH(QPoint, file);
+        QFETCH(QPoint, converted);
+        QFETCH(QString, reason);
+        auto type = [](int t) { return t < 0 ? std::nullopt : std::optional<int>(t); };
+        SettingsFile given;
+        given.BoardType = type(fileType);
+        given.Values[0] = file.x();   // stops
+        given.Values[1] = file.y();   // centre_offset
+        given.Values[9] = 4;          // motor_filter: the same on every board
+        const auto result = ConvertSettingsFile(given, type(boardType));
+        if (const auto* refused = std::get_if<std::string>(&result)) {
+            QVERIFY2(!reason.isEmpty() && QString::fromStdString(*refused).contains(reason), refused->c_str());
+            return;
+        }
+        QVERIFY(reason.isEmpty());
+        const SettingsFile& got = std::get<SettingsFile>(result);
+        QCOMPARE(QPoint(*got.Values[0], *got.Values[1]), converted);
+        QCOMPARE(got.Values[9], std::optional<std::int32_t>(4));
+        QVERIFY(!got.Values[2]);
+        QCOMPARE(got.BoardType, type(boardType));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettingsConversion)
+#include "test_settings_conversion.moc"
