@@ -100,6 +100,14 @@ struct OpenResult {
     HidFailure Failure = HidFailure::None;
 };
 
+// Another program that has one of a device's nodes open.
+struct DeviceHolder {
+    int ProcessID = 0;
+    std::string Program;  // as the system names the process; may be empty
+    std::string Node;     // the node it holds
+    friend bool operator==(const DeviceHolder&, const DeviceHolder&) = default;
+};
+
 class HidPlatform {
 public:
     virtual ~HidPlatform() = default;
@@ -125,6 +133,17 @@ public:
 
     // Pause the calling thread.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
+
+    // The other processes that hold open one of the nodes of the physical device that
+    // `path` (from the most recent enumeration) belongs to: each of its HID interfaces'
+    // nodes and every input node the system made for it, as far as this user may see.
+    // This process is never among them. Empty when there are none, and when the
+    // platform cannot tell.
+    virtual std::vector<DeviceHolder> OtherHolders(const std::string& path)
+    {
+        (void)path;
+        return {};
+    }
 
     // The clock every wait of the program is measured on: it advances with Pause and
     // with the time a blocking request takes. The steady clock, unless a platform

@@ -285,6 +285,20 @@ public:
 
     void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
+#if defined(__linux__)
+    std::vector<DeviceHolder> OtherHolders(const std::string& path) override
+    {
+        const auto node = HidrawNodeName(path);
+        if (!node)
+            return {};
+        const std::vector<std::string> nodes = BoardDeviceNodes(SysfsRoot, *node);
+        std::vector<DeviceHolder> holders;
+        for (const NodeHolder& holder : FindNodeHolders("/proc", nodes, static_cast<int>(::getpid())))
+            holders.push_back({holder.Pid, holder.Program, holder.Node});
+        return holders;
+    }
+#endif
+
     // hidapi lists what sysfs holds; the nodes in /dev change with it, and also when
     // udev grants the user access, which is when a search can open what it finds.
 #if defined(__linux__)

@@ -396,6 +396,22 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
                        (last ? ": " + DescribeFailure(*last) : std::string()));
 }
 
+std::vector<DeviceHolder> BoardSession::OtherHolders() const
+{
+    return IsOpen() ? Hid.OtherHolders(Link.DevicePath) : std::vector<DeviceHolder>{};
+}
+
+std::vector<DeviceHolder> BoardSession::AwaitNoHolders(std::chrono::milliseconds bound)
+{
+    const auto start = Hid.Now();
+    std::vector<DeviceHolder> holders = OtherHolders();
+    while (!holders.empty() && Hid.Now() - start < bound) {
+        Hid.Pause(Times.ResetPoll * 4);
+        holders = OtherHolders();
+    }
+    return holders;
+}
+
 DrainedInput BoardSession::Drain()
 {
     if (!IsOpen())

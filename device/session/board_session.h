@@ -205,6 +205,13 @@ public:
     // Takes the queued input reports, never waiting.
     DrainedInput Drain();
 
+    // The other programs that hold one of the open board's nodes: a write resets the
+    // board, and would take it away from them (a game would lose its wheel).
+    std::vector<DeviceHolder> OtherHolders() const;
+    // Waits up to `bound` on the platform's clock for every other program to let go of
+    // the open board; what still holds it then.
+    std::vector<DeviceHolder> AwaitNoHolders(std::chrono::milliseconds bound);
+
     // Every board present, one entry a board with all its interfaces, each opened once
     // (and closed again) to learn whether this user may open it; nothing is sent.
     struct Listing {

@@ -315,6 +315,15 @@ std::optional<std::vector<std::uint8_t>> SimulatedHidPlatform::ReportDescriptor(
     return (*found)->Descriptor;
 }
 
+std::vector<DeviceHolder> SimulatedHidPlatform::OtherHolders(const std::string& path)
+{
+    const std::lock_guard lock(Mutex);
+    for (const auto& device : Devices)
+        if (device->IsPlugged && device->Info.Path == path)
+            return device->Holders;
+    return {};
+}
+
 void SimulatedHidPlatform::Pause(std::chrono::milliseconds duration)
 {
     {

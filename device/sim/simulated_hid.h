@@ -55,6 +55,8 @@ public:
         std::chrono::milliseconds Away{1000};
     };
     std::optional<ResetTiming> Resets;
+    // Other programs that hold the device's nodes open.
+    std::vector<DeviceHolder> Holders;
     // Cut to this many bytes: a set request that the transport cuts short.
     std::optional<int> SetFeatureSendsOnly;
     bool DescriptorUnavailable = false;
@@ -111,6 +113,8 @@ public:
     // The device's Descriptor, unless DescriptorUnavailable; for any path present.
     std::optional<std::vector<std::uint8_t>> ReportDescriptor(const std::string& path) override;
     void Pause(std::chrono::milliseconds duration) override;
+    // The device's Holders, for a path present.
+    std::vector<DeviceHolder> OtherHolders(const std::string& path) override;
     // Time passes only through pauses (and delayed requests), unless RealPauses.
     std::chrono::steady_clock::time_point Now() const override;
     bool InterfacesMayHaveChanged() override;
