@@ -200,6 +200,8 @@ private slots:
         w.SetBoardPresent(true);
         w.SetStops(2048);   // 90 degrees each side
         w.SetCentre(1024);  // 45 degrees right
+        // Past the ten seconds by the end: it must not widen the scale.
+        w.SetPosition(4000, Clock::time_point{-5s});
         // Five seconds at 45 degrees right, then five at 45 left; the newest is left.
         for (int i = 0; i <= 100; ++i)
             w.SetPosition(i <= 50 ? 1024 : -1024, Clock::time_point{std::chrono::milliseconds(100 * i)});
