@@ -7,7 +7,10 @@
 #include <QEvent>
 #include <QLocale>
 #include <QPainter>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainterPath>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +40,18 @@ std::optional<std::int32_t> Accepted(const char* name, std::optional<std::int32_
     if (!counts || !field || !InRange(*field, *counts))
         return std::nullopt;
     return counts;
+}
+
+// The width of the rim.
+double Band(double radius)
+{
+    return std::max(4.0, radius * 0.09);
+}
+
+QRectF MiddleText(const PictureLayout& l)
+{
+    const double r = l.DialRadius;
+    return {l.DialCentre.x() - r * 0.8, l.DialCentre.y() - r * 0.35, r * 1.6, r * 0.7};
 }
 
 QString DegreesWord(double degrees)
@@ -83,23 +98,27 @@ void WheelPicture::SetPosition(std::int16_t counts, std::chrono::steady_clock::t
         const Reading& newest = Readings.back();
         if (when == newest.When && counts == newest.Counts)
             return;
-        if (when < newest.When)
-            Readings.clear();
     }
+    const QRegion before = LiveRegion(Layout());
+    const double halfBefore = TraceHalf();
+    if (!Readings.empty() && when < Readings.back().When)
+        Readings.clear();
     Readings.push_back({when, counts});
     while (Readings.size() > MostReadings || !InTrace(Readings.front().When, when))
         Readings.pop_front();
     Live = counts;
-    Changed();
+    ReadingChanged(before, halfBefore);
 }
 
 void WheelPicture::ClearPosition()
 {
     if (!Live && Readings.empty())
         return;
+    const QRegion before = LiveRegion(Layout());
+    const double halfBefore = TraceHalf();
     Live.reset();
     Readings.clear();
-    Changed();
+    ReadingChanged(before, halfBefore);
 }
 
 void WheelPicture::SetStops(std::optional<std::int32_t> counts)
@@ -141,14 +160,32 @@ QSize WheelPicture::minimumSizeHint() const
 void WheelPicture::changeEvent(QEvent* event)
 {
     // A new theme or font changes what is drawn without any setter being called.
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        BackdropValid = false;
         update();
+    }
     QWidget::changeEvent(event);
 }
 
 void WheelPicture::Changed()
 {
+    BackdropValid = false;
     update();
+    Retell();
+}
+
+void WheelPicture::ReadingChanged(const QRegion& before, double halfBefore)
+{
+    // The trace's scale moves its stop lines, which are in the backdrop.
+    if (TraceHalf() != halfBefore)
+        update();
+    else
+        update(before + LiveRegion(Layout()));
+    Retell();
+}
+
+void WheelPicture::Retell()
+{
     // A screen reader hears what the dial shows: the angle, and the range the stops allow.
     const QString name = QStringLiteral("Wheel: ") + LiveText();
     QString description = LockToLockText();
@@ -192,14 +229,68 @@ double WheelPicture::TraceValue(std::int32_t counts) const
     return counts;
 }
 
-void WheelPicture::paintEvent(QPaintEvent*)
+double WheelPicture::TraceHalf() const
+{
+    double largest = 0;
+    for (const Reading& reading : Readings)
+        largest = std::max(largest, std::abs(TraceValue(reading.Counts)));
+    std::optional<double> stop;
+    if (Stops)
+        stop = TraceValue(*Stops);
+    return TraceHalfRange(stop, largest, PerTurn ? LeastTraceDegrees : LeastTraceCounts);
+}
+
+PictureLayout WheelPicture::Layout() const
+{
+    return LayOutPicture(QSizeF(size()), fontMetrics().height());
+}
+
+std::optional<double> WheelPicture::LiveAngle() const
+{
+    if (!Present || !Live)
+        return std::nullopt;
+    return PositionAngle(*Live, PerTurn);
+}
+
+QRegion WheelPicture::LiveRegion(const PictureLayout& l) const
+{
+    QRegion region = MiddleText(l).toAlignedRect().adjusted(-1, -1, 1, 1);
+    region += l.Trace.toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (const std::optional<double> angle = LiveAngle()) {
+        const double r = l.DialRadius, margin = Band(r) + 4;
+        const QRectF spoke = QRectF(DialPoint(l.DialCentre, r * 0.45, *angle), DialPoint(l.DialCentre, r, *angle))
+                                 .normalized()
+                                 .adjusted(-margin, -margin, margin, margin);
+        region += spoke.toAlignedRect();
+    }
+    return region;
+}
+
+void WheelPicture::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
+    // The device painted on, which is not this widget's screen when rendered elsewhere.
+    const qreal dpr = p.paintEngine()->paintDevice()->devicePixelRatioF();
+    const PictureLayout l = Layout();
+    const double half = TraceHalf();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (!BackdropValid || Backdrop.size() != pixels || Backdrop.devicePixelRatioF() != dpr || BackdropHalf != half) {
+        Backdrop = QPixmap(pixels);
+        Backdrop.setDevicePixelRatio(dpr);
+        QPainter b(&Backdrop);
+        b.setRenderHint(QPainter::Antialiasing);
+        b.fillRect(rect(), palette().color(QPalette::Window));
+        PaintDial(b, l);
+        PaintTraceFrame(b, l, half);
+        BackdropValid = true;
+        BackdropHalf = half;
+    }
+    // Only what is to be painted: a blit of the whole backdrop through the clip would
+    // cost more than the rest of a reading's repaint.
+    for (const QRect& r : event->region())
+        p.drawPixmap(QRectF(r), Backdrop, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), palette().color(QPalette::Window));
-    const PictureLayout l = LayOutPicture(QSizeF(size()), fontMetrics().height());
-    PaintDial(p, l);
-    PaintTrace(p, l);
+    PaintLive(p, l, half);
 }
 
 void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
@@ -209,7 +300,7 @@ void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
     const QColor rim = Blend(pal.color(QPalette::Window), text, 0.35);
     const QPointF c = l.DialCentre;
     const double r = l.DialRadius;
-    const double band = std::max(4.0, r * 0.09);
+    const double band = Band(r);
 
     p.setPen(Qt::NoPen);
     p.setBrush(pal.color(QPalette::Base));
@@ -257,40 +348,12 @@ void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
         p.setBrush(Qt::NoBrush);
     }
 
-    std::optional<double> angle;
-    if (Present && Live)
-        angle = PositionAngle(*Live, PerTurn);
-    if (angle) {
-        const QColor marker = pal.color(QPalette::Highlight);
-        p.setPen(QPen(marker, 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(DialPoint(c, r * 0.45, *angle), DialPoint(c, r, *angle));
-        p.setPen(QPen(pal.color(QPalette::Base), 2));
-        p.setBrush(marker);
-        p.drawEllipse(DialPoint(c, r, *angle), band * 0.9, band * 0.9);
-        p.setBrush(Qt::NoBrush);
-    }
-
-    // In the middle: the angle, or the counts when the type is unknown, or why nothing.
-    QFont big = font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    p.setFont(big);
-    p.setPen(pal.color(QPalette::Text));
-    const QRectF middle(c.x() - r * 0.8, c.y() - r * 0.35, r * 1.6, r * 0.7);
-    QString shown;
-    if (!Present)
-        shown = AbsentText;
-    else if (angle)
-        shown = DegreesText(*angle, QLocale()) + QChar(0x00B0);
-    else if (Live)
-        shown = QString::number(*Live) + QStringLiteral("\ncounts");
-    p.drawText(middle, Qt::AlignCenter | Qt::TextWordWrap, shown);
     p.setFont(font());
     p.setPen(text);
     p.drawText(l.LockText, Qt::AlignHCenter | Qt::AlignTop, LockToLockText());
 }
 
-void WheelPicture::PaintTrace(QPainter& p, const PictureLayout& l) const
+void WheelPicture::PaintTraceFrame(QPainter& p, const PictureLayout& l, double half) const
 {
     const QPalette& pal = palette();
     const QColor text = pal.color(QPalette::WindowText);
@@ -307,11 +370,9 @@ void WheelPicture::PaintTrace(QPainter& p, const PictureLayout& l) const
     if (t.height() <= 0)
         return;
 
-    double largest = 0;
-    for (const Reading& reading : Readings)
-        largest = std::max(largest, std::abs(TraceValue(reading.Counts)));
-    const std::optional<double> stop = Stops ? std::optional<double>(TraceValue(*Stops)) : std::nullopt;
-    const double half = TraceHalfRange(stop, largest, degrees ? LeastTraceDegrees : LeastTraceCounts);
+    std::optional<double> stop;
+    if (Stops)
+        stop = TraceValue(*Stops);
     auto y = [&](double value) { return TraceY(value, half, t.top(), t.height()); };
 
     p.save();
@@ -333,25 +394,58 @@ void WheelPicture::PaintTrace(QPainter& p, const PictureLayout& l) const
             p.drawText(where, Qt::AlignLeft | Qt::AlignVCenter, label);
         }
     }
-    if (Present && !Readings.empty()) {
-        const auto newest = Readings.back().When;
-        QPainterPath line;
-        for (const Reading& reading : Readings) {
-            const QPointF at(TraceX(reading.When, newest, t.left(), t.width()), y(TraceValue(reading.Counts)));
-            if (line.elementCount() == 0)
-                line.moveTo(at);
-            else
-                line.lineTo(at);
-        }
-        p.setPen(QPen(pal.color(QPalette::Highlight), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        if (Readings.size() == 1) {
-            p.setBrush(pal.color(QPalette::Highlight));
-            p.drawEllipse(line.currentPosition(), 2, 2);
-        } else {
-            p.drawPath(line);
-        }
-    }
     p.restore();
+}
+
+void WheelPicture::PaintLive(QPainter& p, const PictureLayout& l, double half) const
+{
+    const QPalette& pal = palette();
+    const QPointF c = l.DialCentre;
+    const double r = l.DialRadius;
+    const std::optional<double> angle = LiveAngle();
+    if (angle) {
+        const QColor marker = pal.color(QPalette::Highlight);
+        p.setPen(QPen(marker, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(DialPoint(c, r * 0.45, *angle), DialPoint(c, r, *angle));
+        p.setPen(QPen(pal.color(QPalette::Base), 2));
+        p.setBrush(marker);
+        p.drawEllipse(DialPoint(c, r, *angle), Band(r) * 0.9, Band(r) * 0.9);
+        p.setBrush(Qt::NoBrush);
+    }
+
+    // In the middle: the angle, or the counts when the type is unknown, or why nothing.
+    QString shown;
+    if (!Present)
+        shown = AbsentText;
+    else if (angle)
+        shown = DegreesText(*angle, QLocale()) + QChar(0x00B0);
+    else if (Live)
+        shown = QString::number(*Live) + QStringLiteral("\ncounts");
+    if (!shown.isEmpty()) {
+        QFont big = font();
+        big.setPointSizeF(big.pointSizeF() * 1.6);
+        big.setBold(true);
+        p.setFont(big);
+        p.setPen(pal.color(QPalette::Text));
+        p.drawText(MiddleText(l), Qt::AlignCenter | Qt::TextWordWrap, shown);
+    }
+
+    const QRectF& t = l.Trace;
+    if (!Present || Readings.empty() || t.height() <= 0)
+        return;
+    auto y = [&](double value) { return TraceY(value, half, t.top(), t.height()); };
+    p.setClipRect(t.adjusted(1, 1, -1, -1));
+    const auto newest = Readings.back().When;
+    QVarLengthArray<QPointF, 128> line;
+    for (const Reading& reading : Readings)
+        line.append({TraceX(reading.When, newest, t.left(), t.width()), y(TraceValue(reading.Counts))});
+    p.setPen(QPen(pal.color(QPalette::Highlight), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (line.size() == 1) {
+        p.setBrush(pal.color(QPalette::Highlight));
+        p.drawEllipse(line.front(), 2, 2);
+    } else {
+        p.drawPolyline(line.data(), static_cast<int>(line.size()));
+    }
 }
 
 }  // namespace kx

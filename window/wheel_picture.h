@@ -8,6 +8,8 @@
 
 #include "wheel_geometry.h"
 
+#include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -62,9 +64,20 @@ private:
         std::int16_t Counts;
     };
 
+    // Something the backdrop shows changed: all of it is drawn again.
     void Changed();
+    // Only the reading changed: the parts that follow it are drawn again.
+    void ReadingChanged(const QRegion& before, double halfBefore);
+    void Retell();
+    PictureLayout Layout() const;
+    std::optional<double> LiveAngle() const;
+    double TraceHalf() const;
+    QRegion LiveRegion(const PictureLayout& l) const;
+    // What stays while the wheel moves, drawn once into the backdrop.
     void PaintDial(QPainter& p, const PictureLayout& l) const;
-    void PaintTrace(QPainter& p, const PictureLayout& l) const;
+    void PaintTraceFrame(QPainter& p, const PictureLayout& l, double half) const;
+    // What follows the readings, over the backdrop.
+    void PaintLive(QPainter& p, const PictureLayout& l, double half) const;
     // The unit of the trace: degrees when the counts a turn are known, else counts.
     double TraceValue(std::int32_t counts) const;
     QString LockToLockText() const;
@@ -77,6 +90,10 @@ private:
     std::optional<std::int32_t> Stops;
     std::optional<std::int32_t> Centre;
     QString AbsentText;
+
+    QPixmap Backdrop;
+    bool BackdropValid = false;
+    double BackdropHalf = 0;
 };
 
 }  // namespace kx
