@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QScreen>
 #include <QtTest>
 
 #include <cmath>
@@ -181,6 +182,37 @@ private slots:
         QCOMPARE(w.accessibleName(), QStringLiteral("Wheel: Board lost"));
         w.SetBoardPresent(true);
         QCOMPARE(w.accessibleName(), QStringLiteral("Wheel: no reading"));  // nothing kept from before
+    }
+
+    void aMovedMarkerLeavesNoTrail()
+    {
+        // What the screen holds after a reading repaints only part of the picture.
+        WheelPicture w;
+        w.setPalette(PlainPalette());
+        w.resize(300, 600);
+        w.SetCountsPerTurn(CountsPerTurn(1));
+        w.SetBoardPresent(true);
+        w.SetStops(2048);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.SetPosition(1024, Clock::time_point{1s});
+        QCoreApplication::processEvents();
+        w.SetPosition(-1024, Clock::time_point{1100ms});
+        QCoreApplication::processEvents();
+        QImage screen = w.screen()->grabWindow(w.winId()).toImage();
+        auto at = [&](QPointF p) {
+            p *= screen.devicePixelRatio();
+            return screen.pixelColor(static_cast<int>(p.x()), static_cast<int>(p.y()));
+        };
+        QVERIFY(Reddish(at(DialPoint(QPointF(150, 150), 88, -45))));
+        QCOMPARE(at(DialPoint(QPointF(150, 150), 88, 45)), QColor(Qt::white));
+
+        // Half a turn widens the trace to 207 degrees each way: the stop lines move in.
+        w.SetPosition(4096, Clock::time_point{1200ms});
+        QCoreApplication::processEvents();
+        screen = w.screen()->grabWindow(w.winId()).toImage();
+        const QRectF t = LayOutPicture(QSizeF(300, 600), w.fontMetrics().height()).Trace;
+        QVERIFY(Dark(at({t.center().x(), TraceY(90, 207, t.top(), t.height())})));
     }
 
     void marksStandWhereTheFiguresSay_data()
