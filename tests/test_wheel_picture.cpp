@@ -195,6 +195,9 @@ private slots:
         w.SetStops(2048);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // 200 % is marksStandWhereTheFiguresSay's.
+        if (w.devicePixelRatioF() != 1)
+            QSKIP("the offscreen platform grabs only the top-left part of a scaled window");
         w.SetPosition(1024, Clock::time_point{1s});
         QCoreApplication::processEvents();
         w.SetPosition(-1024, Clock::time_point{1100ms});
