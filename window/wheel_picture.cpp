@@ -1,0 +1,451 @@
+#include "wheel_picture.h"
+
+#include "display_text.h"
+#include "input_report.h"
+#include "settings_table.h"
+
+#include <QEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QPaintEngine>
+#include <QPaintEvent>
+#include <QPainterPath>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+// Ten seconds of readings at the window's 100 ms; a caller giving them faster loses
+// the oldest rather than growing without bound.
+constexpr std::size_t MostReadings = 1000;
+// The trace's scale never narrows below this, so a wheel at rest does not fill it with noise.
+constexpr double LeastTraceDegrees = 45;
+constexpr double LeastTraceCounts = 500;
+
+// Between two palette colours: lines that must show on any theme without a fixed colour.
+QColor Blend(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+std::optional<std::int32_t> Accepted(const char* name, std::optional<std::int32_t> counts)
+{
+    const SettingsField* field = FindSettingByName(name);
+    if (!counts || !field || !InRange(*field, *counts))
+        return std::nullopt;
+    return counts;
+}
+
+// The width of the rim.
+double Band(double radius)
+{
+    return std::max(4.0, radius * 0.09);
+}
+
+QRectF MiddleText(const PictureLayout& l)
+{
+    const double r = l.DialRadius;
+    return {l.DialCentre.x() - r * 0.8, l.DialCentre.y() - r * 0.35, r * 1.6, r * 0.7};
+}
+
+QString DegreesWord(double degrees)
+{
+    return DegreesText(degrees, QLocale()) + QStringLiteral(" degrees");
+}
+
+}  // namespace
+
+WheelPicture::WheelPicture(QWidget* parent) : QWidget(parent), AbsentText(QStringLiteral("No board"))
+{
+    setObjectName(QStringLiteral("WheelPicture"));
+    // Every pixel is painted here: Qt need not clear behind it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    Changed();
+}
+
+void WheelPicture::SetCountsPerTurn(std::optional<int> countsPerTurn)
+{
+    if (countsPerTurn && *countsPerTurn <= 0)
+        countsPerTurn.reset();
+    if (PerTurn == countsPerTurn)
+        return;
+    PerTurn = countsPerTurn;
+    Changed();
+}
+
+void WheelPicture::SetBoardPresent(bool present)
+{
+    if (Present == present)
+        return;
+    Present = present;
+    Live.reset();
+    Readings.clear();
+    Changed();
+}
+
+void WheelPicture::SetPosition(std::int16_t counts, std::chrono::steady_clock::time_point when)
+{
+    if (!Present)
+        return;
+    if (!Readings.empty()) {
+        const Reading& newest = Readings.back();
+        if (when == newest.When && counts == newest.Counts)
+            return;
+    }
+    const QRegion before = LiveRegion(Layout());
+    const double halfBefore = TraceHalf();
+    if (!Readings.empty() && when < Readings.back().When)
+        Readings.clear();
+    Readings.push_back({when, counts});
+    while (Readings.size() > MostReadings || !InTrace(Readings.front().When, when))
+        Readings.pop_front();
+    Live = counts;
+    ReadingChanged(before, halfBefore);
+}
+
+void WheelPicture::ClearPosition()
+{
+    if (!Live && Readings.empty())
+        return;
+    const QRegion before = LiveRegion(Layout());
+    const double halfBefore = TraceHalf();
+    Live.reset();
+    Readings.clear();
+    ReadingChanged(before, halfBefore);
+}
+
+void WheelPicture::SetStops(std::optional<std::int32_t> counts)
+{
+    counts = Accepted("Slimit", counts);
+    if (Stops == counts)
+        return;
+    Stops = counts;
+    Changed();
+}
+
+void WheelPicture::SetCentre(std::optional<std::int32_t> counts)
+{
+    counts = Accepted("Homing", counts);
+    if (Centre == counts)
+        return;
+    Centre = counts;
+    Changed();
+}
+
+void WheelPicture::SetAbsentText(const QString& text)
+{
+    if (AbsentText == text)
+        return;
+    AbsentText = text;
+    Changed();
+}
+
+QSize WheelPicture::sizeHint() const
+{
+    return {300, 600};
+}
+
+QSize WheelPicture::minimumSizeHint() const
+{
+    return {160, 320};
+}
+
+void WheelPicture::changeEvent(QEvent* event)
+{
+    // A new theme or font changes what is drawn without any setter being called.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        BackdropValid = false;
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void WheelPicture::Changed()
+{
+    BackdropValid = false;
+    update();
+    Retell();
+}
+
+void WheelPicture::ReadingChanged(const QRegion& before, double halfBefore)
+{
+    // The trace's scale moves its stop lines, which are in the backdrop.
+    if (TraceHalf() != halfBefore)
+        update();
+    else
+        update(before + LiveRegion(Layout()));
+    Retell();
+}
+
+void WheelPicture::Retell()
+{
+    // A screen reader hears what the dial shows: the angle, and the range the stops allow.
+    const QString name = QStringLiteral("Wheel: ") + LiveText();
+    QString description = LockToLockText();
+    if (Centre) {
+        const std::optional<double> centre = SettingAngle(*Centre, PerTurn);
+        const QString offset = centre ? DegreesWord(LockToLockShown(*centre))
+                                      : QString::number(*Centre) + QStringLiteral(" counts");
+        description += (description.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("centre offset ") +
+                       offset;
+    }
+    if (accessibleName() != name)
+        setAccessibleName(name);
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
+}
+
+QString WheelPicture::LiveText() const
+{
+    if (!Present)
+        return AbsentText;
+    if (!Live)
+        return QStringLiteral("no reading");
+    if (const std::optional<double> angle = PositionAngle(*Live, PerTurn))
+        return DegreesWord(*angle);
+    return QString::number(*Live) + QStringLiteral(" counts");
+}
+
+QString WheelPicture::LockToLockText() const
+{
+    if (const std::optional<StopsSpan> span = StopsSpanOf(Stops, PerTurn))
+        return DegreesWord(LockToLockShown(span->LockToLockDegrees)) + QStringLiteral(" lock to lock");
+    if (Stops)
+        return QString::number(2 * static_cast<std::int64_t>(*Stops)) + QStringLiteral(" counts lock to lock");
+    return QString();
+}
+
+double WheelPicture::TraceValue(std::int32_t counts) const
+{
+    if (const std::optional<double> angle = SettingAngle(counts, PerTurn))
+        return *angle;
+    return counts;
+}
+
+double WheelPicture::TraceHalf() const
+{
+    double largest = 0;
+    for (const Reading& reading : Readings)
+        largest = std::max(largest, std::abs(TraceValue(reading.Counts)));
+    std::optional<double> stop;
+    if (Stops)
+        stop = TraceValue(*Stops);
+    return TraceHalfRange(stop, largest, PerTurn ? LeastTraceDegrees : LeastTraceCounts);
+}
+
+PictureLayout WheelPicture::Layout() const
+{
+    return LayOutPicture(QSizeF(size()), fontMetrics().height());
+}
+
+std::optional<double> WheelPicture::LiveAngle() const
+{
+    if (!Present || !Live)
+        return std::nullopt;
+    return PositionAngle(*Live, PerTurn);
+}
+
+QRegion WheelPicture::LiveRegion(const PictureLayout& l) const
+{
+    QRegion region = MiddleText(l).toAlignedRect().adjusted(-1, -1, 1, 1);
+    region += l.Trace.toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (const std::optional<double> angle = LiveAngle()) {
+        const double r = l.DialRadius, margin = Band(r) + 4;
+        const QRectF spoke = QRectF(DialPoint(l.DialCentre, r * 0.45, *angle), DialPoint(l.DialCentre, r, *angle))
+                                 .normalized()
+                                 .adjusted(-margin, -margin, margin, margin);
+        region += spoke.toAlignedRect();
+    }
+    return region;
+}
+
+void WheelPicture::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    // The device painted on, which is not this widget's screen when rendered elsewhere.
+    const qreal dpr = p.paintEngine()->paintDevice()->devicePixelRatioF();
+    const PictureLayout l = Layout();
+    const double half = TraceHalf();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (!BackdropValid || Backdrop.size() != pixels || Backdrop.devicePixelRatioF() != dpr || BackdropHalf != half) {
+        Backdrop = QPixmap(pixels);
+        Backdrop.setDevicePixelRatio(dpr);
+        QPainter b(&Backdrop);
+        b.setRenderHint(QPainter::Antialiasing);
+        b.fillRect(rect(), palette().color(QPalette::Window));
+        PaintDial(b, l);
+        PaintTraceFrame(b, l, half);
+        BackdropValid = true;
+        BackdropHalf = half;
+    }
+    // Only what is to be painted: a blit of the whole backdrop through the clip would
+    // cost more than the rest of a reading's repaint.
+    for (const QRect& r : event->region())
+        p.drawPixmap(QRectF(r), Backdrop, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintLive(p, l, half);
+}
+
+void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
+{
+    const QPalette& pal = palette();
+    const QColor text = pal.color(QPalette::WindowText);
+    const QColor rim = Blend(pal.color(QPalette::Window), text, 0.35);
+    const QPointF c = l.DialCentre;
+    const double r = l.DialRadius;
+    const double band = Band(r);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(pal.color(QPalette::Base));
+    p.drawEllipse(c, r, r);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(rim, band, Qt::SolidLine, Qt::FlatCap));
+    p.drawEllipse(c, r, r);
+
+    const std::optional<StopsSpan> span = StopsSpanOf(Stops, PerTurn);
+    if (span) {
+        QColor shade = pal.color(QPalette::Highlight);
+        shade.setAlphaF(0.55f);
+        const QtArc arc = ArcBetweenStops(*span);
+        const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        p.setPen(QPen(shade, band, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(box, arc.Start16, arc.Span16);
+        // The stops cross the rim, reaching past it on the outside.
+        p.setPen(QPen(text, 3, Qt::SolidLine, Qt::FlatCap));
+        for (const double side : {-span->StopDegrees, span->StopDegrees})
+            p.drawLine(DialPoint(c, r - band, side), DialPoint(c, r + 12, side));
+        // Past half a turn a stop stands where a smaller angle would: its angle says which.
+        QFont small = font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        p.setFont(small);
+        const QFontMetricsF metrics(small);
+        for (const double side : {-span->StopDegrees, span->StopDegrees}) {
+            const double shown = LockToLockShown(side);
+            const QString label = (side > 0 ? QStringLiteral("+") : QString()) + DegreesText(shown, QLocale()) + QChar(0x00B0);
+            const QPointF at = DialPoint(c, r - band - metrics.height() * 1.1, side);
+            const QRectF box(at.x() - r / 2, at.y() - metrics.height() / 2, r, metrics.height());
+            p.drawText(box, Qt::AlignCenter, label);
+        }
+    }
+
+    if (const std::optional<double> centre = Centre ? SettingAngle(*Centre, PerTurn) : std::nullopt) {
+        // A notch outside the rim pointing in, unlike the stops that cross it.
+        QPainterPath notch;
+        notch.moveTo(DialPoint(c, r + band / 2 + 1, *centre));
+        notch.lineTo(DialPoint(c, r + 14, *centre + 4));
+        notch.lineTo(DialPoint(c, r + 14, *centre - 4));
+        notch.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(text);
+        p.drawPath(notch);
+        p.setBrush(Qt::NoBrush);
+    }
+
+    p.setFont(font());
+    p.setPen(text);
+    p.drawText(l.LockText, Qt::AlignHCenter | Qt::AlignTop, LockToLockText());
+}
+
+void WheelPicture::PaintTraceFrame(QPainter& p, const PictureLayout& l, double half) const
+{
+    const QPalette& pal = palette();
+    const QColor text = pal.color(QPalette::WindowText);
+    const QRectF& t = l.Trace;
+    p.setPen(QPen(Blend(pal.color(QPalette::Window), text, 0.35), 1));
+    p.setBrush(pal.color(QPalette::Base));
+    p.drawRect(t);
+    p.setBrush(Qt::NoBrush);
+
+    const bool degrees = PerTurn.has_value();
+    p.setPen(text);
+    p.drawText(l.TraceCaption, Qt::AlignHCenter | Qt::AlignTop,
+               degrees ? QStringLiteral("Last 10 s, degrees") : QStringLiteral("Last 10 s, counts"));
+    if (t.height() <= 0)
+        return;
+
+    std::optional<double> stop;
+    if (Stops)
+        stop = TraceValue(*Stops);
+    auto y = [&](double value) { return TraceY(value, half, t.top(), t.height()); };
+
+    p.save();
+    p.setClipRect(t.adjusted(1, 1, -1, -1));
+    p.setPen(QPen(Blend(pal.color(QPalette::Base), pal.color(QPalette::Text), 0.2), 1));
+    p.drawLine(QPointF(t.left(), y(0)), QPointF(t.right(), y(0)));
+    if (stop) {
+        p.setPen(QPen(pal.color(QPalette::Text), 1.5));
+        QFont small = font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        p.setFont(small);
+        for (const double side : {*stop, -*stop}) {
+            p.drawLine(QPointF(t.left(), y(side)), QPointF(t.right(), y(side)));
+            const QString sign = side > 0 ? QStringLiteral("+") : QString();
+            const QString label = degrees ? sign + DegreesText(LockToLockShown(side), QLocale()) + QChar(0x00B0)
+                                          : sign + QString::number(side);
+            const double h = QFontMetricsF(small).height();
+            const QRectF where(t.left() + 4, side > 0 ? y(side) + 1 : y(side) - h - 1, t.width() - 8, h);
+            p.drawText(where, Qt::AlignLeft | Qt::AlignVCenter, label);
+        }
+    }
+    p.restore();
+}
+
+void WheelPicture::PaintLive(QPainter& p, const PictureLayout& l, double half) const
+{
+    const QPalette& pal = palette();
+    const QPointF c = l.DialCentre;
+    const double r = l.DialRadius;
+    const std::optional<double> angle = LiveAngle();
+    if (angle) {
+        const QColor marker = pal.color(QPalette::Highlight);
+        p.setPen(QPen(marker, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(DialPoint(c, r * 0.45, *angle), DialPoint(c, r, *angle));
+        p.setPen(QPen(pal.color(QPalette::Base), 2));
+        p.setBrush(marker);
+        p.drawEllipse(DialPoint(c, r, *angle), Band(r) * 0.9, Band(r) * 0.9);
+        p.setBrush(Qt::NoBrush);
+    }
+
+    // In the middle: the angle, or the counts when the type is unknown, or why nothing.
+    QString shown;
+    if (!Present)
+        shown = AbsentText;
+    else if (angle)
+        shown = DegreesText(*angle, QLocale()) + QChar(0x00B0);
+    else if (Live)
+        shown = QString::number(*Live) + QStringLiteral("\ncounts");
+    if (!shown.isEmpty()) {
+        QFont big = font();
+        big.setPointSizeF(big.pointSizeF() * 1.6);
+        big.setBold(true);
+        p.setFont(big);
+        p.setPen(pal.color(QPalette::Text));
+        p.drawText(MiddleText(l), Qt::AlignCenter | Qt::TextWordWrap, shown);
+    }
+
+    const QRectF& t = l.Trace;
+    if (!Present || Readings.empty() || t.height() <= 0)
+        return;
+    auto y = [&](double value) { return TraceY(value, half, t.top(), t.height()); };
+    p.setClipRect(t.adjusted(1, 1, -1, -1));
+    const auto newest = Readings.back().When;
+    QVarLengthArray<QPointF, 128> line;
+    for (const Reading& reading : Readings)
+        line.append({TraceX(reading.When, newest, t.left(), t.width()), y(TraceValue(reading.Counts))});
+    p.setPen(QPen(pal.color(QPalette::Highlight), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (line.size() == 1) {
+        p.setBrush(pal.color(QPalette::Highlight));
+        p.drawEllipse(line.front(), 2, 2);
+    } else {
+        p.drawPolyline(line.data(), static_cast<int>(line.size()));
+    }
+}
+
+}  // namespace kx
