@@ -5,6 +5,7 @@
 #include "input_report.h"
 #include "number_text.h"
 #include "session_worker.h"
+#include "wheel_picture.h"
 #include "wide_text.h"
 
 #include <QAction>
@@ -55,6 +56,9 @@ constexpr int AccessGraceMilliseconds = 1000;
 
 // Before the window is first shown its frame is unknown: room for a usual title bar.
 constexpr int TypicalDecoration = 40;
+// The wheel picture beside the layout, in logical pixels.
+constexpr int PictureWidth = 300;
+constexpr int PictureMargin = 8;
 
 struct Twips {
     int Left, Top, Width, Height;
@@ -155,11 +159,12 @@ void frmMain::BuildLayout()
     frame->setMenuBar(MenuBar);
     Client = new QWidget;
     Client->setObjectName(QStringLiteral("Client"));
-    Client->setFixedSize(Px(5070), Px(10490));
+    // The layout's own area, and to its right the wheel as a picture.
+    Client->setFixedSize(Px(5070) + PictureWidth + PictureMargin, Px(10490));
     ClientScroll = new QScrollArea(this);
     ClientScroll->setObjectName(QStringLiteral("ClientScroll"));
     ClientScroll->setFrameShape(QFrame::NoFrame);
-    ClientScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClientScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ClientScroll->setFocusPolicy(Qt::NoFocus);  // the Tab order holds the boxes and the button only
     ClientScroll->setWidget(Client);
     frame->addWidget(ClientScroll);
@@ -318,6 +323,16 @@ void frmMain::BuildLayout()
     lblStatus = label(Client, "lblStatus", QString(), 120, 10230, 4800, 255);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
+    Picture = new WheelPicture(Client);
+    Picture->setGeometry(Px(5070), Px(60), PictureWidth, Px(10490) - Px(60) - PictureMargin);
+    // It follows the boxes as the user types: what the numbers will do before they are written.
+    connect(Slimit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Picture->SetStops(WholeNumberValue(text, QLocale().decimalPoint().front()));
+    });
+    connect(Homing, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Picture->SetCentre(WholeNumberValue(text, QLocale().decimalPoint().front()));
+    });
+
     // Label18 and Label7 reach under their boxes: the boxes stay on top.
     for (std::size_t i = 0; i < SettingsCount; ++i) {
         Boxes[i]->raise();
@@ -347,17 +362,31 @@ void frmMain::FitToScreen()
                                                 : QRect();
     const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int decoration = margins.top() + margins.bottom() > 0 ? margins.top() + margins.bottom() : TypicalDecoration;
+    const int sides = margins.left() + margins.right();
     const int room = available.height() - decoration;
-    const bool scrolls = !available.isEmpty() && size.height() > room;
-    if (scrolls) {
+    const int roomAcross = available.width() - sides;
+    const bool scrollsDown = !available.isEmpty() && size.height() > room;
+    const bool scrollsAcross = !available.isEmpty() && size.width() > roomAcross;
+    // Each scroll bar takes room from the other direction.
+    if (scrollsDown) {
         size.setHeight(std::max(room, menu + Px(1500)));
         size.rwidth() += ClientScroll->verticalScrollBar()->sizeHint().width();
     }
+    if (scrollsAcross) {
+        size.setWidth(std::max(roomAcross, Px(2000)));
+        if (!scrollsDown)
+            size.rheight() += ClientScroll->horizontalScrollBar()->sizeHint().height();
+    }
     setFixedSize(size);
     layout()->activate();
-    // The window would otherwise be placed for its full height and reach below the screen.
-    if (scrolls && !isVisible())
-        move(available.left() + std::max(0, (available.width() - size.width()) / 2), available.top());
+    // Centred on the screen, where the window manager lets the program choose; at its
+    // top when the window takes the screen's whole height.
+    if (!isVisible() && !available.isEmpty()) {
+        const int left = available.left() + std::max(0, (available.width() - size.width() - sides) / 2);
+        const int top = scrollsDown ? available.top()
+                                    : available.top() + std::max(0, (available.height() - size.height() - decoration) / 2);
+        move(left, top);
+    }
 }
 
 void frmMain::Form_Load()
@@ -404,6 +433,9 @@ void frmMain::OnSearched(const SearchOutcome& outcome)
     Details.reset();
     DeviceType.reset();
     BlankDetails();
+    Picture->SetAbsentText(QStringLiteral("No board"));
+    Picture->SetBoardPresent(false);
+    Picture->SetCountsPerTurn(std::nullopt);
     SetSettingsControlsEnabled(false);
     if (refused == HidFailure::AccessDenied) {
         // A node is refused for a moment after it appears, until udev has given the user
@@ -546,6 +578,8 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details)
     show(details.SerialNumber, lblSerialNumber);
     Frame1->setEnabled(true);
     Status.SetBoard(StatusLine::Board::Loaded);
+    Picture->SetCountsPerTurn(CountsPerTurn(DeviceType));
+    Picture->SetBoardPresent(true);
 
     const auto* read = std::get_if<SettingsRead>(&details.Settings);
     if (!read) {
@@ -607,6 +641,7 @@ void frmMain::ShowPosition(std::int16_t position)
 {
     if (!BoardLoaded)
         return;
+    Picture->SetPosition(position, std::chrono::steady_clock::now());
     const QString counts = Caption(QString::number(position));
     if (Position->text() != counts)
         Position->setText(counts);
@@ -622,6 +657,9 @@ void frmMain::HandleLostLink()
     // A broken link shows no reading: an empty label, not a stale or zero one.
     Position->clear();
     Degrees->clear();
+    Picture->ClearPosition();
+    Picture->SetAbsentText(QStringLiteral("Board lost"));
+    Picture->SetBoardPresent(false);
     BoardLoaded = false;
     SetSettingsControlsEnabled(false);
     SetBusy(Work == Busy::Loading ? Busy::Idle : Work);

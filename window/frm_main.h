@@ -43,6 +43,7 @@ class QTimer;
 
 namespace kx {
 class SessionWorker;
+class WheelPicture;
 }
 
 // What the window asks of the user in dialogs. Tests put their own answers here, so
@@ -248,5 +249,6 @@ private:
     QFrame* Line3;
     QPushButton* Go;
     QLabel* lblStatus;
+    kx::WheelPicture* Picture;  // beside the layout: the wheel, its stops and the last ten seconds
     QTimer* AccessGrace;  // a refused board's second to be given access, as udev does after a plug
 };
