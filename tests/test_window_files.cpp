@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QMenu>
 #include <QMimeData>
+#include <QSettings>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -85,6 +87,33 @@ private slots:
         QCOMPARE(f.Status(), QStringLiteral("No board found: plug it in."));
     }
 
+    // File > Open recent: newest first; a file gone since is taken off when chosen.
+    void recentFilesComeBackAndGoneOnesGo()
+    {
+        QTemporaryDir dir;
+        const QString a = WriteFile(dir, "a.kx5170", "kx5170-settings = 1\nstops = 4000\n");
+        const QString b = WriteFile(dir, "b.kx5170", "kx5170-settings = 1\nstops = 3000\n");
+        QSettings().remove(QStringLiteral("recentFiles"));
+        WindowOnBoard f;
+        f.Load();
+        for (const QString& path : {a, b}) {
+            f.Dialogs.OpenFile = path;
+            f.V().actOpen->trigger();
+        }
+        QMenu* recent = f.W().findChild<QMenu*>(QStringLiteral("RecentMenu"));
+        emit recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 2);
+        QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 b.kx5170"));
+        recent->actions()[1]->trigger();
+        QCOMPARE(f.V().Slimit->text(), QStringLiteral("4000"));
+        QFile::remove(b);
+        emit recent->aboutToShow();
+        recent->actions()[1]->trigger();  // b, now second
+        QCOMPARE(f.Dialogs.Warnings.size(), 1);
+        emit recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 1);
+    }
+
     void saveWritesWhatTheBoxesHold()
     {
         QTemporaryDir dir;
@@ -120,36 +149,38 @@ private slots:
         QVERIFY(f.SetRequests().empty() && f.Dialogs.Warnings.isEmpty());
     }
 
+    // A file from a board that counts another number of steps a turn: converted so that
+    // its stops keep their angle, opened as it is, or left, as the user answers.
     void aFileFromAnotherKindOfBoardIsAsked_data()
     {
         QTest::addColumn<QByteArray>("boardType");
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("type 1 on a type 3 board") << QByteArray("board_type = 1\n") << true;
-        QTest::newRow("unknown type") << QByteArray("board_type = 7\n") << true;
-        QTest::newRow("type 2 counts as 3 does") << QByteArray("board_type = 2\n") << false;
-        QTest::newRow("no type") << QByteArray() << false;
+        QTest::addColumn<int>("choice");       // -1: asked yes or no (no conversion possible); -2: not asked
+        QTest::addColumn<QString>("stops");    // in the box afterwards
+        QTest::newRow("type 1 on a type 3 board, converted") << QByteArray("board_type = 1\n") << 0 << "2500";
+        QTest::newRow("type 1, opened as it is") << QByteArray("board_type = 1\n") << 1 << "2048";
+        QTest::newRow("type 1, cancelled") << QByteArray("board_type = 1\n") << 2 << "5000";
+        QTest::newRow("unknown type: no conversion") << QByteArray("board_type = 7\n") << -1 << "2048";
+        QTest::newRow("type 2 counts as 3 does") << QByteArray("board_type = 2\n") << -2 << "2048";
+        QTest::newRow("no type") << QByteArray() << -2 << "2048";
     }
 
     void aFileFromAnotherKindOfBoardIsAsked()
     {
         QFETCH(QByteArray, boardType);
-        QFETCH(bool, asked);
+        QFETCH(int, choice);
+        QFETCH(QString, stops);
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, "old.kx5170", "kx5170-settings = 1\n" + boardType + "stops = 4096\n");
+        const QString path = WriteFile(dir, "old.kx5170", "kx5170-settings = 1\n" + boardType + "stops = 2048\n");
         WindowOnBoard f(0x0307);
         f.Load();
         WindowControls& v = f.V();
-        f.Dialogs.Answer = false;
+        f.Dialogs.Choice = choice;
         f.Dialogs.OpenFile = path;
         v.actOpen->trigger();
-        QCOMPARE(f.Dialogs.Questions.size(), asked ? 1 : 0);
-        QCOMPARE(v.Slimit->text(), QString::fromLatin1(asked ? "5000" : "4096"));
-        if (asked) {
+        QCOMPARE(f.Dialogs.Questions.size(), choice == -2 ? 0 : 1);
+        if (choice != -2)
             QVERIFY2(f.Dialogs.Questions[0].contains(QStringLiteral("10000")), qPrintable(f.Dialogs.Questions[0]));
-            f.Dialogs.Answer = true;
-            v.actOpen->trigger();
-            QCOMPARE(v.Slimit->text(), QStringLiteral("4096"));
-        }
+        QCOMPARE(v.Slimit->text(), stops);
         QVERIFY(f.SetRequests().empty());
     }
 

@@ -105,6 +105,24 @@ private slots:
         QVERIFY(v.Go->isEnabled());
     }
 
+    // Another program holding the board is named and asked about before its reset.
+    void aBoardInUseIsAskedAbout()
+    {
+        WindowOnBoard f;
+        f.Board->Holders = {{4242, "wheel_game", "/dev/input/js0"}, {4242, "wheel_game", "/dev/input/event7"}};
+        frmMain& w = f.Load();
+        f.Dialogs.Answer = false;
+        f.V().Go->click();
+        QCOMPARE(f.Dialogs.Questions.size(), 1);
+        QVERIFY2(f.Dialogs.Questions[0].startsWith(QStringLiteral("wheel_game (process 4242) is using the board.")),
+                 qPrintable(f.Dialogs.Questions[0]));
+        QVERIFY(f.SetRequests().empty() && w.isVisible() && f.V().Go->isEnabled());
+        f.Dialogs.Answer = true;
+        f.V().Go->click();
+        QCOMPARE(f.SetRequests().size(), std::size_t{3});
+        QVERIFY(!w.isVisible());
+    }
+
     void keepOpenReadsTheSameBoardBack()
     {
         WindowOnBoard f;

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <QtTest>
@@ -33,6 +34,7 @@ inline const QStringList Placeholders = {"Stops", "Centre", "Stiffness", "Dampin
 struct ScriptedDialogs {
     QString OpenFile, SaveFile;
     bool Answer = true;
+    int Choice = 0;  // the index of the answer chosen
     QStringList Questions, Warnings;
 
     WindowDialogs Make()
@@ -43,6 +45,10 @@ struct ScriptedDialogs {
                     Questions << question;
                     return Answer;
                 },
+                [this](QWidget*, const QString& question, const QStringList&) {
+                    Questions << question;
+                    return Choice;
+                },
                 [this](QWidget*, const QString& message) { Warnings << message; }};
     }
 };
@@ -51,6 +57,8 @@ struct WindowOnBoard {
     explicit WindowOnBoard(std::uint16_t versionNumber = 0x0307, bool withBoard = true,
                            kx::BoardFeatureLengths lengths = {}, kx::SessionTimings timings = kx::DefaultTimings)
     {
+        // Recent files and the like go to a scratch place, not the user's settings.
+        QStandardPaths::setTestModeEnabled(true);
         Platform.AddOtherInterface(0x046D, 0xC31C);
         if (withBoard)
             Board = &Platform.AddBoard(0x5E11, versionNumber, lengths);

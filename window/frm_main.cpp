@@ -93,6 +93,7 @@ frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
     connect(w, &SessionWorker::Loaded, this, &frmMain::LoadDeviceSettings);
     connect(w, &SessionWorker::PositionRead, this, &frmMain::ShowPosition);
     connect(w, &SessionWorker::LinkLost, this, &frmMain::HandleLostLink);
+    connect(w, &SessionWorker::HeldBy, this, &frmMain::OnHeldBy);
     connect(w, &SessionWorker::Writing, this, &frmMain::OnWriting);
     connect(w, &SessionWorker::Written, this, &frmMain::OnWritten);
     connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn);

@@ -35,6 +35,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QScrollArea;
@@ -55,6 +56,9 @@ struct WindowDialogs {
     std::function<QString(QWidget* parent, const QString& suggested)> SaveFileName;
     // A yes-or-no question; true for yes.
     std::function<bool(QWidget* parent, const QString& question)> Confirm;
+    // A question with the answers given, the first the default; the index of the one
+    // chosen, or -1 when the user closes the question.
+    std::function<int(QWidget* parent, const QString& question, const QStringList& answers)> Choose;
     std::function<void(QWidget* parent, const QString& message)> Warn;
 };
 
@@ -126,12 +130,13 @@ private:
     void LoadDeviceSettings(const kx::BoardDetails& details);
     void ShowPosition(std::int16_t position);
     void HandleLostLink();
+    void OnHeldBy(const std::vector<kx::DeviceHolder>& holders);
     void OnWriting();
     void OnWritten(const kx::WriteReport& report);
     void OnAwaitingReturn();
     void OnReadBack(const kx::Outcome<kx::SettingsRead>& back);
 
-    void StartWrite(bool keepOpen);
+    void StartWrite(bool keepOpen, bool evenIfHeld = false);
     void RuleInstalled();
     void BlankDetails();
     void SetSettingsControlsEnabled(bool enabled);
@@ -159,6 +164,9 @@ private:
     std::optional<kx::SettingsFile> ReadSettingsFile(const QString& path);
     bool PutFileInBoxes(const kx::SettingsFile& file, const QString& path);
     void ShowAbout();
+    // File > Open recent: the last files opened or saved, newest first.
+    void RememberFile(const QString& path);
+    void FillRecentMenu();
 
     std::unique_ptr<kx::SessionWorker> Worker;
     QThread* SessionThread = nullptr;
@@ -195,6 +203,7 @@ private:
     QAction* actSave;
     QAction* actReload;
     QAction* actWriteKeepOpen;
+    QMenu* RecentMenu;
     QAction* actQuit;
     QAction* actAbout;
     QScrollArea* ClientScroll;

@@ -9,6 +9,7 @@
 #include "number_text.h"
 #include "session_files.h"
 #include "session_worker.h"
+#include "settings_conversion.h"
 #include "settings_file.h"
 #include "wide_text.h"
 
@@ -31,6 +32,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSettings>
 #include <QUrl>
 
 #include <string>
@@ -76,11 +78,26 @@ WindowDialogs DesktopDialogs()
         dialog.setDefaultSuffix(QStringLiteral("kx5170"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
+    // Every text these show is plain: a file's name or contents may hold markup.
     dialogs.Confirm = [](QWidget* parent, const QString& question) {
-        return QMessageBox::question(parent, DialogTitle, question) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, DialogTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
+        return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.Choose = [](QWidget* parent, const QString& question, const QStringList& answers) {
+        QMessageBox box(QMessageBox::Question, DialogTitle, question, QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText);
+        QList<QAbstractButton*> buttons;
+        for (const QString& answer : answers)
+            buttons << box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole);
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(0)));
+        box.exec();
+        return static_cast<int>(buttons.indexOf(box.clickedButton()));
     };
     dialogs.Warn = [](QWidget* parent, const QString& message) {
-        QMessageBox::warning(parent, DialogTitle, message);
+        QMessageBox box(QMessageBox::Warning, DialogTitle, message, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     };
     return dialogs;
 }
@@ -96,6 +113,9 @@ void frmMain::BuildMenus()
     };
     actOpen = add(file, "actOpen", QStringLiteral("Open settings..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                   &frmMain::OpenSettings);
+    RecentMenu = file->addMenu(QStringLiteral("Open &recent"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    connect(RecentMenu, &QMenu::aboutToShow, this, &frmMain::FillRecentMenu);
     actSave = add(file, "actSave", QStringLiteral("Save settings as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
                   &frmMain::SaveSettings);
     actReload = add(file, "actReload", QStringLiteral("Reload from board"), QKeySequence(Qt::Key_F5),
@@ -166,24 +186,41 @@ bool frmMain::OpenSettingsFile(const QString& path)
     return file && PutFileInBoxes(*file, path);
 }
 
-bool frmMain::PutFileInBoxes(const SettingsFile& settings, const QString& path)
+bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
 {
     const QFileInfo info(path);
     const QString name = ShownText(info.fileName());
-    if (SettingsFileCountsDiffer(settings, DeviceType)) {
+    SettingsFile settings = file;
+    if (SettingsFileCountsDiffer(file, DeviceType)) {
+        const auto converted = ConvertSettingsFile(file, DeviceType);
+        const auto* reason = std::get_if<std::string>(&converted);
         const QString question =
             QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
-                           "Its centre offset and stops would mean other angles here.\n\nOpen it anyway?")
-                .arg(name, CountsPerTurnText(CountsPerTurn(settings.BoardType)),
-                     CountsPerTurnText(CountsPerTurn(DeviceType)));
-        if (!Dialogs.Confirm(this, question))
-            return false;
+                           "Its centre offset and stops would mean other angles here.\n\n%4")
+                .arg(name, CountsPerTurnText(CountsPerTurn(file.BoardType)),
+                     CountsPerTurnText(CountsPerTurn(DeviceType)),
+                     reason ? QStringLiteral("They cannot be converted: %1. Open it as it is?")
+                                  .arg(ShownText(QString::fromStdString(*reason)))
+                            : QStringLiteral("Convert them to this board's counts, so that they keep their angles?"));
+        if (reason) {
+            if (!Dialogs.Confirm(this, question))
+                return false;
+        } else {
+            const int answer = Dialogs.Choose(
+                this, question,
+                {QStringLiteral("Convert"), QStringLiteral("Open as it is"), QStringLiteral("Cancel")});
+            if (answer == 0)
+                settings = std::get<SettingsFile>(converted);
+            else if (answer != 1)
+                return false;
+        }
     }
 
     for (std::size_t i = 0; i < SettingsCount; ++i)
         if (settings.Values[i])
             Boxes[i]->setText(QString::number(*settings.Values[i]));
     Edited = true;
+    RememberFile(path);
     ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
     lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
                               .arg(ShownText(QDir::toNativeSeparators(info.absoluteFilePath()))));
@@ -232,7 +269,54 @@ bool frmMain::SaveSettingsFile(const QString& path)
                                              lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
     ShowStatus(QStringLiteral("Saved to %1.").arg(shown));
     lblStatus->setToolTip(ShownText(QDir::toNativeSeparators(info.absoluteFilePath())));
+    RememberFile(path);
     return true;
+}
+
+namespace {
+
+const QString RecentKey = QStringLiteral("recentFiles");
+constexpr int RecentFiles = 8;
+
+}  // namespace
+
+void frmMain::RememberFile(const QString& path)
+{
+    QSettings settings;
+    QStringList recent = settings.value(RecentKey).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    settings.setValue(RecentKey, recent.mid(0, RecentFiles));
+}
+
+void frmMain::FillRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList recent = QSettings().value(RecentKey).toStringList();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
+        // "&1 rally.kx5170": a digit to choose it by, the name as plain text (an "&" in it is no shortcut).
+        QString name = ShownText(QFileInfo(path).fileName());
+        name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        action->setToolTip(ShownText(QDir::toNativeSeparators(path)));
+        action->setEnabled(BoardLoaded && SettingsShown && Work == Busy::Idle);
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (QFileInfo::exists(path)) {
+                OpenSettingsFile(path);
+                return;
+            }
+            QSettings settings;
+            QStringList kept = settings.value(RecentKey).toStringList();
+            kept.removeAll(path);
+            settings.setValue(RecentKey, kept);
+            Dialogs.Warn(this, QStringLiteral("%1 is no longer there; it is taken off the list.")
+                                   .arg(ShownText(QDir::toNativeSeparators(path))));
+        });
+    }
+    if (recent.isEmpty())
+        RecentMenu->addAction(QStringLiteral("No files yet"))->setEnabled(false);
 }
 
 void frmMain::ReloadFromBoard()

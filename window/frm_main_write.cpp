@@ -3,6 +3,7 @@
 // settings file checks the boxes the same way.
 #include "frm_main.h"
 
+#include "display_text.h"
 #include "number_text.h"
 #include "session_worker.h"
 
@@ -85,7 +86,7 @@ void frmMain::WriteKeepOpen_Click()
         StartWrite(true);
 }
 
-void frmMain::StartWrite(bool keepOpen)
+void frmMain::StartWrite(bool keepOpen, bool evenIfHeld)
 {
     if (Work != Busy::Idle || !SettingsShown)
         return;
@@ -95,7 +96,31 @@ void frmMain::StartWrite(bool keepOpen)
     KeepOpenAfterWrite = keepOpen;
     SentSettings = settings;
     SetBusy(Busy::Writing);
-    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), s = *settings, keepOpen] { w->Write(s, keepOpen); });
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), s = *settings, keepOpen, evenIfHeld] {
+        w->Write(s, keepOpen, evenIfHeld);
+    });
+}
+
+void frmMain::OnHeldBy(const std::vector<DeviceHolder>& holders)
+{
+    SetBusy(Busy::Idle);
+    QStringList names;
+    for (const DeviceHolder& holder : holders) {
+        const QString name = ShownText(QString::fromStdString(holder.Program));
+        const QString shown = QStringLiteral("%1 (process %2)")
+                                  .arg(name.isEmpty() ? QStringLiteral("a program") : name)
+                                  .arg(holder.ProcessID);
+        if (!names.contains(shown))
+            names << shown;
+    }
+    const QString question =
+        QStringLiteral("%1 is using the board. Writing resets the board, and it would lose the wheel "
+                       "(a game would lose it mid-race).\n\nWrite anyway?")
+            .arg(names.join(QStringLiteral(", ")));
+    if (Dialogs.Confirm(this, question))
+        StartWrite(KeepOpenAfterWrite, true);
+    else
+        ShowStatus(QStringLiteral("Not written: the board is in use by %1.").arg(names.join(QStringLiteral(", "))));
 }
 
 void frmMain::OnWriting()

@@ -15,6 +15,7 @@ SessionWorker::SessionWorker(HidPlatform& platform, SessionTimings timings)
     qRegisterMetaType<kx::WriteReport>();
     qRegisterMetaType<kx::Outcome<kx::SettingsRead>>();
     qRegisterMetaType<kx::WheelSettings>();
+    qRegisterMetaType<std::vector<kx::DeviceHolder>>();
 }
 
 SessionWorker::~SessionWorker() = default;
@@ -156,10 +157,17 @@ void SessionWorker::LoadNow()
     emit Loaded(details);
 }
 
-void SessionWorker::Write(const WheelSettings& settings, bool keepOpen)
+void SessionWorker::Write(const WheelSettings& settings, bool keepOpen, bool evenIfHeld)
 {
     if (!Running || !Session.IsOpen())
         return;
+    if (!evenIfHeld) {
+        const std::vector<DeviceHolder> holders = Session.OtherHolders();
+        if (!holders.empty()) {
+            emit HeldBy(holders);
+            return;
+        }
+    }
     StopTimers();
     emit Writing();
     const WriteReport report = Session.Write(settings);

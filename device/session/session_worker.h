@@ -46,8 +46,9 @@ public slots:
     void Reload();
     // The write sequence. Then, with keepOpen, waits for the same board to come back
     // from its reset and reads it back (ReadBack); without, closes the board when the
-    // sequence was complete, as the program is about to end.
-    void Write(const kx::WheelSettings& settings, bool keepOpen);
+    // sequence was complete, as the program is about to end. Unless `evenIfHeld`,
+    // nothing is written while another program holds the board: HeldBy tells who.
+    void Write(const kx::WheelSettings& settings, bool keepOpen, bool evenIfHeld = false);
 
 signals:
     // A search was made. Found: a load follows at once.
@@ -57,6 +58,9 @@ signals:
     void PositionRead(qint16 position);
     // The link broke: the handles are closed; a search follows in the same tick.
     void LinkLost();
+    // A write was not started: these programs hold the board, and its reset would take
+    // it away from them.
+    void HeldBy(const std::vector<kx::DeviceHolder>& holders);
     void Writing();
     void Written(const kx::WriteReport& report);
     void AwaitingReturn();
