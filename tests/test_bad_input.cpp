@@ -130,11 +130,12 @@ private slots:
         WindowOnBoard f;
         frmMain& w = f.Load();
         WindowControls& v = f.V();
-        v.Spring->setText(QStringLiteral("x"));
+        v.Homing->setText(QStringLiteral("y"));  // above Stops on the screen, after it for the board
         v.Slimit->setText(QStringLiteral("-1"));
         v.Go->click();
         QCOMPARE(w.focusWidget(), v.Slimit);
         v.Slimit->setText(QStringLiteral("5000"));
+        v.Spring->setText(QStringLiteral("x"));
         v.Homing->setText(QStringLiteral("y"));
         v.Go->click();
         QCOMPARE(w.focusWidget(), v.Homing);

@@ -227,6 +227,30 @@ private slots:
                                                 "set 08 03 " + image, "get 20"}));
     }
 
+    // "Write and keep open": the same sequence, then the same board read back once it is
+    // back from its reset under a new node, the window open all along.
+    void WriteAndKeepOpenReadsTheBoardBack()
+    {
+        VirtualBoard board({"--serial", "VB-KEEP", "--rate", "50"});
+        QVERIFY(board.WaitReady());
+        Program program;
+        frmMain& window = program.Loaded();
+        WindowControls& w = program.V;
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
+        w.Stiff->setText(QStringLiteral("123"));
+        w.actWriteKeepOpen->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->text(), QStringLiteral("Written and read back."), 15000);
+        QVERIFY(window.isVisible() && w.Go->isEnabled());
+        QCOMPARE(w.Stiff->text(), QStringLiteral("123"));
+        const QStringList requests = board.Requests();
+        QCOMPARE(requests.size(), 6);
+        QCOMPARE(requests.first(), QStringLiteral("get 08"));
+        QCOMPARE(requests.mid(4), (QStringList{"get 20", "get 08"}));
+        // Followed on its new node: the position still comes.
+        QVERIFY(!board.Command("position 777", QStringLiteral("sent ")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 777"), 5000);
+    }
+
     // A board that holds each request for seconds: the window goes on repainting and
     // taking events meanwhile, loads once the answer comes, and closes at once even
     // while a request hangs in the kernel.
