@@ -247,6 +247,7 @@ private slots:
         QCOMPARE(requests.first(), QStringLiteral("get 08"));
         QCOMPARE(requests.mid(4), (QStringList{"get 20", "get 08"}));
         // Followed on its new node: the position still comes.
+        QVERIFY(!board.Command("hold", QStringLiteral("held ")).isEmpty());
         QVERIFY(!board.Command("position 777", QStringLiteral("sent ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.Position->text(), QStringLiteral(" 777"), 5000);
     }
