@@ -15,7 +15,9 @@ kx_udev_running() {
 # board: an active line of a *.rules file that matches its vendor (6c1b) by USB
 # attribute, udev property or HID bus ID. A file under our rule's name counts
 # whatever it holds: it is ours already, or the administrator masked the rule
-# (a link to /dev/null), which is not ours to undo.
+# (a link to /dev/null), which is not ours to undo. kx::FindBoardRule
+# (device/link/access_help.h) answers the same question for the window and
+# kx5170ctl: change both together.
 kx_board_rule_installed() {
     local dir
     for dir in "$@"; do
