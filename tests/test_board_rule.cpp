@@ -44,7 +44,8 @@ private slots:
         row("packaged", {"usr/lib/70-kx5170.rules|" + rule}, "usr/lib/70-kx5170.rules");
         row("by attribute, capitals", {"etc/99-wheels.rules|ACTION==\"add\", ATTRS{idVendor}==\"6C1B\", MODE=\"0660\""},
             "etc/99-wheels.rules");
-        row("by property", {"run/50-local.rules|SUBSYSTEM==\"hidraw\", ENV{ID_VENDOR_ID} == \"6c1b\", TAG+=\"uaccess\""},
+        row("by property",
+            {"run/50-local.rules|SUBSYSTEM==\"hidraw\", ENV{ID_VENDOR_ID} == \"6c1b\", TAG+=\"uaccess\""},
             "run/50-local.rules");
         row("by bus ID", {"etc/60-hid.rules|KERNELS==\"0003:6C1B:*\", TAG+=\"uaccess\""}, "etc/60-hid.rules");
         row("commented out", {"etc/99-wheels.rules|# ATTRS{idVendor}==\"6c1b\", TAG+=\"uaccess\""}, {});
