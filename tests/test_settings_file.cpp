@@ -49,7 +49,15 @@ private slots:
         QTest::newRow("Latin-1") << m + "# caf\xE9\n" << 2 << "not UTF-8 text";
         QTest::newRow("overlong") << QByteArray("\xC0\xAF") << 1 << "not UTF-8 text";
         QTest::newRow("surrogate") << m + "# \xED\xA0\x80\n" << 2 << "not UTF-8 text";
-        QTest::newRow("too large") << m + QByteArray(64 * 1024, '#') << 0 << "larger than 64 KiB";
+        QTest::newRow("64 KiB and a byte") << m + QByteArray(64 * 1024 + 1 - m.size(), '#') << 0
+                                           << "larger than 64 KiB";
+        // A setting above the marker is not read as one: the file is not a settings file.
+        QTest::newRow("setting above the marker") << "stops = 10\n" + m << 1 << "the first line must be";
+        // A lone CR ends a line as LF and CRLF do, and the line named counts it.
+        QTest::newRow("CR only") << QByteArray("kx5170-settings = 1\r\rstop = 2\r") << 3 << "unknown setting \"stop\"";
+        QTest::newRow("CR only, a NUL") << QByteArray("# a\r# b\r") + QByteArray(1, '\0') << 3 << "not UTF-8 text";
+        QTest::newRow("CR, CRLF, LF") << QByteArray("kx5170-settings = 1\r\n\r\nstops = 1\rstops = 2\n") << 4
+                                      << "given twice (first on line 3)";
     }
 
     void RefusesWithLineAndReason()
@@ -64,6 +72,47 @@ private slots:
         QVERIFY2(QString::fromStdString(error->Reason).contains(reason), error->Reason.c_str());
     }
 
+    // A message quotes what the file holds as plain text: nothing in it reaches a
+    // terminal as a control sequence or a label as markup, and it stays one line.
+    void MessagesQuotePlainText_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("message");
+        const QByteArray m = "kx5170-settings = 1\n";
+        QTest::newRow("title escape in a key")
+            << QByteArray("a.kx5170") << m + "\x1B]0;owned\x07stops = 1\n"
+            << QByteArray("a.kx5170:2: unknown setting \"\\x1b]0;owned\\x07stops\"");
+        QTest::newRow("colour in a value")
+            << QByteArray("a.kx5170") << m + "stops = \x1B[31m5\t\x7F\n"
+            << QByteArray("a.kx5170:2: \"stops\" must be a whole number, not \"\\x1b[31m5\\t\\x7f\"");
+        QTest::newRow("C1 and a line separator")
+            << QByteArray("a.kx5170") << m + "\xC2\x9B" "2J\xE2\x80\xA8x = 1\n"
+            << QByteArray("a.kx5170:2: unknown setting \"\\u009b2J\\u2028x\"");
+        QTest::newRow("markup as typed")
+            << QByteArray("<i>a</i>.kx5170") << m + "<b>stops</b> = &amp;\n"
+            << QByteArray("<i>a</i>.kx5170:2: unknown setting \"<b>stops</b>\"");
+        QTest::newRow("a file name with a line break and a stray byte")
+            << QByteArray("a\nb\xFF\rc\x1B[2J") << QByteArray("stops = 1\n")
+            << QByteArray("a\\nb\\xff\\rc\\x1b[2J:1: not a settings file: "
+                          "the first line must be \"kx5170-settings = 1\"");
+        // Cut after 40 characters, never inside one.
+        QTest::newRow("long, not ASCII")
+            << QByteArray("a") << m + QByteArray("\xC3\xA9").repeated(41) + " = 1\n"
+            << "a:2: unknown setting \"" + QByteArray("\xC3\xA9").repeated(40) + "...\"";
+    }
+
+    void MessagesQuotePlainText()
+    {
+        QFETCH(QByteArray, fileName);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, message);
+        const auto result = ParseSettingsFile(std::string_view(text.constData(), text.size()));
+        const auto* error = std::get_if<SettingsFileError>(&result);
+        QVERIFY(error);
+        QCOMPARE(QByteArray::fromStdString(DescribeSettingsFileError(fileName.toStdString(), *error)), message);
+    }
+
     void ReadsWhatAPersonWrites()
     {
         // A byte-order mark, CRLF, blanks and comments everywhere, a sign; the settings it
@@ -74,6 +123,16 @@ private slots:
         QCOMPARE(file.BoardType, std::optional<int>(3));
         QCOMPARE(ApplySettingsFile(Typical, file),
                  (WheelSettings{65535, -32768, 17, 18, 19, 50, 25, 21, 22, 23, 1, 100}));
+
+        // CR line ends alone, as an old editor writes them.
+        QCOMPARE(ApplySettingsFile(Typical, Parsed("# rally\rkx5170-settings = 1\r\rstops = 7\rcentre_offset = -5\r")),
+                 (WheelSettings{7, -5, 17, 18, 19, 50, 25, 21, 22, 23, 10000, 100}));
+
+        // A file of exactly 64 KiB is read: the limit is on what is larger.
+        QByteArray full = "kx5170-settings = 1\nstops = 9\n";
+        full += QByteArray(64 * 1024 - full.size() - 1, '#') + '\n';
+        QCOMPARE(full.size(), 65536);
+        QCOMPARE(ApplySettingsFile(Typical, Parsed(full)).Slimit, 9);
     }
 
     void Bounds_data()

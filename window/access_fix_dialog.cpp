@@ -1,6 +1,7 @@
 #include "access_fix_dialog.h"
 
 #include "access_help.h"
+#include "plain_text.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,6 +24,19 @@ namespace {
 // when no agent could ask for the password).
 constexpr int PkexecDismissed = 126;
 constexpr int PkexecNotAuthorised = 127;
+
+// The rule installer's exit statuses, as helper/udev_helper.cpp documents them.
+enum HelperStatus : int {
+    HelperInstalled = 0,
+    HelperNotApplied = 3,
+    HelperMasked = 4,
+    HelperForeign = 5,
+    HelperPackaged = 6,
+};
+
+// Only ever the one in the system's own folder: a pkexec found on the user's PATH
+// could be anything, and it would be handed the password.
+constexpr const char* PkexecPath = "/usr/bin/pkexec";
 
 QString FromView(std::string_view text)
 {
@@ -43,10 +56,10 @@ RuleInstallCommand DefaultRuleInstallCommand()
             ? QStringLiteral(KX_RULE_HELPER_BUILD_PATH)
             : QDir::cleanPath(programDir + QStringLiteral("/" KX_RULE_HELPER_FROM_BINDIR));
     const bool found = !helper.isEmpty() && QFileInfo(helper).isExecutable();
-    const QString pkexec = QStandardPaths::findExecutable(QStringLiteral("pkexec"));
+    const QString pkexec = QString::fromLatin1(PkexecPath);
     if (!found)
         command.Missing = QStringLiteral("The rule installer was not found beside the program.");
-    else if (pkexec.isEmpty())
+    else if (!QFileInfo(pkexec).isExecutable())
         command.Missing = QStringLiteral("pkexec, which asks for the password, is not installed.");
     else
         command = {pkexec, {helper}, {}};
@@ -152,10 +165,35 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
     Install->setEnabled(true);
     Cancel->setEnabled(true);
     lblProgress->hide();
-    if (exitCode == 0) {
+    const QString rule = FromView(kx::AccessRuleDestination);
+    switch (exitCode) {
+    case HelperInstalled:
         emit RuleInstalled();
         accept();
         return;
+    case HelperNotApplied:
+        // Written, only udev could not be told: the board gets it when it comes again.
+        emit RuleInstalled();
+        ShowOutcome(QStringLiteral("The rule is installed. Unplug the board and plug it in again to apply it."));
+        return;
+    case HelperMasked:
+        ShowOutcome(QStringLiteral("The board's rule is turned off on this computer: %1 is a link to /dev/null or "
+                                   "an empty file, and was left as it is. The computer's administrator can remove "
+                                   "it to turn the rule on.")
+                        .arg(rule));
+        return;
+    case HelperForeign:
+        ShowOutcome(QStringLiteral("%1 is already there and is not this program's rule: it was left as it is. "
+                                   "The computer's administrator can change or remove it.")
+                        .arg(rule));
+        return;
+    case HelperPackaged:
+        ShowOutcome(QStringLiteral("The rule is already installed by the kx5170-config package, in "
+                                   "/usr/lib/udev/rules.d: nothing was changed. Unplug the board and plug it in "
+                                   "again to apply it."));
+        return;
+    default:
+        break;
     }
     if (exitCode == PkexecDismissed) {
         ShowManualSteps(QStringLiteral("The password request was cancelled."));
@@ -164,7 +202,7 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
     } else {
         // The installer says what went wrong in its last line, after its name.
         QString said = errorOutput.trimmed().section(QLatin1Char('\n'), -1);
-        said = said.section(QStringLiteral(": "), 1, -1);
+        said = QString::fromStdString(kx::PlainText(said.section(QStringLiteral(": "), 1, -1).toStdString()));
         ShowManualSteps(said.isEmpty() ? QStringLiteral("The rule installer failed.")
                                        : QStringLiteral("The rule installer failed: %1.").arg(said));
     }
@@ -184,6 +222,19 @@ void AccessFixDialog::ShowManualSteps(const QString& why)
         Install->setText(QStringLiteral("Try again"));
     }
     Cancel->setText(QStringLiteral("Close"));
+    adjustSize();
+}
+
+void AccessFixDialog::ShowOutcome(const QString& what)
+{
+    lblManual->setText(what);
+    lblManual->show();
+    // Nothing to run by hand: the commands would overwrite what the administrator chose.
+    Commands->hide();
+    CopyCommands->hide();
+    Install->hide();
+    Cancel->setText(QStringLiteral("Close"));
+    Cancel->setDefault(true);
     adjustSize();
 }
 

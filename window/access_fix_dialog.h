@@ -23,8 +23,8 @@ struct RuleInstallCommand {
     QString Missing;
 };
 
-// pkexec from PATH and the installer where this program's package puts it, or the one
-// built beside it in a build tree.
+// /usr/bin/pkexec (never one from PATH) and the installer where this program's package
+// puts it, or the one built beside it in a build tree.
 RuleInstallCommand DefaultRuleInstallCommand();
 
 class AccessFixDialog : public QDialog {
@@ -37,9 +37,15 @@ public:
     // "Install rule": starts the installer and returns at once.
     void Install_Click();
     // The installer ended with `exitCode` (-1: it crashed) and said `errorOutput`.
+    // Installed: RuleInstalled() and the dialog closes. Installed but not applied:
+    // RuleInstalled() and the dialog says to re-plug the board. A mask, the
+    // administrator's own file or the packaged rule found in the way: the dialog says
+    // what is there and who can change it. Anything else: ShowManualSteps.
     void InstallFinished(int exitCode, const QString& errorOutput);
     // Shows why the rule was not installed and the commands that install it by hand.
     void ShowManualSteps(const QString& why);
+    // Says how the install ended where there is nothing to run by hand: only Close.
+    void ShowOutcome(const QString& what);
     // Puts the commands on the clipboard.
     void CopyCommands_Click();
 

@@ -75,4 +75,67 @@ std::optional<std::int32_t> WholeNumberValue(QStringView text, QChar localeDecim
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> GroupedNumberValue(QStringView text, const QLocale& locale)
+{
+    const QString separator = locale.groupSeparator();
+    const QString point = locale.decimalPoint();
+    if (separator.isEmpty() || point.size() != 1)
+        return std::nullopt;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    QString plain;
+    if (begin < end && (text[begin] == u'-' || text[begin] == u'+'))
+        plain += text[begin++];
+
+    // The whole part: 1 to 3 digits, then groups of the separator and 3 digits.
+    qsizetype i = begin;
+    int digits = 0;
+    int groups = 0;
+    while (i < end) {
+        if (IsDigit(text[i])) {
+            plain += text[i++];
+            if (++digits > 3)
+                return std::nullopt;
+        } else if (text.sliced(i).startsWith(separator)) {
+            if (digits == 0 || (groups > 0 && digits != 3))
+                return std::nullopt;
+            ++groups;
+            digits = 0;
+            i += separator.size();
+        } else {
+            break;
+        }
+    }
+    if (groups == 0 || digits != 3)
+        return std::nullopt;
+    // What follows: the locale's decimal point and digits, or nothing.
+    if (i < end && text[i] != point.front())
+        return std::nullopt;
+    plain += text.sliced(i, end - i);
+    return WholeNumberValue(plain, point.front());
+}
+
+std::optional<std::int32_t> BoxNumberValue(QStringView text, const QLocale& locale)
+{
+    const std::optional<std::int32_t> value = WholeNumberValue(text, locale.decimalPoint().front());
+    const std::optional<std::int32_t> grouped = GroupedNumberValue(text, locale);
+    if (value && grouped && *grouped != *value)
+        return std::nullopt;
+    return value;
+}
+
+QString TwoReadingsRefusal(QStringView caption, QStringView text, const QLocale& locale)
+{
+    const std::optional<std::int32_t> plain = WholeNumberValue(text, locale.decimalPoint().front());
+    const std::optional<std::int32_t> grouped = GroupedNumberValue(text, locale);
+    if (!plain || !grouped || *plain == *grouped)
+        return {};
+    return QStringLiteral("%1: \"%2\" could mean %3 or %4. Type %3 or %4.")
+        .arg(caption, text.trimmed(), QString::number(*grouped), QString::number(*plain));
+}
+
 }  // namespace kx

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include "input_report.h"
+#include "plain_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -59,14 +60,28 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at)
     return length;
 }
 
+// The line end at the start of `bytes`: LF, CRLF or a lone CR (as an old editor
+// writes them); 0 when there is none there.
+std::size_t LineEndAt(std::string_view bytes, std::size_t at)
+{
+    if (bytes[at] == '\n')
+        return 1;
+    if (bytes[at] == '\r')
+        return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? 2 : 1;
+    return 0;
+}
+
 // The 1-based line of the first byte that cannot be in a text file (a NUL, or a byte
 // that is not part of valid UTF-8); 0 when there is none.
 int FirstLineThatIsNotText(std::string_view bytes)
 {
     int line = 1;
     for (std::size_t i = 0; i < bytes.size();) {
-        if (bytes[i] == '\n')
+        if (const std::size_t end = LineEndAt(bytes, i)) {
             ++line;
+            i += end;
+            continue;
+        }
         const std::size_t length = Utf8SequenceLength(bytes, i);
         if (bytes[i] == 0 || length == 0)
             return line;
@@ -98,16 +113,13 @@ std::optional<std::int64_t> WholeNumber(std::string_view text)
     return negative ? -magnitude : magnitude;
 }
 
+// Quotes at most a screenful of what the user wrote, control characters written out:
+// the message is one line of plain text.
+constexpr std::size_t Longest = 40;
+
 std::string Quoted(std::string_view text)
 {
-    // Quote at most a screenful of what the user wrote: the message is one line.
-    constexpr std::size_t Longest = 40;
-    std::string out = "\"";
-    out += text.substr(0, Longest);
-    if (text.size() > Longest)
-        out += "...";
-    out += '"';
-    return out;
+    return '"' + PlainTextCut(text, Longest) + '"';
 }
 
 std::string RangeText(const SettingsField& field)
@@ -157,11 +169,9 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
     int lineNumber = 0;
     while (!bytes.empty() || lineNumber == 0) {
         ++lineNumber;
-        const std::size_t end = bytes.find('\n');
+        const std::size_t end = bytes.find_first_of("\r\n");
         std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + LineEndAt(bytes, end));
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
         line = Trim(line);
@@ -214,8 +224,8 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 
         const bool inRange = *value >= field->Lowest && *value <= field->Highest;
         if (!inRange && !(outOfRange == OutOfRange::Clamp && field->Clamped))
-            return SettingsFileError{lineNumber, quotedKey + " = " + std::string(valueText) + " is outside its range, " +
-                                                     RangeText(*field)};
+            return SettingsFileError{lineNumber, quotedKey + " = " + PlainTextCut(valueText, Longest) +
+                                                     " is outside its range, " + RangeText(*field)};
         givenOnLine[index] = lineNumber;
         file.Values[index] = static_cast<std::int32_t>(
             *value > field->Highest ? field->Highest : *value < field->Lowest ? field->Lowest : *value);
@@ -228,7 +238,7 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 
 std::string DescribeSettingsFileError(std::string_view fileName, const SettingsFileError& error)
 {
-    std::string text(fileName);
+    std::string text = PlainText(fileName);
     if (error.Line > 0)
         text += ':' + std::to_string(error.Line);
     return text + ": " + error.Reason;

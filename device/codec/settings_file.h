@@ -7,9 +7,10 @@
 //     stops = 5000             # counts, 0 to 65535
 //
 // UTF-8, one `key = value` a line, `#` starts a comment (also after a value), blank
-// lines are ignored, LF or CRLF. The first line that is not blank or a comment is the
-// marker `kx5170-settings = 1`. Keys are the settings table's; values are whole
-// decimal numbers. `board_type` (the high byte of the board's version) may be given.
+// lines are ignored, LF, CRLF or CR line ends. The first line that is not blank or a
+// comment is the marker `kx5170-settings = 1`. Keys are the settings table's; values
+// are whole decimal numbers. `board_type` (the high byte of the board's version) may
+// be given.
 // A file may name only some settings: the others keep what the board holds.
 //
 // Plain C++, no Qt: the window and kx5170ctl read and write files through this alone.
@@ -57,7 +58,9 @@ enum class OutOfRange {
 std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view bytes,
                                                                 OutOfRange outOfRange = OutOfRange::Refuse);
 
-// "rally.kx5170:7: unknown key "stop"" (no line number for a whole-file fault).
+// "rally.kx5170:7: unknown key "stop"" (no line number for a whole-file fault). The
+// file name and every piece of the file quoted in the reason are plain text, control
+// characters written out (see PlainText): the message is safe on a terminal.
 std::string DescribeSettingsFileError(std::string_view fileName, const SettingsFileError& error);
 
 // The board's settings with the file's values put in their place.

@@ -31,3 +31,16 @@ kx_build() {
     cmake -S "$KX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$dir" -j2
 }
+
+# kx_build_programs DIR TARGET...: builds only the targets named, with cmake's own
+# progress on the terminal; the first time, configures DIR and says how long it takes.
+kx_build_programs() {
+    local dir=$1 target targets=()
+    shift
+    for target in "$@"; do targets+=(--target "$target"); done
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        echo "First build: this takes a few minutes (later runs rebuild only what changed)."
+        cmake -S "$KX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$dir" -j2 "${targets[@]}"
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/run's question "is a rule for the board installed?", on rule folders made
-# here: one case a line, the folders searched are always the same three.
+# here: one case a line, the folders searched are always the same three; and which
+# hidraw nodes it tells of the rule it installs.
 #   check_rule_check.sh SOURCE_DIR
 set -uo pipefail
 src=$1
@@ -39,4 +40,15 @@ for row in "${cases[@]}"; do
 done
 # Folders that do not exist are no error.
 kx_board_rule_installed "$scratch/none" "$scratch/none2" && fail "missing folders hold a rule"
+
+# The nodes told of a new rule: the board's, not a mouse's nor another product's of
+# its vendor.
+ids=("HID_ID=0003:0000046D:0000C31C" "HID_ID=0003:00006C1B:00005E12" "HID_ID=0003:00006C1B:00005E14")
+for n in 0 1 2; do
+    mkdir -p "$scratch/sys/class/hidraw/hidraw$n/device"
+    printf 'DRIVER=hid-generic\n%s\n' "${ids[$n]}" >"$scratch/sys/class/hidraw/hidraw$n/device/uevent"
+done
+got=$(kx_board_nodes "$scratch/sys")
+[ "$got" = "$scratch/sys/class/hidraw/hidraw1" ] || fail "board nodes: $got"
+[ -z "$(kx_board_nodes "$scratch/none")" ] || fail "board nodes without sysfs"
 finish

@@ -17,14 +17,23 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 dest=$root/etc/udev/rules.d/70-kx5170.rules
-calls=$'control --reload\ntrigger --subsystem-match=hidraw --action=change'
+# Only the board's node is told: not another device, nor another product of its vendor.
+calls="control --reload
+trigger --action=change $root/sys/class/hidraw/hidraw1"
 
-# A fresh tree with udev's configuration folder and a udevadm that notes each call and
-# any environment handed down to it; $1 is udevadm's exit status.
+# A fresh tree with udev's configuration folder, a udevadm that notes each call and
+# any environment handed down to it ($1 is its exit status), and hidraw nodes in sysfs:
+# a mouse, the board, another product of the board's vendor, a node without an ID.
 fresh_tree() {
     rm -rf "$root"
     mkdir -p "$root/etc/udev" "$root/usr/bin" "$root/etc/other"
     echo keep >"$root/etc/other/file"
+    local n id
+    for n in 0 1 2 3; do
+        mkdir -p "$root/sys/class/hidraw/hidraw$n/device"
+        id=("HID_ID=0003:0000046D:0000C31C" "HID_ID=0003:00006C1B:00005E12" "HID_ID=0003:00006C1B:00005E14" "")
+        printf 'DRIVER=hid-generic\n%s\nHID_NAME=x\n' "${id[$n]}" >"$root/sys/class/hidraw/hidraw$n/device/uevent"
+    done
     printf '#!/bin/sh\necho "$*" >>%s\nenv | grep -q KX_CANARY && echo "environment leaked" >>%s\nexit %s\n' \
         "$log" "$log" "${1:-0}" >"$root/usr/bin/udevadm"
     chmod 755 "$root/usr/bin/udevadm"
@@ -54,22 +63,45 @@ after=$(listing)
 run; status=$?
 expect "second run" 0 "$calls"
 [ "$(listing)" = "$after" ] || fail "a second run changed files"
+# No board plugged in: nothing to tell but udev itself.
+fresh_tree
+rm -rf "$root/sys/class/hidraw/hidraw1"
+run; status=$?
+expect "no board" 0 "control --reload"
 
-# A stale rule, a rule with the wrong mode and a link in its place are all replaced by
-# the file itself; the link's target is left alone, and no temporary file stays.
-for stale in text mode link; do
+# Our own rule with the wrong mode is put right, in one step: no temporary file stays.
+fresh_tree
+mkdir -p "$root/etc/udev/rules.d"
+cp "$rule" "$dest" && chmod 666 "$dest"
+run; status=$?
+expect "mode" 0 "$calls"
+{ [ ! -L "$dest" ] && cmp -s "$dest" "$rule" && [ "$(stat -c %a "$dest")" = 644 ]; } || fail "mode: not put right"
+[ -z "$(find "$root/etc/udev/rules.d" -name '.*' -type f)" ] || fail "mode: a temporary file was left"
+
+# What the administrator put there is theirs, and the packaged rule must not be
+# shadowed by a copy in /etc: each left as it is, nothing run, its own status.
+#   what | status | how
+left_alone=(
+    'mask|4|ln -s /dev/null "$dest"'
+    'empty file|4|: >"$dest"'
+    'other text|5|echo "SUBSYSTEM==\"hidraw\", MODE=\"0666\"" >"$dest"'
+    'the rule and a byte more|5|{ cat "$rule"; echo; } >"$dest"'
+    'another product, same length|5|sed "s/5e13/5e14/" "$rule" >"$dest"'
+    'a link to a copy of the rule|5|cp "$rule" "$root/etc/other/file" && ln -s ../../other/file "$dest"'
+    'a folder|5|mkdir "$dest"'
+    'packaged in /usr/lib|6|mkdir -p "$root/usr/lib/udev/rules.d" && cp "$rule" "$root/usr/lib/udev/rules.d/"'
+    'packaged in /lib|6|mkdir -p "$root/lib/udev/rules.d" && cp "$rule" "$root/lib/udev/rules.d/"'
+    'masked, packaged too|4|mkdir -p "$root/usr/lib/udev/rules.d" && cp "$rule" "$root/usr/lib/udev/rules.d/" && ln -s /dev/null "$dest"'
+)
+for row in "${left_alone[@]}"; do
+    IFS='|' read -r what code how <<<"$row"
     fresh_tree
-    mkdir -p "$root/etc/udev/rules.d"
-    case $stale in
-        text) echo 'SUBSYSTEM=="hidraw", MODE="0666"' >"$dest" ;;
-        mode) cp "$rule" "$dest" && chmod 666 "$dest" ;;
-        link) ln -s ../../other/file "$dest" ;;
-    esac
+    case $how in *'"$dest"'*) mkdir -p "$root/etc/udev/rules.d" ;; esac
+    eval "$how"
+    before=$(listing)
     run; status=$?
-    expect "$stale" 0 "$calls"
-    { [ ! -L "$dest" ] && cmp -s "$dest" "$rule" && [ "$(stat -c %a "$dest")" = 644 ]; } || fail "$stale: not replaced"
-    [ "$(cat "$root/etc/other/file")" = keep ] || fail "$stale: the link's target was written"
-    [ -z "$(find "$root/etc/udev/rules.d" -name '.*' -type f)" ] || fail "$stale: a temporary file was left"
+    expect "$what" "$code"
+    [ "$(listing)" = "$before" ] || fail "$what: files changed"
 done
 
 # Refusals, with nothing written or run: an argument, a caller that is not root. No
@@ -98,6 +130,7 @@ expect "without /etc/udev" 2
 fresh_tree 1
 run; status=$?
 [ "$status" -eq 3 ] || fail "udevadm failing: exited $status, expected 3"
+cmp -s "$dest" "$rule" || fail "udevadm failing: the rule is not in place"
 
 rm -rf "$root"
 finish

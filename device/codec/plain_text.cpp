@@ -1,0 +1,99 @@
+#include "plain_text.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace kx {
+
+namespace {
+
+// The code point of the valid UTF-8 sequence at text[at] and its length; length 0
+// when the byte there starts none (a stray or cut sequence, an overlong form, a
+// surrogate, past Unicode).
+struct Decoded {
+    std::uint32_t CodePoint = 0;
+    std::size_t Length = 0;
+};
+
+Decoded DecodeAt(std::string_view text, std::size_t at)
+{
+    const auto b = static_cast<unsigned char>(text[at]);
+    if (b < 0x80)
+        return {b, 1};
+    std::size_t length = 0;
+    std::uint32_t lowest = 0;
+    if ((b & 0xE0) == 0xC0)
+        length = 2, lowest = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        length = 3, lowest = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        length = 4, lowest = 0x10000;
+    else
+        return {};
+    if (text.size() - at < length)
+        return {};
+    std::uint32_t cp = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(text[at + k]);
+        if ((c & 0xC0) != 0x80)
+            return {};
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return {};
+    return {cp, length};
+}
+
+void AppendEscaped(std::string& out, const char* format, unsigned value)
+{
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    out += buffer;
+}
+
+std::string Escape(std::string_view text, std::size_t maxCodePoints)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && count < maxCodePoints; ++count) {
+        const Decoded d = DecodeAt(text, i);
+        if (d.Length == 0) {
+            AppendEscaped(out, "\\x%02x", static_cast<unsigned char>(text[i]));
+            ++i;
+            continue;
+        }
+        const std::uint32_t cp = d.CodePoint;
+        if (cp == '\t')
+            out += "\\t";
+        else if (cp == '\n')
+            out += "\\n";
+        else if (cp == '\r')
+            out += "\\r";
+        else if (cp < 0x20 || cp == 0x7F)
+            AppendEscaped(out, "\\x%02x", cp);
+        else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029)
+            AppendEscaped(out, "\\u%04x", cp);
+        else
+            out.append(text.substr(i, d.Length));
+        i += d.Length;
+    }
+    if (i < text.size())
+        out += "...";
+    return out;
+}
+
+}  // namespace
+
+std::string PlainText(std::string_view text)
+{
+    return Escape(text, text.size());
+}
+
+std::string PlainTextCut(std::string_view text, std::size_t maxCodePoints)
+{
+    return Escape(text, maxCodePoints);
+}
+
+}  // namespace kx

@@ -1,0 +1,23 @@
+// Text from outside the program (a file's lines, a file name, a board's strings) made
+// safe to quote in a one-line message for a terminal or a plain-text label.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kx {
+
+// `text` with every control character written out, so that nothing in it can move a
+// terminal's cursor, change its colours or title, or break the message's line:
+// \t, \n, \r for those three, \xHH for the rest of C0, for DEL and for a byte that is
+// not part of valid UTF-8, \u0085 style for C1 and for U+2028 and U+2029. Everything
+// else is kept as it is, "<b>" and backslashes included: the message is plain text,
+// never markup. UTF-8 in, UTF-8 out.
+std::string PlainText(std::string_view text);
+
+// PlainText of at most the first `maxCodePoints` characters of `text`, never cutting
+// one in two, with "..." after it when something was left out.
+std::string PlainTextCut(std::string_view text, std::size_t maxCodePoints);
+
+}  // namespace kx
