@@ -50,7 +50,7 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
         return *failure;
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes), options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        const std::string name = fileName == QLatin1String("-") ? "standard input" : fileName.toStdString();
+        const std::string name = fileName == QLatin1String("-") ? "standard input" : EscapedText(fileName.toStdString());
         return Failure{ExitUsage, DescribeSettingsFileError(name, *error) + ": nothing was sent; correct the file"};
     }
     return std::get<SettingsFile>(parsed);

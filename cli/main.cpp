@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <numbers>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -115,6 +118,12 @@ int main(int argc, char** argv)
         simulated->AddOtherInterface(0x046D, 0xC31C);
         kx::SimulatedDevice& board = simulated->AddBoard(0x5E11, 0x0107);
         board.Resets = kx::SimulatedDevice::ResetTiming{};
+        // As in the window's demo: half a turn either way once every eight seconds, so
+        // that watch has a wheel to follow.
+        simulated->OnPause = [&board, start = std::chrono::steady_clock::now()](std::chrono::milliseconds) {
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            board.SendPosition(static_cast<std::int16_t>(std::lround(4096.0 * std::sin(2.0 * std::numbers::pi * seconds / 8.0))));
+        };
         platform = std::move(simulated);
         environment.Doctor.Probe = false;
     } else {
