@@ -1,6 +1,7 @@
 // kx5170ctl on the simulated board: the bytes the board gets, and the status a script sees.
 #include "board_bytes.h"
 #include "ctl.h"
+#include "ctl_internal.h"
 #include "simulated_hid.h"
 
 #include <QtTest>
@@ -442,6 +443,71 @@ private slots:
         const Result result = Ctl(platform, arguments);
         QCOMPARE(result.Status, int(ExitDone));
         QVERIFY2(result.Out.find(expected.toStdString()) != std::string::npos, result.Out.c_str());
+    }
+    // udev uses the first directory's file of a name: a mask in /etc hides the package's
+    // rule, and a copy in /etc is the one in force.
+    void doctorFindsTheRuleInForce_data()
+    {
+        QTest::addColumn<QStringList>("files");  // directory index and "rule" or "mask"
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("where");
+        QTest::newRow("none") << QStringList{} << int(ctl::RuleState::Missing) << -1;
+        QTest::newRow("the package's") << QStringList{"2 rule"} << int(ctl::RuleState::Installed) << 2;
+        QTest::newRow("masked") << QStringList{"0 mask", "2 rule"} << int(ctl::RuleState::Masked) << 0;
+        QTest::newRow("own copy first") << QStringList{"1 rule", "3 mask"} << int(ctl::RuleState::Installed) << 1;
+    }
+
+    void doctorFindsTheRuleInForce()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, state);
+        QFETCH(int, where);
+        QTemporaryDir root;
+        std::vector<std::filesystem::path> directories;
+        for (int i = 0; i < 4; ++i) {
+            directories.push_back(root.filePath(QString::number(i)).toStdString());
+            std::filesystem::create_directory(directories.back());
+        }
+        for (const QString& file : files) {
+            const auto rule = directories[file.left(1).toUInt()] / "70-kx5170.rules";
+            if (file.endsWith(QLatin1String("mask")))
+                std::filesystem::create_symlink("/dev/null", rule);
+            else
+                QFile(QString::fromStdString(rule.string())).open(QIODevice::WriteOnly);
+        }
+        const ctl::RuleState found = ctl::FindBoardRule(directories);
+        QCOMPARE(int(found.State), state);
+        QCOMPARE(found.Path, where < 0 ? std::string() : (directories[where] / "70-kx5170.rules").string());
+    }
+
+    void doctorSaysWhatStandsInTheWay_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing") << "" << 0 << "ok       board version 3.7, type 3, 10000 counts a turn";
+        QTest::newRow("in use") << "in use" << int(ExitInUse) << "PROBLEM  the board is in use by rally (31)";
+        QTest::newRow("settings unreadable") << "unreadable" << int(ExitNotTaken) << "PROBLEM  the settings (report 8)";
+        QTest::newRow("no board") << "no board" << int(ExitNoBoard) << "PROBLEM  no KX5170 board found";
+    }
+
+    void doctorSaysWhatStandsInTheWay()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QFETCH(QString, line);
+        SimulatedHidPlatform platform;
+        if (fault != QLatin1String("no board")) {
+            SimulatedDevice& board = platform.AddBoard();
+            if (fault == QLatin1String("in use"))
+                board.Holders = {{31, "rally", board.Info.Path}};
+            if (fault == QLatin1String("unreadable"))
+                board.FailFeatureRequests = true;
+        }
+        const Result result = Ctl(platform, Words("doctor"));
+        QCOMPARE(result.Status, status);
+        QVERIFY2(result.Out.find(line.toStdString()) != std::string::npos, result.Out.c_str());
+        QCOMPARE(platform.OpenHandles(), 0);
     }
 };
 
