@@ -260,10 +260,10 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
                                        DescribeFailure(*found.Failure) + restoreByHand});
         return ExitNotTaken;
     }
-    // A game's helper processes often outlive it for a moment.
-    if (!options.ForceInUse) {
-        const std::vector<DeviceHolder> holders = session.AwaitNoHolders(RunHoldersWait);
-        if (!holders.empty()) {
+    // A game's helper processes often outlive it for a moment; --force-in-use writes
+    // once the wait is over, not before.
+    if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(RunHoldersWait); !holders.empty()) {
+        if (!options.ForceInUse) {
             Report(env, {ExitNotTaken, "the board's own settings were not written back: it is still in use by " +
                                            HoldersText(holders) + restoreByHand});
             return ExitNotTaken;

@@ -282,14 +282,17 @@ private slots:
     void runWaitsForHoldersBeforeItRestores_data()
     {
         QTest::addColumn<int>("letGoAfterMs");
+        QTest::addColumn<bool>("forced");
         QTest::addColumn<int>("status");
-        QTest::newRow("lets go in time") << 2000 << 0;
-        QTest::newRow("stays") << 60000 << int(ExitNotTaken);
+        QTest::newRow("lets go in time") << 2000 << false << 0;
+        QTest::newRow("stays") << 60000 << false << int(ExitNotTaken);
+        QTest::newRow("stays, forced") << 60000 << true << 0;
     }
 
     void runWaitsForHoldersBeforeItRestores()
     {
         QFETCH(int, letGoAfterMs);
+        QFETCH(bool, forced);
         QFETCH(int, status);
         SimulatedHidPlatform platform;
         SimulatedDevice& board = platform.AddBoard();
@@ -302,8 +305,8 @@ private slots:
             if (sinceChild >= milliseconds(letGoAfterMs))
                 board.Holders.clear();
         };
-        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = 4000\n",
-                                  [&](CtlEnvironment& env) {
+        const Result result = Ctl(platform, Words(forced ? "--force-in-use run - -- game" : "run - -- game"), {},
+                                  "kx5170-settings = 1\nstops = 4000\n", [&](CtlEnvironment& env) {
                                       env.RunChild = [&](const QStringList&) {
                                           board.Holders = {{4242, "game-helper", board.Info.Path}};
                                           sinceChild = milliseconds(0);
