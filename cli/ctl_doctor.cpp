@@ -63,6 +63,7 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
     const DoctorRoots& roots = env.Doctor;
     Doctor doctor(env);
     bool anyDenied = false;
+    bool anyNode = false;
 #ifdef KX_DOCTOR_PROBES
     if (roots.Probe) {
         const std::vector<UsbBoard> usb = FindUsbBoards(roots.Sysfs);
@@ -80,10 +81,16 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
                 if (interface.HidrawNodes.empty()) {
                     doctor.Problem(ExitNoBoard,
                                    "interface " + interface.Name + " has no hidraw node" +
-                                       (interface.Driver.empty() ? " (no driver took it)" : " (driver " + interface.Driver + ")") +
+                                       (interface.Driver.empty() ? " (no driver took it)" : " (driver " + EscapedText(interface.Driver) + ")") +
                                        ": the kernel needs hidraw and usbhid; unplug the board and plug it in again");
                     continue;
                 }
+                anyNode = true;
+                std::string inputs;
+                for (const std::string& node : interface.InputNodes)
+                    inputs += (inputs.empty() ? " (input " : ", ") + node;
+                if (!inputs.empty())
+                    doctor.Good("interface " + interface.Name + ": the kernel made " + inputs.substr(2) + ")");
                 for (const std::string& node : interface.HidrawNodes) {
                     switch (CheckNodeAccess(node)) {
                     case NodeAccess::ReadWrite:
@@ -147,7 +154,13 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
     const SearchOutcome found = session.Search(options.Choice);
     if (!found.Found) {
         const Failure failure = FromSession(*found.Failure);
-        doctor.Problem(failure.Status, failure.Message);
+        // The search only takes an interface that declares the settings report.
+        if (found.Failure->Cause == FailureCause::NoBoard && anyNode && options.Choice.Any())
+            doctor.Problem(ExitNoBoard, "no node of the board declares its settings (report 8): unplug the board, "
+                                        "plug it in again, and if this stays, its firmware is not one this program "
+                                        "knows");
+        else
+            doctor.Problem(failure.Status, failure.Message);
     } else {
         const std::vector<DeviceHolder> holders = session.OtherHolders();
         if (holders.empty())
