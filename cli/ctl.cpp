@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -47,12 +48,44 @@ Failure FromSession(const SessionFailure& failure)
     return {ExitNotTaken, what + ": unplug it, plug it in again and retry"};
 }
 
-std::optional<Failure> OpenBoard(BoardSession& session)
+std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choice)
 {
-    const SearchOutcome found = session.Search();
+    const SearchOutcome found = session.Search(choice);
     if (found.Found)
         return std::nullopt;
+    if (found.Failure->Cause == FailureCause::NoBoard && !choice.Any())
+        return Failure{ExitNoBoard, "no KX5170 board " +
+                                        (choice.Node.empty() ? "with serial number " + EscapedText(choice.SerialNumber)
+                                                             : "at " + EscapedText(choice.Node)) +
+                                        " found: kx5170ctl list shows the boards present"};
     return FromSession(*found.Failure);
+}
+
+std::string HoldersText(const std::vector<DeviceHolder>& holders)
+{
+    // Each program once, however many of the board's nodes it holds.
+    std::string text;
+    std::vector<int> named;
+    for (const DeviceHolder& holder : holders) {
+        if (std::find(named.begin(), named.end(), holder.ProcessID) != named.end())
+            continue;
+        named.push_back(holder.ProcessID);
+        text += (text.empty() ? "" : ", ") +
+                (holder.Program.empty() ? std::string("a program") : EscapedText(holder.Program)) + " (" +
+                std::to_string(holder.ProcessID) + ")";
+    }
+    return text;
+}
+
+std::optional<Failure> InUse(BoardSession& session, bool forceInUse)
+{
+    if (forceInUse)
+        return std::nullopt;
+    const std::vector<DeviceHolder> holders = session.OtherHolders();
+    if (holders.empty())
+        return std::nullopt;
+    return Failure{ExitInUse, "the board is in use by " + HoldersText(holders) +
+                                  ": close it, or use --force-in-use to write anyway"};
 }
 
 }  // namespace ctl
@@ -75,12 +108,17 @@ std::string Printable(const std::optional<std::u16string>& text)
 
 // Every KX5170 board present, one line a board with each of its nodes and whether this
 // user may open it.
-int RunList(HidPlatform& platform, CtlEnvironment& env)
+int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& env)
 {
     BoardSession session(platform, env.Timings);
     int opened = 0, boards = 0;
     std::string deniedNodes;
     for (const BoardSession::Listing& board : session.List()) {
+        const bool chosen =
+            choice.Any() || (!choice.SerialNumber.empty() && board.SerialNumber == choice.SerialNumber) ||
+            std::any_of(board.Nodes.begin(), board.Nodes.end(), [&](const auto& node) { return node.first == choice.Node; });
+        if (!chosen)
+            continue;
         ++boards;
         env.Out << "product " << HexId(board.ProductID) << "  version " << BoardVersionText(board.VersionNumber)
                 << "  serial "
@@ -115,10 +153,11 @@ int RunList(HidPlatform& platform, CtlEnvironment& env)
                        : ExitDone;
 }
 
-std::variant<BoardDetails, Failure> ReadDetails(HidPlatform& platform, CtlEnvironment& env)
+std::variant<BoardDetails, Failure> ReadDetails(const BoardChoice& choice, HidPlatform& platform,
+                                                CtlEnvironment& env)
 {
     BoardSession session(platform, env.Timings);
-    if (auto failure = OpenBoard(session))
+    if (auto failure = OpenBoard(session, choice))
         return *failure;
     BoardDetails details = session.Load();
     if (const auto* failure = std::get_if<SessionFailure>(&details.Settings))
@@ -136,7 +175,7 @@ std::string ValueWithUnit(const SettingsField& field, std::int32_t value)
 
 int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
 {
-    auto read = ReadDetails(platform, env);
+    auto read = ReadDetails(options.Choice, platform, env);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
     const BoardDetails& d = std::get<BoardDetails>(read);
@@ -186,9 +225,9 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
     return ExitDone;
 }
 
-int RunSave(const QString& fileName, HidPlatform& platform, CtlEnvironment& env)
+int RunSave(const QString& fileName, const Options& options, HidPlatform& platform, CtlEnvironment& env)
 {
-    auto read = ReadDetails(platform, env);
+    auto read = ReadDetails(options.Choice, platform, env);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
     const BoardDetails& d = std::get<BoardDetails>(read);
@@ -210,86 +249,203 @@ int RunSave(const QString& fileName, HidPlatform& platform, CtlEnvironment& env)
 const char* const Description =
     "Reads, writes and watches a KX5170 wheel controller board.\n"
     "\n"
-    "Commands:\n"
+    "Commands (kx5170ctl help COMMAND tells more of one):\n"
     "  list                 every board present, and whether you may open it\n"
-    "  show [--json]        the first board's details and its twelve settings\n"
+    "  show [--json]        the board's details and its twelve settings\n"
     "  save FILE            the board's settings as a settings file (- for standard output)\n"
-    "  apply FILE           write a settings file to the board, then check it\n"
-    "  set KEY=VALUE...     write some settings (keys as in a settings file), then check them\n"
+    "  apply FILE           write a settings file to the board (- for standard input), then check it\n"
+    "  set KEY=VALUE...     write some settings, then check them\n"
     "  watch [--json]       the wheel's position as it turns, until interrupted\n"
+    "  run FILE -- COMMAND [ARG...]\n"
+    "                       apply FILE, run COMMAND, then put the board's own settings back\n"
+    "  doctor               what stands between you and the board, with the fix\n"
     "\n"
-    "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found, or one that\n"
-    "could not be opened; 3 a board you may not open; 4 a request to the board failed:\n"
-    "its settings not read, not taken, not stored (it did not reset), or other values\n"
-    "held after the write.\n"
+    "The keys of a settings file and of set: centre_offset, overall_damping,\n"
+    "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
+    "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
+    "damper_effect_scale.\n"
+    "\n"
+    "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
+    "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
+    "request to the board failed: its settings not read, not taken, not stored (it did\n"
+    "not reset), or other values held after the write; 5 the board is in use by\n"
+    "another program, and nothing was written. run exits with its command's status.\n"
     "\n"
     "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
     "and up to 10 s for the same board to come back, then read it back. A request the\n"
-    "board does not answer is given up by the kernel after 5 s.";
+    "board does not answer is given up by the kernel after 5 s. Before writing back\n"
+    "the board's own settings, run waits up to 10 s for programs its command left\n"
+    "behind to let go of the board.";
+
+struct CommandHelp {
+    const char* Name;
+    const char* Text;
+};
+
+const CommandHelp CommandHelps[] = {
+    {"list", "kx5170ctl list\n\nEvery KX5170 board present, one a line, with each of its device nodes and whether\n"
+             "you may open it. With --board, only that board.\n"},
+    {"show", "kx5170ctl show [--json]\n\nThe board's node, manufacturer, product, serial number, version and product ID,\n"
+             "and its twelve settings with their units; --json prints one JSON object.\n"},
+    {"save", "kx5170ctl save FILE\n\nThe board's settings as a settings file, which names the board type it was saved\n"
+             "from; - writes it to standard output. An existing file is replaced only once the\n"
+             "new one is completely written.\n"},
+    {"apply", "kx5170ctl apply [--clamp] [--convert | --force] [--no-verify] [--force-in-use] FILE\n\n"
+              "Writes a settings file to the board (- reads it from standard input). Every value is\n"
+              "checked before anything is sent; settings the file does not name keep the board's\n"
+              "values. The board then resets and is read back. A file saved from a board of\n"
+              "another type is refused unless --convert (stops and centre_offset scaled to keep\n"
+              "their angle) or --force (taken as it is). Nothing is written while another program\n"
+              "holds the board (status 5), unless --force-in-use.\n"},
+    {"set", "kx5170ctl set [--clamp] [--no-verify] [--force-in-use] KEY=VALUE...\n\n"
+            "As apply, for settings given on the command line with the keys of a settings file\n"
+            "(kx5170ctl --help lists them), such as stops=5000.\n"},
+    {"watch", "kx5170ctl watch [--json]\n\nThe wheel's position in counts and degrees as it changes, until interrupted\n"
+              "(Ctrl+C); a board unplugged is followed again once it is back.\n"},
+    {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] FILE -- COMMAND [ARG...]\n\n"
+            "Reads the board's settings, applies FILE as apply does (COMMAND is not started when\n"
+            "it cannot be applied), runs COMMAND with your terminal and environment, passing\n"
+            "Ctrl+C and other stop signals on to it, then writes back the settings the board held\n"
+            "before and reads them back. Before that it waits up to 10 s for programs COMMAND\n"
+            "left behind to let go of the board. Exits with COMMAND's status (128 + N when\n"
+            "signal N ended it), or 4 when the board's own settings could not be written back.\n"
+            "In a game launcher: kx5170ctl run ~/wheel/rally.kx5170 -- %command%\n"},
+    {"doctor", "kx5170ctl doctor\n\nWhat stands between you and the board, one line each, with the fix: the board on\n"
+               "the USB bus, its HID interfaces and nodes, the udev rule for it, your access to each\n"
+               "node, whether this is a local session in front at its seat, other programs holding\n"
+               "the board, its settings report and its version. Nothing is written. Exits 0 when\n"
+               "nothing stands in the way, else the status of the first problem.\n"},
+};
+
+const CommandHelp* FindCommandHelp(const QString& name)
+{
+    for (const CommandHelp& help : CommandHelps)
+        if (name == QLatin1String(help.Name))
+            return &help;
+    return nullptr;
+}
 
 }  // namespace
 
 int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& env)
 {
+    // Everything after the first "--" is run's command, never this program's options.
+    QStringList own = arguments;
+    QStringList child;
+    if (const qsizetype dashes = own.indexOf(QStringLiteral("--")); dashes > 0) {
+        child = own.mid(dashes + 1);
+        own = own.mid(0, dashes);
+    }
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(Description));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("print this help"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("print the version"));
+    const QCommandLineOption board(QStringLiteral("board"),
+                                   QStringLiteral("every command: the board with this serial number, or at this "
+                                                  "device node (/dev/hidrawN), not the first one found"),
+                                   QStringLiteral("SERIAL|NODE"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("every command: a simulated board, starting from its factory "
+                                                 "settings each time; nothing reaches any hardware"));
+    const QCommandLineOption forceInUse(QStringLiteral("force-in-use"),
+                                        QStringLiteral("apply, set, run: write even while another program holds "
+                                                       "the board (it loses the wheel while the board resets)"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("show, watch: print JSON"));
     const QCommandLineOption clamp(QStringLiteral("clamp"),
-                                   QStringLiteral("apply, set: bring a value outside its range to the nearer bound, "
-                                                  "as the window does (not stops or centre_offset)"));
+                                   QStringLiteral("apply, set, run: bring a value outside its range to the nearer "
+                                                  "bound, as the window does (not stops or centre_offset)"));
+    const QCommandLineOption convert(QStringLiteral("convert"),
+                                     QStringLiteral("apply, run: convert a file saved from a board that counts "
+                                                    "another number of steps a turn: stops and centre_offset "
+                                                    "scaled to keep their angle"));
     const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("apply: accept a file saved from a board that counts another "
-                                                  "number of steps a turn"));
+                                   QStringLiteral("apply, run: take a file saved from a board that counts another "
+                                                  "number of steps a turn as it is"));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("apply, set: do not wait for the board's reset to read the "
                                                      "settings back"));
-    parser.addOptions({json, clamp, force, noVerify});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, show, save, apply, set or watch"));
+    parser.addOptions({help, version, board, demo, forceInUse, json, clamp, convert, force, noVerify});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("list, show, save, apply, set, watch, run, doctor or help"));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("the command's file or settings"),
                                  QStringLiteral("[arguments...]"));
 
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(own)) {
         QString error = parser.errorText();
         if (error.endsWith(u'.'))
             error.chop(1);
-        return Report(env, {ExitUsage, error.toStdString() + ": see kx5170ctl --help"});
+        return Report(env, {ExitUsage, EscapedText(error.toStdString()) + ": see kx5170ctl --help"});
     }
-    if (parser.isSet(help)) {
-        env.Out << parser.helpText().toStdString() << std::flush;
-        return ExitDone;
-    }
+    QStringList positional = parser.positionalArguments();
     if (parser.isSet(version)) {
         env.Out << "kx5170ctl " << KX_VERSION << '\n' << std::flush;
         return ExitDone;
     }
+    // "help COMMAND" and "COMMAND --help" tell of the command; --help alone of them all.
+    const bool helpCommand = !positional.isEmpty() && positional.first() == QLatin1String("help");
+    if (parser.isSet(help) || helpCommand) {
+        if (helpCommand)
+            positional.removeFirst();
+        if (positional.isEmpty()) {
+            env.Out << parser.helpText().toStdString() << std::flush;
+            return ExitDone;
+        }
+        const CommandHelp* about = FindCommandHelp(positional.first());
+        if (!about)
+            return Report(env, {ExitUsage, "unknown command \"" + EscapedText(positional.first().toStdString()) +
+                                               "\": see kx5170ctl --help"});
+        env.Out << "Usage: " << about->Text << "\nOptions for every command: --board SERIAL|NODE, --demo\n"
+                << std::flush;
+        return ExitDone;
+    }
 
-    QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return Report(env, {ExitUsage, "no command given: see kx5170ctl --help"});
     const QString command = positional.takeFirst();
-    const Options options{parser.isSet(json), parser.isSet(clamp), parser.isSet(force), parser.isSet(noVerify)};
+    Options options{parser.isSet(json), parser.isSet(clamp), parser.isSet(force), parser.isSet(noVerify),
+                    parser.isSet(convert), parser.isSet(forceInUse), {}};
+    if (parser.isSet(board)) {
+        const QString chosen = parser.value(board);
+        if (chosen.isEmpty())
+            return Report(env, {ExitUsage, "--board: give a serial number or a device node: see kx5170ctl --help"});
+        (chosen.startsWith(u'/') ? options.Choice.Node : options.Choice.SerialNumber) = chosen.toStdString();
+    }
 
+    const std::string name = EscapedText(command.toStdString());
     auto usage = [&](const std::string& what) {
-        return Report(env, {ExitUsage, command.toStdString() + ": " + what + ": see kx5170ctl --help"});
+        return Report(env, {ExitUsage, name + ": " + what + ": see kx5170ctl help " + name});
     };
-    const bool reads = command == QLatin1String("list") || command == QLatin1String("show") ||
-                       command == QLatin1String("save") || command == QLatin1String("watch");
-    const bool writes = command == QLatin1String("apply") || command == QLatin1String("set");
-    if (!reads && !writes)
-        return Report(env, {ExitUsage, "unknown command \"" + command.toStdString() + "\": see kx5170ctl --help"});
+    if (!FindCommandHelp(command))
+        return Report(env, {ExitUsage, "unknown command \"" + name + "\": see kx5170ctl --help"});
+    const bool run = command == QLatin1String("run");
+    const bool writes = command == QLatin1String("apply") || command == QLatin1String("set") || run;
     if (options.Json && command != QLatin1String("show") && command != QLatin1String("watch"))
         return usage("--json is for show and watch");
-    if ((options.Clamp || options.NoVerify) && !writes)
-        return usage(std::string(options.Clamp ? "--clamp" : "--no-verify") + " is for apply and set");
-    if (options.Force && command != QLatin1String("apply"))
-        return usage("--force is for apply");
+    if (options.Clamp && !writes)
+        return usage("--clamp is for apply, set and run");
+    if (options.NoVerify && (!writes || run))
+        return usage("--no-verify is for apply and set");
+    if (options.ForceInUse && !writes)
+        return usage("--force-in-use is for apply, set and run");
+    if ((options.Force || options.Convert) && command != QLatin1String("apply") && !run)
+        return usage(std::string(options.Force ? "--force" : "--convert") + " is for apply and run");
+    if (options.Force && options.Convert)
+        return usage("--convert and --force exclude each other");
+    if (run) {
+        if (positional.size() != 1 || child.isEmpty())
+            return usage("give one settings file, then -- and the command to run");
+        positional.prepend(command);
+        return RunWithSettings(positional, child, options, platform, env);
+    }
+    // Elsewhere "--" only ends the options, as everywhere.
+    positional += child;
 
     if (command == QLatin1String("save")) {
         if (positional.size() != 1)
             return usage("name one file, or - for standard output");
-        return RunSave(positional.first(), platform, env);
+        return RunSave(positional.first(), options, platform, env);
     }
     if (writes) {
         positional.prepend(command);
@@ -298,9 +454,11 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     if (!positional.isEmpty())
         return usage("takes no arguments");
     if (command == QLatin1String("list"))
-        return RunList(platform, env);
+        return RunList(options.Choice, platform, env);
     if (command == QLatin1String("show"))
         return RunShow(options, platform, env);
+    if (command == QLatin1String("doctor"))
+        return RunDoctor(options, platform, env);
     return RunWatch(options, platform, env);
 }
 

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <chrono>
+#include <filesystem>
+#include <vector>
 #include <functional>
 #include <iosfwd>
 
@@ -19,7 +21,19 @@ enum ExitStatus : int {
     ExitNoBoard = 2,
     ExitNoAccess = 3,  // a board is there, but this user may not open it
     ExitNotTaken = 4,  // a request failed: the settings not read, not taken, not stored, or
-                       // other values held after the write
+                       // other values held after the write; run: the board's own settings
+                       // not written back
+    ExitInUse = 5,     // another program holds the board, and nothing was written
+};
+
+// Where doctor looks for what it reports of the system; tests build fake trees.
+struct DoctorRoots {
+    bool Probe = true;  // false: the board as the platform shows it, nothing of the system
+    std::filesystem::path Sysfs = "/sys";
+    std::filesystem::path Run = "/run";
+    // udev's rule directories, the one that wins a name first.
+    std::vector<std::filesystem::path> RuleDirectories = {"/etc/udev/rules.d", "/run/udev/rules.d",
+                                                          "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
 };
 
 struct CtlEnvironment {
@@ -35,6 +49,13 @@ struct CtlEnvironment {
     // have ended: the program holds SIGINT, SIGTERM and SIGHUP meanwhile, so that the
     // board is never left between its settings and its reset.
     std::function<void(bool)> HoldSignals = [](bool) {};
+    // run's command: starts `command` (its program and arguments) with this program's
+    // standard streams and environment, passes SIGINT, SIGTERM and SIGHUP sent to this
+    // program on to it, and waits for it to end. Returns its exit status, 128 + N when
+    // signal N ended it, and 127 (126: found but not runnable) with a line on standard
+    // error when it could not be started, as a shell does.
+    std::function<int(const QStringList& command)> RunChild = [](const QStringList&) { return 127; };
+    DoctorRoots Doctor{};
     // Every wait of the session; the bounds of the wait across the reset among them.
     SessionTimings Timings = DefaultTimings;
 };

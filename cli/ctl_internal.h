@@ -15,6 +15,9 @@ struct Options {
     bool Clamp = false;
     bool Force = false;
     bool NoVerify = false;
+    bool Convert = false;
+    bool ForceInUse = false;
+    BoardChoice Choice;  // --board
 };
 
 struct Failure {
@@ -29,11 +32,34 @@ int Report(CtlEnvironment& environment, const Failure& failure);
 // that could not be opened), 3 access denied, 4 any request or wait that failed.
 Failure FromSession(const SessionFailure& failure);
 
-// Searches and opens the first board, or says why not.
-std::optional<Failure> OpenBoard(BoardSession& session);
+// Searches and opens the board `choice` names (the first one when it names none), or
+// says why not.
+std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choice);
+
+// The other programs that hold the open board, as status 5 and the line that names
+// each; nullopt when there are none or `forceInUse`.
+std::optional<Failure> InUse(BoardSession& session, bool forceInUse);
+std::string HoldersText(const std::vector<DeviceHolder>& holders);
+
+// How long run waits, once its command has ended, for the programs the command left
+// behind to let go of the board before it writes the board's own settings back.
+inline constexpr std::chrono::seconds RunHoldersWait{10};
 
 int RunWrite(const QStringList& positional, const Options& options, HidPlatform& platform,
              CtlEnvironment& environment);
+// run FILE -- COMMAND...: `positional` is {"run", FILE}.
+int RunWithSettings(const QStringList& positional, const QStringList& command, const Options& options,
+                    HidPlatform& platform, CtlEnvironment& environment);
+int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
+
+// Which of the board's udev rules udev uses: the first of `directories` to hold
+// 70-kx5170.rules; a link to /dev/null there masks the rest.
+struct RuleState {
+    enum { Missing, Installed, Masked } State = Missing;
+    std::string Path;
+};
+RuleState FindBoardRule(const std::vector<std::filesystem::path>& directories);
+
 int RunWatch(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 
 }  // namespace kx::ctl

@@ -18,13 +18,14 @@ namespace {
 class Watch {
 public:
     Watch(const Options& options, HidPlatform& platform, CtlEnvironment& env)
-        : Json(options.Json), Env(env), Session(platform, env.Timings), Supervisor(Session)
+        : Json(options.Json), Choice(options.Choice), Env(env), Session(platform, env.Timings), Supervisor(Session)
     {
+        Supervisor.Choice = Choice;
     }
 
     int Run()
     {
-        if (auto failure = OpenBoard(Session))
+        if (auto failure = OpenBoard(Session, Choice))
             return Report(Env, *failure);
         Env.WatchStarting();
         Found();
@@ -82,6 +83,7 @@ private:
     }
 
     const bool Json;
+    const BoardChoice Choice;
     CtlEnvironment& Env;
     BoardSession Session;
     LinkSupervisor Supervisor;

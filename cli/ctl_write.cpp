@@ -5,10 +5,12 @@
 
 #include "settings_file.h"
 #include "board_identity.h"
+#include "settings_conversion.h"
 #include "session_files.h"
 #include "settings_report.h"
 #include "wide_text.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -48,7 +50,7 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
         return *failure;
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes), options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        const std::string name = fileName == QLatin1String("-") ? "standard input" : fileName.toStdString();
+        const std::string name = fileName == QLatin1String("-") ? "standard input" : EscapedText(fileName.toStdString());
         return Failure{ExitUsage, DescribeSettingsFileError(name, *error) + ": nothing was sent; correct the file"};
     }
     return std::get<SettingsFile>(parsed);
@@ -61,6 +63,7 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
     if (arguments.isEmpty())
         return Failure{ExitUsage, "set: give one or more KEY=VALUE, such as stops=5000: see kx5170ctl --help"};
     std::string text = "kx5170-settings = " + std::to_string(SettingsFileVersion) + "\n";
+    std::vector<std::string> keys;
     for (const QString& argument : arguments) {
         const std::string setting = argument.toStdString();
         const std::size_t equals = setting.find('=');
@@ -71,6 +74,10 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         if (!FindSettingByKey(key))
             return Failure{ExitUsage, "set: unknown setting \"" + EscapedText(key) +
                                           "\": the keys are those of a settings file (kx5170ctl --help lists them)"};
+        // Said here: the file's reader would name the lines of a file no one wrote.
+        if (std::find(keys.begin(), keys.end(), key) != keys.end())
+            return Failure{ExitUsage, "set: " + key + " is given twice: give each setting once"};
+        keys.push_back(key);
         text += setting + "\n";
     }
     auto parsed = ParseSettingsFile(text, options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
@@ -109,6 +116,89 @@ private:
     CtlEnvironment& Env;
 };
 
+// What a write needs once its file is checked against the board: the values to send,
+// and the settings the board holds before (for run, to put back afterwards).
+struct Prepared {
+    SettingsFile File;
+    SettingsRead Before;
+    WheelSettings Settings;  // what the board should hold after the write
+};
+
+// Opens the board, brings a file of another board type to it (--convert) or refuses
+// it, reads the settings, checks every value and who else holds the board. Nothing is
+// sent.
+std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file, const Options& options)
+{
+    if (auto failure = OpenBoard(session, options.Choice))
+        return *failure;
+    const int boardType = BoardType(session.Identity().VersionNumber);
+    if (options.Convert && file.BoardType && *file.BoardType != boardType) {
+        auto converted = ConvertSettingsFile(file, boardType);
+        if (const auto* reason = std::get_if<std::string>(&converted))
+            return Failure{ExitUsage, "cannot convert the file to this board: " + *reason + ": nothing was sent"};
+        file = std::get<SettingsFile>(std::move(converted));
+    } else if (options.Convert && !file.BoardType) {
+        return Failure{ExitUsage, "the file does not say which board type it was saved from, so it cannot be "
+                                  "converted: nothing was sent; add board_type = N to it, or leave out --convert"};
+    } else if (!options.Force && SettingsFileCountsDiffer(file, boardType)) {
+        return Failure{ExitUsage, "the file was saved from a board of type " + std::to_string(*file.BoardType) +
+                                      ", which counts another number of steps a turn than this one (type " +
+                                      std::to_string(boardType) +
+                                      "): its stops and centre_offset would mean other angles; nothing was "
+                                      "sent; use --convert to scale them to this board, or --force to apply "
+                                      "it as it is"};
+    }
+
+    Outcome<SettingsRead> held = session.ReadSettings();
+    if (auto* failure = std::get_if<SessionFailure>(&held))
+        return FromSession(*failure);
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
+            return Failure{ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
+                                          " cannot be stored by the board: nothing was sent"};
+    if (auto failure = InUse(session, options.ForceInUse))
+        return *failure;
+    SettingsRead before = std::get<SettingsRead>(std::move(held));
+    const WheelSettings settings = ApplySettingsFile(before.Values, file);
+    return Prepared{std::move(file), std::move(before), settings};
+}
+
+// The write sequence with the stop signals held, then, unless `verify` is false, the
+// wait for the board to come back and the check that it holds `expected`.
+std::optional<Failure> WriteAndCheck(BoardSession& session, const SettingsRead& held,
+                                     const std::array<std::optional<std::int32_t>, SettingsCount>& values,
+                                     const WheelSettings& expected, bool verify, CtlEnvironment& env)
+{
+    const SignalsHeld hold(env);
+    const WriteReport written = session.WriteNamed(held, values);
+    if (!written.SettingsTaken())
+        return Failure{ExitNotTaken, "settings not written: " + DescribeFailure(*written.FirstFailure()) +
+                                         ": unplug the board, plug it in again and retry"};
+    if (!written.Complete())
+        return Failure{ExitNotTaken, "settings sent, but the board was not reset, so they may not be stored: " +
+                                         DescribeFailure(*written.FirstFailure()) +
+                                         ": unplug the board, plug it in again and check with kx5170ctl show"};
+    if (!verify)
+        return std::nullopt;
+    Outcome<SettingsRead> back = session.AwaitReturn();
+    if (auto* failure = std::get_if<SessionFailure>(&back))
+        return FromSession(*failure);
+    const std::string differences = Differences(expected, std::get<SettingsRead>(back).Values);
+    if (!differences.empty())
+        return Failure{ExitNotTaken, "the board holds other settings after the write (" + differences +
+                                         "): retry, and if it persists, unplug the board and plug it in again"};
+    return std::nullopt;
+}
+
+// The board's own settings as a set command, for a user to put them back by hand.
+std::string SetCommand(const WheelSettings& values)
+{
+    std::string text = "kx5170ctl set";
+    for (std::size_t i : ScreenOrder)
+        text += " " + std::string(SettingsFields[i].Key) + "=" + std::to_string(values.*SettingsFields[i].Value);
+    return text;
+}
+
 }  // namespace
 
 int RunWrite(const QStringList& positional, const Options& options, HidPlatform& platform, CtlEnvironment& env)
@@ -118,54 +208,73 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
     auto read = apply ? FileFromApply(arguments, options, env.In) : FileFromSet(arguments, options);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
-    const SettingsFile& file = std::get<SettingsFile>(read);
 
     BoardSession session(platform, env.Timings);
-    if (auto failure = OpenBoard(session))
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    if (auto* failure = std::get_if<Failure>(&prepared))
         return Report(env, *failure);
-    const BoardIdentity board = session.Identity();
-    const int boardType = BoardType(board.VersionNumber);
-    if (!options.Force && SettingsFileCountsDiffer(file, boardType))
-        return Report(env, {ExitUsage, "the file was saved from a board of type " + std::to_string(*file.BoardType) +
-                                           ", which counts another number of steps a turn than this one (type " +
-                                           std::to_string(boardType) +
-                                           "): its stops and centre_offset would mean other angles; nothing was "
-                                           "sent; use --force to apply it anyway"});
+    const Prepared& p = std::get<Prepared>(prepared);
+    const std::string node = session.Identity().Node;
+    if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, !options.NoVerify, env))
+        return Report(env, *failure);
+    if (options.NoVerify)
+        env.Out << "Settings sent to the board at " << node << "; it resets now (not read back).\n" << std::flush;
+    else
+        env.Out << "Settings written to the board at " << session.Identity().Node << " and read back.\n"
+                << std::flush;
+    return ExitDone;
+}
 
-    Outcome<SettingsRead> held = session.ReadSettings();
-    if (auto* failure = std::get_if<SessionFailure>(&held))
-        return Report(env, FromSession(*failure));
-    const SettingsRead& before = std::get<SettingsRead>(held);
-    const WheelSettings settings = ApplySettingsFile(before.Values, file);
-    for (std::size_t i = 0; i < SettingsCount; ++i)
-        if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
-            return Report(env, {ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
-                                               " cannot be stored by the board: nothing was sent"});
+int RunWithSettings(const QStringList& positional, const QStringList& command, const Options& options,
+                    HidPlatform& platform, CtlEnvironment& env)
+{
+    auto read = FileFromApply(positional.mid(1), options, env.In);
+    if (auto* failure = std::get_if<Failure>(&read))
+        return Report(env, *failure);
+
+    BoardSession session(platform, env.Timings);
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    if (auto* failure = std::get_if<Failure>(&prepared))
+        return Report(env, *failure);
+    const Prepared& p = std::get<Prepared>(prepared);
+    if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, true, env))
+        return Report(env, *failure);
+
+    // The command opens the board itself; this program holds nothing of it meanwhile,
+    // and finds the same board again afterwards, wherever it has gone.
+    const BoardIdentity board = session.Identity();
+    session.Close();
+    const int status = env.RunChild(command);
 
     const SignalsHeld hold(env);
-    const WriteReport written = session.WriteNamed(before, file.Values);
-    if (!written.SettingsTaken())
-        return Report(env, {ExitNotTaken, "settings not written: " + DescribeFailure(*written.FirstFailure()) +
-                                              ": unplug the board, plug it in again and retry"});
-    if (!written.Complete())
-        return Report(env, {ExitNotTaken, "settings sent, but the board was not reset, so they may not be stored: " +
-                                              DescribeFailure(*written.FirstFailure()) +
-                                              ": unplug the board, plug it in again and check with kx5170ctl show"});
-    if (options.NoVerify) {
-        env.Out << "Settings sent to the board at " << board.Node << "; it resets now (not read back).\n"
-                << std::flush;
-        return ExitDone;
+    const std::string restoreByHand = ": the board keeps the settings of " + EscapedText(positional.at(1).toStdString()) +
+                                      "; to put its own back, run: " + SetCommand(p.Before.Values);
+    BoardChoice same;
+    if (!board.SerialNumber.empty())
+        same.SerialNumber = board.SerialNumber;
+    else
+        same.Node = board.Node;
+    const SearchOutcome found = session.Search(same);
+    if (!found.Found) {
+        Report(env, {ExitNotTaken, "the board's own settings were not written back: " +
+                                       DescribeFailure(*found.Failure) + restoreByHand});
+        return ExitNotTaken;
     }
-
-    Outcome<SettingsRead> back = session.AwaitReturn();
-    if (auto* failure = std::get_if<SessionFailure>(&back))
-        return Report(env, FromSession(*failure));
-    const std::string differences = Differences(settings, std::get<SettingsRead>(back).Values);
-    if (!differences.empty())
-        return Report(env, {ExitNotTaken, "the board holds other settings after the write (" + differences +
-                                              "): retry, and if it persists, unplug the board and plug it in again"});
-    env.Out << "Settings written to the board at " << session.Identity().Node << " and read back.\n" << std::flush;
-    return ExitDone;
+    // A game's helper processes often outlive it for a moment; --force-in-use writes
+    // once the wait is over, not before.
+    if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(RunHoldersWait); !holders.empty()) {
+        if (!options.ForceInUse) {
+            Report(env, {ExitNotTaken, "the board's own settings were not written back: it is still in use by " +
+                                           HoldersText(holders) + restoreByHand});
+            return ExitNotTaken;
+        }
+    }
+    // Every byte as it was read before: nothing named, nothing re-encoded.
+    if (auto failure = WriteAndCheck(session, p.Before, {}, p.Before.Values, true, env)) {
+        Report(env, {ExitNotTaken, "the board's own settings were not written back: " + failure->Message});
+        return ExitNotTaken;
+    }
+    return status;
 }
 
 }  // namespace kx::ctl

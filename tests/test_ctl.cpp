@@ -1,6 +1,7 @@
 // kx5170ctl on the simulated board: the bytes the board gets, and the status a script sees.
 #include "board_bytes.h"
 #include "ctl.h"
+#include "ctl_internal.h"
 #include "simulated_hid.h"
 
 #include <QtTest>
@@ -19,13 +20,16 @@ struct Result {
 };
 
 Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::function<bool()> stop = {},
-           const std::string& input = {})
+           const std::string& input = {}, std::function<void(CtlEnvironment&)> configure = {})
 {
     std::ostringstream out, err;
     std::istringstream in(input);
     CtlEnvironment environment{out, err, in};
+    environment.Doctor.Probe = false;
     if (stop)
         environment.StopRequested = std::move(stop);
+    if (configure)
+        configure(environment);
     const int status = RunCtl(QStringList{QStringLiteral("kx5170ctl")} + arguments, platform, environment);
     return {status, out.str(), err.str()};
 }
@@ -49,6 +53,18 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
 }
 
 QStringList Words(const char* line) { return QString::fromUtf8(line).split(u' '); }
+
+Bytes FactorySettingsBytes()
+{
+    const auto factory = BoardModel::FactorySettings();
+    return Bytes(factory.begin(), factory.end());
+}
+
+// Stops and centre offset in the read image, little-endian.
+std::array<std::uint8_t, 4> StopsAndCentre(const BoardModel& board)
+{
+    return {board.Settings[15], board.Settings[16], board.Settings[17], board.Settings[18]};
+}
 
 }  // namespace
 
@@ -205,6 +221,295 @@ private slots:
                                          "board at /dev/hidraw1 (Ctrl+C ends)\n"
                                          "300 counts  13.2 degrees\n"
                                          "-2048 counts  -90 degrees\n"));
+        QCOMPARE(platform.OpenHandles(), 0);
+    }
+    // The command runs with the file's settings on the board, and the board gets every
+    // byte it held before back, whatever became of the command.
+    void runAppliesThenRestores_data()
+    {
+        QTest::addColumn<int>("childStatus");
+        QTest::newRow("succeeds") << 0;
+        QTest::newRow("fails") << 3;
+        QTest::newRow("killed by SIGKILL") << 128 + 9;
+    }
+
+    void runAppliesThenRestores()
+    {
+        QFETCH(int, childStatus);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        board.Board->Settings[24] = 0x33;  // a byte no setting names: put back as it was
+        Bytes before = FactorySettingsBytes();
+        before[24] = 0x33;
+        std::array<std::uint8_t, 4> during{};
+        QStringList ran;
+        std::string shown;
+        const Result result = Ctl(platform, Words("run - -- game --fullscreen"), {}, "kx5170-settings = 1\nstops = 4000\n",
+                                  [&](CtlEnvironment& env) {
+                                      env.RunChild = [&](const QStringList& command) {
+                                          ran = command;
+                                          during = StopsAndCentre(*board.Board);
+                                          // The command finds the board free: nothing of it held.
+                                          shown = Ctl(platform, {QStringLiteral("show")}).Out;
+                                          return childStatus;
+                                      };
+                                  });
+        QCOMPARE(result.Status, childStatus);
+        QCOMPARE(ran, Words("game --fullscreen"));
+        QVERIFY((during == std::array<std::uint8_t, 4>{0xA0, 0x0F, 0x9C, 0xFF}));
+        QVERIFY(shown.find("4000 counts") != std::string::npos);
+        QCOMPARE(board.Board->Settings, before);
+        QCOMPARE(result.Err, std::string());
+        QCOMPARE(platform.OpenHandles(), 0);
+    }
+
+    void runStartsNothingWhenTheFileCannotBeApplied()
+    {
+        SimulatedHidPlatform platform;
+        platform.AddBoard().Resets = SimulatedDevice::ResetTiming{};
+        bool ran = false;
+        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = -1\n",
+                                  [&](CtlEnvironment& env) {
+                                      env.RunChild = [&](const QStringList&) { return ran = true, 0; };
+                                  });
+        QCOMPARE(result.Status, int(ExitUsage));
+        QVERIFY(!ran);
+    }
+
+    // A game's helpers may hold the board a moment after it ends: the restore waits for
+    // them, up to its bound, and never resets the board under one that stays.
+    void runWaitsForHoldersBeforeItRestores_data()
+    {
+        QTest::addColumn<int>("letGoAfterMs");
+        QTest::addColumn<bool>("forced");
+        QTest::addColumn<int>("status");
+        QTest::newRow("lets go in time") << 2000 << false << 0;
+        QTest::newRow("stays") << 60000 << false << int(ExitNotTaken);
+        QTest::newRow("stays, forced") << 60000 << true << 0;
+    }
+
+    void runWaitsForHoldersBeforeItRestores()
+    {
+        QFETCH(int, letGoAfterMs);
+        QFETCH(bool, forced);
+        QFETCH(int, status);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        milliseconds sinceChild{-1};
+        platform.OnPause = [&](milliseconds pause) {
+            if (sinceChild < milliseconds(0))
+                return;
+            sinceChild += pause;
+            if (sinceChild >= milliseconds(letGoAfterMs))
+                board.Holders.clear();
+        };
+        const Result result = Ctl(platform, Words(forced ? "--force-in-use run - -- game" : "run - -- game"), {},
+                                  "kx5170-settings = 1\nstops = 4000\n", [&](CtlEnvironment& env) {
+                                      env.RunChild = [&](const QStringList&) {
+                                          board.Holders = {{4242, "game-helper", board.Info.Path}};
+                                          sinceChild = milliseconds(0);
+                                          return 0;
+                                      };
+                                  });
+        QCOMPARE(result.Status, status);
+        const std::array<std::uint8_t, 4> stops = StopsAndCentre(*board.Board);
+        if (status == ExitDone) {
+            QVERIFY((stops == std::array<std::uint8_t, 4>{0x88, 0x13, 0x9C, 0xFF}));
+        } else {
+            QVERIFY((stops == std::array<std::uint8_t, 4>{0xA0, 0x0F, 0x9C, 0xFF}));
+            QVERIFY2(result.Err.find("game-helper (4242)") != std::string::npos, result.Err.c_str());
+            QVERIFY2(result.Err.find("kx5170ctl set ") != std::string::npos, result.Err.c_str());
+        }
+    }
+
+    void noWriteWhileAnotherProgramHoldsTheBoard_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("set") << Words("set stops=4000") << int(ExitInUse);
+        QTest::newRow("run") << Words("run - -- game") << int(ExitInUse);
+        QTest::newRow("set, forced") << Words("--force-in-use set stops=4000") << int(ExitDone);
+    }
+
+    void noWriteWhileAnotherProgramHoldsTheBoard()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        // One program on two nodes is named once; a name is text from outside.
+        board.Holders = {{31, "rally\x1B[2J", "/dev/hidraw0"}, {31, "rally\x1B[2J", "/dev/input/event7"}, {40, "", "/dev/hidraw0"}};
+        bool ran = false;
+        const Result result = Ctl(platform, arguments, {}, "kx5170-settings = 1\nstops = 4000\n",
+                                  [&](CtlEnvironment& env) {
+                                      env.RunChild = [&](const QStringList&) { return ran = true, 0; };
+                                  });
+        QCOMPARE(result.Status, status);
+        QCOMPARE(SetRequests(*board.Board).empty(), status == ExitInUse);
+        if (status == ExitInUse) {
+            QVERIFY(!ran);
+            QCOMPARE(result.Err, std::string("kx5170ctl: the board is in use by rally\\x1b[2J (31), a program (40): "
+                                             "close it, or use --force-in-use to write anyway\n"));
+        }
+    }
+
+    void boardChoiceNamesTheBoard_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("node");
+        QTest::newRow("serial number") << "KX-SECOND" << 0 << "/dev/hidraw1";
+        QTest::newRow("node") << "/dev/hidraw1" << 0 << "/dev/hidraw1";
+        QTest::newRow("no such board") << "KX-THIRD" << int(ExitNoBoard) << "";
+    }
+
+    void boardChoiceNamesTheBoard()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, status);
+        QFETCH(QString, node);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& first = platform.AddBoard();
+        first.Resets = SimulatedDevice::ResetTiming{};
+        SimulatedDevice& second = platform.AddBoard();
+        second.SerialNumber = u"KX-SECOND";
+        second.Resets = SimulatedDevice::ResetTiming{};
+        const QStringList board{QStringLiteral("--board"), choice};
+        const Result shown = Ctl(platform, board + Words("show"));
+        QCOMPARE(shown.Status, status);
+        QCOMPARE(Ctl(platform, board + Words("set stops=4000")).Status, status);
+        QVERIFY(SetRequests(*first.Board).empty());
+        QCOMPARE(SetRequests(*second.Board).empty(), status != ExitDone);
+        if (status == ExitDone)
+            QVERIFY(shown.Out.find("Node:            " + node.toStdString()) != std::string::npos);
+    }
+
+    // A type 1 board counts 8192 a turn, this type 3 board 10000.
+    void convertKeepsTheAngle_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("stopsAndCentre");
+        QTest::newRow("a half rounds up") << "stops = 4096\ncentre_offset = 256\n" << 0 << QByteArray("\x88\x13\x39\x01", 4);
+        QTest::newRow("and down, negative") << "centre_offset = -2816\n" << 0 << QByteArray("\x88\x13\x92\xF2", 4);
+        QTest::newRow("out of range") << "stops = 60000\n" << 1 << QByteArray();
+    }
+
+    void convertKeepsTheAngle()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, status);
+        QFETCH(QByteArray, stopsAndCentre);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        const Result result =
+            Ctl(platform, Words("apply --convert -"), {}, "kx5170-settings = 1\nboard_type = 1\n" + file.toStdString());
+        QCOMPARE(result.Status, status);
+        if (status != ExitDone) {
+            QVERIFY(SetRequests(*board.Board).empty());
+            QVERIFY2(result.Err.find("stops") != std::string::npos, result.Err.c_str());
+            return;
+        }
+        const auto stored = StopsAndCentre(*board.Board);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(stored.data()), 4), stopsAndCentre);
+    }
+
+    // The check of a file from another board type rests on save writing it down.
+    void savedFileNamesItsBoardType()
+    {
+        SimulatedHidPlatform platform;
+        platform.AddBoard();
+        const Result saved = Ctl(platform, Words("save -"));
+        QCOMPARE(saved.Status, int(ExitDone));
+        QVERIFY2(saved.Out.find("\nboard_type = 3\n") != std::string::npos, saved.Out.c_str());
+    }
+
+    void helpTellsOfEachCommand_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("help apply") << Words("help apply") << "Usage: kx5170ctl apply";
+        QTest::newRow("apply --help") << Words("apply --help") << "Usage: kx5170ctl apply";
+        QTest::newRow("the keys") << Words("--help") << "damper_effect_scale";
+        QTest::newRow("run's wait") << Words("help run") << "10 s";
+    }
+
+    void helpTellsOfEachCommand()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        SimulatedHidPlatform platform;
+        const Result result = Ctl(platform, arguments);
+        QCOMPARE(result.Status, int(ExitDone));
+        QVERIFY2(result.Out.find(expected.toStdString()) != std::string::npos, result.Out.c_str());
+    }
+    // udev uses the first directory's file of a name: a mask in /etc hides the package's
+    // rule, and a copy in /etc is the one in force.
+    void doctorFindsTheRuleInForce_data()
+    {
+        QTest::addColumn<QStringList>("files");  // directory index and "rule" or "mask"
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("where");
+        QTest::newRow("none") << QStringList{} << int(ctl::RuleState::Missing) << -1;
+        QTest::newRow("the package's") << QStringList{"2 rule"} << int(ctl::RuleState::Installed) << 2;
+        QTest::newRow("masked") << QStringList{"0 mask", "2 rule"} << int(ctl::RuleState::Masked) << 0;
+        QTest::newRow("own copy first") << QStringList{"1 rule", "3 mask"} << int(ctl::RuleState::Installed) << 1;
+    }
+
+    void doctorFindsTheRuleInForce()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, state);
+        QFETCH(int, where);
+        QTemporaryDir root;
+        std::vector<std::filesystem::path> directories;
+        for (int i = 0; i < 4; ++i) {
+            directories.push_back(root.filePath(QString::number(i)).toStdString());
+            std::filesystem::create_directory(directories.back());
+        }
+        for (const QString& file : files) {
+            const auto rule = directories[file.left(1).toUInt()] / "70-kx5170.rules";
+            if (file.endsWith(QLatin1String("mask")))
+                std::filesystem::create_symlink("/dev/null", rule);
+            else
+                QFile(QString::fromStdString(rule.string())).open(QIODevice::WriteOnly);
+        }
+        const ctl::RuleState found = ctl::FindBoardRule(directories);
+        QCOMPARE(int(found.State), state);
+        QCOMPARE(found.Path, where < 0 ? std::string() : (directories[where] / "70-kx5170.rules").string());
+    }
+
+    void doctorSaysWhatStandsInTheWay_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing") << "" << 0 << "ok       board version 3.7, type 3, 10000 counts a turn";
+        QTest::newRow("in use") << "in use" << int(ExitInUse) << "PROBLEM  the board is in use by rally (31)";
+        QTest::newRow("settings unreadable") << "unreadable" << int(ExitNotTaken) << "PROBLEM  the settings (report 8)";
+        QTest::newRow("no board") << "no board" << int(ExitNoBoard) << "PROBLEM  no KX5170 board found";
+    }
+
+    void doctorSaysWhatStandsInTheWay()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QFETCH(QString, line);
+        SimulatedHidPlatform platform;
+        if (fault != QLatin1String("no board")) {
+            SimulatedDevice& board = platform.AddBoard();
+            if (fault == QLatin1String("in use"))
+                board.Holders = {{31, "rally", board.Info.Path}};
+            if (fault == QLatin1String("unreadable"))
+                board.FailFeatureRequests = true;
+        }
+        const Result result = Ctl(platform, Words("doctor"));
+        QCOMPARE(result.Status, status);
+        QVERIFY2(result.Out.find(line.toStdString()) != std::string::npos, result.Out.c_str());
         QCOMPARE(platform.OpenHandles(), 0);
     }
 };

@@ -43,6 +43,66 @@ private slots:
                                                 "set 08 03 " + image, "get 20", "get 08"}));
         QVERIFY(QString::fromUtf8(ctl.readAllStandardOutput()).contains(board.Node));
     }
+    // A real command between the apply and the restore: it sees the file's settings,
+    // its status is the tool's, and the board has its own back afterwards.
+    void runHasTheCommandDriveWithTheFilesSettings()
+    {
+        VirtualBoard board({"--rate", "100", "--motion", "still", "--reset-after", "200", "--reset-delay", "1000"});
+        QVERIFY(board.WaitReady());
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("rally.kx5170"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("kx5170-settings = 1\nstops = 12345\n");
+        out.close();
+        const QString during = dir.filePath(QStringLiteral("during.txt"));
+
+        QProcess ctl;
+        ctl.start(QStringLiteral(KX_CTL_PATH),
+                  {QStringLiteral("run"), file, QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                   QStringLiteral("\"$0\" show > \"$1\"; exit 3"), QStringLiteral(KX_CTL_PATH), during});
+        QVERIFY(ctl.waitForFinished(60000));
+        QCOMPARE(ctl.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(ctl.exitCode() == 3, ctl.readAllStandardError().data());
+        QFile shown(during);
+        QVERIFY(shown.open(QIODevice::ReadOnly));
+        QVERIFY(shown.readAll().contains("12345 counts"));
+
+        // The board's own settings went back: the second write sends what the first read.
+        QStringList sets;
+        for (const QString& request : board.Requests())
+            if (request.startsWith(QStringLiteral("set 08 01 ")))
+                sets << request.mid(10);
+        QCOMPARE(sets.size(), 2);
+        QVERIFY(sets[0] != sets[1]);
+        QProcess show;
+        show.start(QStringLiteral(KX_CTL_PATH), {QStringLiteral("show")});
+        QVERIFY(show.waitForFinished(30000));
+        QVERIFY(!show.readAllStandardOutput().contains("12345 counts"));
+    }
+
+    // Another program with the board's hidraw node open: nothing is written, and it is
+    // named.
+    void applyIsRefusedWhileTheBoardIsHeld()
+    {
+        VirtualBoard board({"--rate", "100", "--motion", "still"});
+        QVERIFY(board.WaitReady());
+        QProcess holder;
+        holder.setStandardInputFile(board.Node);
+        holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(holder.waitForStarted());
+
+        QProcess ctl;
+        ctl.start(QStringLiteral(KX_CTL_PATH), {QStringLiteral("set"), QStringLiteral("stops=4000")});
+        QVERIFY(ctl.waitForFinished(30000));
+        const QString error = QString::fromUtf8(ctl.readAllStandardError());
+        QVERIFY2(ctl.exitCode() == 5, qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("sleep (%1)").arg(holder.processId())), qPrintable(error));
+        for (const QString& request : board.Requests())
+            QVERIFY2(!request.startsWith(QStringLiteral("set")), qPrintable(request));
+        holder.kill();
+        holder.waitForFinished();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestE2eCtl)

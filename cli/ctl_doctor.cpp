@@ -1,0 +1,187 @@
+// kx5170ctl doctor: what stands between this user and the board, a line each, from the
+// bus up to the board's settings, with the fix for each problem. Nothing is written.
+#include "ctl_internal.h"
+
+#include "access_help.h"
+#include "board_identity.h"
+#include "input_report.h"
+#include "wide_text.h"
+
+#ifdef KX_DOCTOR_PROBES
+#include "board_doctor.h"
+#endif
+
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <system_error>
+
+namespace kx::ctl {
+
+RuleState FindBoardRule(const std::vector<std::filesystem::path>& directories)
+{
+    // udev takes the first directory's file of a name and ignores the rest, so the
+    // first found is the one in force.
+    for (const std::filesystem::path& directory : directories) {
+        const std::filesystem::path rule = directory / "70-kx5170.rules";
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::symlink_status(rule, error);
+        if (error || !std::filesystem::exists(status))
+            continue;
+        if (std::filesystem::is_symlink(status) && std::filesystem::read_symlink(rule, error) == "/dev/null")
+            return {RuleState::Masked, rule.string()};
+        return {RuleState::Installed, rule.string()};
+    }
+    return {RuleState::Missing, {}};
+}
+
+namespace {
+
+class Doctor {
+public:
+    explicit Doctor(CtlEnvironment& env) : Env(env) {}
+
+    void Good(const std::string& line) { Env.Out << "ok       " << line << '\n'; }
+    void Note(const std::string& line) { Env.Out << "note     " << line << '\n'; }
+    void Problem(int status, const std::string& line)
+    {
+        Env.Out << "PROBLEM  " << line << '\n';
+        if (First == ExitDone)
+            First = status;
+    }
+    int Status() const { return First; }
+
+private:
+    CtlEnvironment& Env;
+    int First = ExitDone;
+};
+
+}  // namespace
+
+int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env)
+{
+    const DoctorRoots& roots = env.Doctor;
+    Doctor doctor(env);
+    bool anyDenied = false;
+    bool anyNode = false;
+#ifdef KX_DOCTOR_PROBES
+    if (roots.Probe) {
+        const std::vector<UsbBoard> usb = FindUsbBoards(roots.Sysfs);
+        if (usb.empty())
+            doctor.Problem(ExitNoBoard, "no KX5170 board on the USB bus: plug it in, or try another cable or port");
+        for (const UsbBoard& board : usb) {
+            char product[8];
+            std::snprintf(product, sizeof product, "0x%04X", board.ProductID);
+            doctor.Good("board on the USB bus at port " + board.Port + ", product " + product +
+                        (board.SerialNumber.empty() ? "" : ", serial " + EscapedText(board.SerialNumber)));
+            if (board.Interfaces.empty())
+                doctor.Problem(ExitNoBoard, "the board at " + board.Port +
+                                                " shows no HID interface: unplug it and plug it in again");
+            for (const UsbHidInterface& interface : board.Interfaces) {
+                if (interface.HidrawNodes.empty()) {
+                    doctor.Problem(ExitNoBoard,
+                                   "interface " + interface.Name + " has no hidraw node" +
+                                       (interface.Driver.empty() ? " (no driver took it)" : " (driver " + EscapedText(interface.Driver) + ")") +
+                                       ": the kernel needs hidraw and usbhid; unplug the board and plug it in again");
+                    continue;
+                }
+                anyNode = true;
+                std::string inputs;
+                for (const std::string& node : interface.InputNodes)
+                    inputs += (inputs.empty() ? " (input " : ", ") + node;
+                if (!inputs.empty())
+                    doctor.Good("interface " + interface.Name + ": the kernel made " + inputs.substr(2) + ")");
+                for (const std::string& node : interface.HidrawNodes) {
+                    switch (CheckNodeAccess(node)) {
+                    case NodeAccess::ReadWrite:
+                        doctor.Good("interface " + interface.Name + ": " + node + ", which you may read and write");
+                        break;
+                    case NodeAccess::Denied:
+                        anyDenied = true;
+                        doctor.Problem(ExitNoAccess, "interface " + interface.Name + ": " + node +
+                                                         ", which you may not open: " + std::string(AccessFixInWords));
+                        break;
+                    case NodeAccess::Missing:
+                        doctor.Problem(ExitNoBoard, "interface " + interface.Name + ": " + node +
+                                                        " is missing from /dev: unplug the board and plug it in again");
+                        break;
+                    }
+                }
+            }
+        }
+
+        const RuleState rule = FindBoardRule(roots.RuleDirectories);
+        const int ruleStatus = anyDenied ? ExitNoAccess : ExitDone;
+        auto ruleProblem = [&](const std::string& line) {
+            if (anyDenied)
+                doctor.Problem(ruleStatus, line);
+            else
+                doctor.Note(line);
+        };
+        if (rule.State == RuleState::Installed)
+            doctor.Good("the board's udev rule is installed: " + rule.Path);
+        else if (rule.State == RuleState::Masked)
+            ruleProblem("the board's udev rule is masked by " + rule.Path + " (a link to /dev/null): remove it");
+        else
+            ruleProblem("the board's udev rule is not installed: " + std::string(AccessFixInWords));
+
+        const char* id = std::getenv("XDG_SESSION_ID");
+        const LoginSession login = ReadLoginSession(roots.Run, id ? id : "");
+        switch (login.Kind) {
+        case SessionKind::LocalActive:
+            doctor.Good("a local session in front at " + login.Seat + ": the udev rule gives it the board");
+            break;
+        case SessionKind::LocalInactive:
+            ruleProblem("this session at " + login.Seat + " is not the one in front: switch to it");
+            break;
+        case SessionKind::Remote:
+            ruleProblem("a remote login: the udev rule gives the board only to the person at the computer; "
+                        "run kx5170ctl there");
+            break;
+        case SessionKind::NoSeat:
+            ruleProblem("a session at no seat: the udev rule gives the board only to a local login at a seat");
+            break;
+        case SessionKind::Unknown:
+            doctor.Note("the login session could not be told (no XDG_SESSION_ID, or no record of it)");
+            break;
+        }
+    }
+#else
+    (void)roots;
+#endif
+
+    BoardSession session(platform, env.Timings);
+    const SearchOutcome found = session.Search(options.Choice);
+    if (!found.Found) {
+        const Failure failure = FromSession(*found.Failure);
+        // The search only takes an interface that declares the settings report.
+        if (found.Failure->Cause == FailureCause::NoBoard && anyNode && options.Choice.Any())
+            doctor.Problem(ExitNoBoard, "no node of the board declares its settings (report 8): unplug the board, "
+                                        "plug it in again, and if this stays, its firmware is not one this program "
+                                        "knows");
+        else
+            doctor.Problem(failure.Status, failure.Message);
+    } else {
+        const std::vector<DeviceHolder> holders = session.OtherHolders();
+        if (holders.empty())
+            doctor.Good("no other program holds the board");
+        else
+            doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders) +
+                                          ": a write would take it from them; close them before apply, set or run");
+        const Outcome<SettingsRead> settings = session.ReadSettings();
+        if (const auto* failure = std::get_if<SessionFailure>(&settings))
+            doctor.Problem(FromSession(*failure).Status, "the settings (report 8) could not be read: " +
+                                                              FromSession(*failure).Message);
+        else
+            doctor.Good("the board at " + session.Identity().Node + " declares its settings (report 8) and they read");
+        const std::uint16_t version = session.Identity().VersionNumber;
+        const std::optional<int> perTurn = CountsPerTurn(BoardType(version));
+        doctor.Good("board version " + BoardVersionText(version) + ", type " + std::to_string(BoardType(version)) +
+                    (perTurn ? ", " + std::to_string(*perTurn) + " counts a turn" : ""));
+        session.Close();
+    }
+    env.Out << std::flush;
+    return doctor.Status();
+}
+
+}  // namespace kx::ctl
