@@ -6,6 +6,7 @@
 #include "ctl_internal.h"
 #include "settings_file.h"
 #include "session_files.h"
+#include "plain_text.h"
 #include "wide_text.h"
 
 #include <QCommandLineParser>
@@ -55,8 +56,8 @@ std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choic
         return std::nullopt;
     if (found.Failure->Cause == FailureCause::NoBoard && !choice.Any())
         return Failure{ExitNoBoard, "no KX5170 board " +
-                                        (choice.Node.empty() ? "with serial number " + EscapedText(choice.SerialNumber)
-                                                             : "at " + EscapedText(choice.Node)) +
+                                        (choice.Node.empty() ? "with serial number " + PlainText(choice.SerialNumber)
+                                                             : "at " + PlainText(choice.Node)) +
                                         " found: kx5170ctl list shows the boards present"};
     return FromSession(*found.Failure);
 }
@@ -71,7 +72,7 @@ std::string HoldersText(const std::vector<DeviceHolder>& holders)
             continue;
         named.push_back(holder.ProcessID);
         text += (text.empty() ? "" : ", ") +
-                (holder.Program.empty() ? std::string("a program") : EscapedText(holder.Program)) + " (" +
+                (holder.Program.empty() ? std::string("a program") : PlainText(holder.Program)) + " (" +
                 std::to_string(holder.ProcessID) + ")";
     }
     return text;
@@ -241,7 +242,7 @@ int RunSave(const QString& fileName, const Options& options, HidPlatform& platfo
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
         !file.commit())
-        return Report(env, {ExitUsage, "cannot write " + EscapedText(fileName.toStdString()) + ": " +
+        return Report(env, {ExitUsage, "cannot write " + PlainText(fileName.toStdString()) + ": " +
                                            file.errorString().toStdString() + ": choose another file name"});
     return ExitDone;
 }
@@ -376,7 +377,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         QString error = parser.errorText();
         if (error.endsWith(u'.'))
             error.chop(1);
-        return Report(env, {ExitUsage, EscapedText(error.toStdString()) + ": see kx5170ctl --help"});
+        return Report(env, {ExitUsage, PlainText(error.toStdString()) + ": see kx5170ctl --help"});
     }
     QStringList positional = parser.positionalArguments();
     if (parser.isSet(version)) {
@@ -394,7 +395,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         }
         const CommandHelp* about = FindCommandHelp(positional.first());
         if (!about)
-            return Report(env, {ExitUsage, "unknown command \"" + EscapedText(positional.first().toStdString()) +
+            return Report(env, {ExitUsage, "unknown command \"" + PlainText(positional.first().toStdString()) +
                                                "\": see kx5170ctl --help"});
         env.Out << "Usage: " << about->Text << "\nOptions for every command: --board SERIAL|NODE, --demo\n"
                 << std::flush;
@@ -413,7 +414,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         (chosen.startsWith(u'/') ? options.Choice.Node : options.Choice.SerialNumber) = chosen.toStdString();
     }
 
-    const std::string name = EscapedText(command.toStdString());
+    const std::string name = PlainText(command.toStdString());
     auto usage = [&](const std::string& what) {
         return Report(env, {ExitUsage, name + ": " + what + ": see kx5170ctl help " + name});
     };

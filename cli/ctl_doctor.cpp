@@ -5,6 +5,7 @@
 #include "access_help.h"
 #include "board_identity.h"
 #include "input_report.h"
+#include "plain_text.h"
 #include "wide_text.h"
 
 #ifdef KX_DOCTOR_PROBES
@@ -17,23 +18,6 @@
 #include <system_error>
 
 namespace kx::ctl {
-
-RuleState FindBoardRule(const std::vector<std::filesystem::path>& directories)
-{
-    // udev takes the first directory's file of a name and ignores the rest, so the
-    // first found is the one in force.
-    for (const std::filesystem::path& directory : directories) {
-        const std::filesystem::path rule = directory / "70-kx5170.rules";
-        std::error_code error;
-        const std::filesystem::file_status status = std::filesystem::symlink_status(rule, error);
-        if (error || !std::filesystem::exists(status))
-            continue;
-        if (std::filesystem::is_symlink(status) && std::filesystem::read_symlink(rule, error) == "/dev/null")
-            return {RuleState::Masked, rule.string()};
-        return {RuleState::Installed, rule.string()};
-    }
-    return {RuleState::Missing, {}};
-}
 
 namespace {
 
@@ -73,7 +57,7 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             char product[8];
             std::snprintf(product, sizeof product, "0x%04X", board.ProductID);
             doctor.Good("board on the USB bus at port " + board.Port + ", product " + product +
-                        (board.SerialNumber.empty() ? "" : ", serial " + EscapedText(board.SerialNumber)));
+                        (board.SerialNumber.empty() ? "" : ", serial " + PlainText(board.SerialNumber)));
             if (board.Interfaces.empty())
                 doctor.Problem(ExitNoBoard, "the board at " + board.Port +
                                                 " shows no HID interface: unplug it and plug it in again");
@@ -81,7 +65,7 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
                 if (interface.HidrawNodes.empty()) {
                     doctor.Problem(ExitNoBoard,
                                    "interface " + interface.Name + " has no hidraw node" +
-                                       (interface.Driver.empty() ? " (no driver took it)" : " (driver " + EscapedText(interface.Driver) + ")") +
+                                       (interface.Driver.empty() ? " (no driver took it)" : " (driver " + PlainText(interface.Driver) + ")") +
                                        ": the kernel needs hidraw and usbhid; unplug the board and plug it in again");
                     continue;
                 }
@@ -110,7 +94,9 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             }
         }
 
-        const RuleState rule = FindBoardRule(roots.RuleDirectories);
+        const std::vector<std::string> folders(roots.RuleDirectories.begin(), roots.RuleDirectories.end());
+        const std::vector<std::string_view> folderViews(folders.begin(), folders.end());
+        const BoardRuleState rule = FindBoardRule(folderViews);
         const int ruleStatus = anyDenied ? ExitNoAccess : ExitDone;
         auto ruleProblem = [&](const std::string& line) {
             if (anyDenied)
@@ -118,10 +104,11 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             else
                 doctor.Note(line);
         };
-        if (rule.State == RuleState::Installed)
-            doctor.Good("the board's udev rule is installed: " + rule.Path);
-        else if (rule.State == RuleState::Masked)
-            ruleProblem("the board's udev rule is masked by " + rule.Path + " (a link to /dev/null): remove it");
+        if (rule.Masked)
+            ruleProblem("the board's udev rule is masked by " + PlainText(rule.Where) +
+                        " (the administrator turned it off): remove it, as root, to turn it on");
+        else if (rule.Installed)
+            doctor.Good("a udev rule for the board is installed: " + PlainText(rule.Where));
         else
             ruleProblem("the board's udev rule is not installed: " + std::string(AccessFixInWords));
 

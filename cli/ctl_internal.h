@@ -52,14 +52,6 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
                     HidPlatform& platform, CtlEnvironment& environment);
 int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 
-// Which of the board's udev rules udev uses: the first of `directories` to hold
-// 70-kx5170.rules; a link to /dev/null there masks the rest.
-struct RuleState {
-    enum { Missing, Installed, Masked } State = Missing;
-    std::string Path;
-};
-RuleState FindBoardRule(const std::vector<std::filesystem::path>& directories);
-
 int RunWatch(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 
 }  // namespace kx::ctl

@@ -8,6 +8,7 @@
 #include "settings_conversion.h"
 #include "session_files.h"
 #include "settings_report.h"
+#include "plain_text.h"
 #include "wide_text.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ std::variant<std::string, Failure> ReadFileBytes(const QString& fileName, std::i
     }
     auto read = ReadSettingsFileBytes(fileName);
     if (const auto* error = std::get_if<QString>(&read))
-        return Failure{ExitUsage, "cannot read " + EscapedText(fileName.toStdString()) + ": " + error->toStdString() +
+        return Failure{ExitUsage, "cannot read " + PlainText(fileName.toStdString()) + ": " + error->toStdString() +
                                       ": check the file name"};
     return std::get<std::string>(std::move(read));
 }
@@ -50,7 +51,7 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
         return *failure;
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes), options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        const std::string name = fileName == QLatin1String("-") ? "standard input" : EscapedText(fileName.toStdString());
+        const std::string name = fileName == QLatin1String("-") ? "standard input" : PlainText(fileName.toStdString());
         return Failure{ExitUsage, DescribeSettingsFileError(name, *error) + ": nothing was sent; correct the file"};
     }
     return std::get<SettingsFile>(parsed);
@@ -70,9 +71,9 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         const std::string key = setting.substr(0, equals);
         // A line break or comment sign would let one argument stand for other lines.
         if (equals == std::string::npos || setting.find_first_of("\r\n#") != std::string::npos)
-            return Failure{ExitUsage, "set: \"" + EscapedText(setting) + "\" is not KEY=VALUE, such as stops=5000"};
+            return Failure{ExitUsage, "set: \"" + PlainText(setting) + "\" is not KEY=VALUE, such as stops=5000"};
         if (!FindSettingByKey(key))
-            return Failure{ExitUsage, "set: unknown setting \"" + EscapedText(key) +
+            return Failure{ExitUsage, "set: unknown setting \"" + PlainText(key) +
                                           "\": the keys are those of a settings file (kx5170ctl --help lists them)"};
         // Said here: the file's reader would name the lines of a file no one wrote.
         if (std::find(keys.begin(), keys.end(), key) != keys.end())
@@ -84,7 +85,7 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
         // Line 1 is the marker; line n + 1 is the n-th argument.
         const int index = error->Line - 2;
-        const std::string which = index >= 0 && index < arguments.size() ? EscapedText(arguments[index].toStdString())
+        const std::string which = index >= 0 && index < arguments.size() ? PlainText(arguments[index].toStdString())
                                                                          : std::string("the settings");
         return Failure{ExitUsage, "set " + which + ": " + error->Reason + ": nothing was sent"};
     }
@@ -247,7 +248,7 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     const int status = env.RunChild(command);
 
     const SignalsHeld hold(env);
-    const std::string restoreByHand = ": the board keeps the settings of " + EscapedText(positional.at(1).toStdString()) +
+    const std::string restoreByHand = ": the board keeps the settings of " + PlainText(positional.at(1).toStdString()) +
                                       "; to put its own back, run: " + SetCommand(p.Before.Values);
     BoardChoice same;
     if (!board.SerialNumber.empty())

@@ -447,42 +447,6 @@ private slots:
         QCOMPARE(result.Status, int(ExitDone));
         QVERIFY2(result.Out.find(expected.toStdString()) != std::string::npos, result.Out.c_str());
     }
-    // udev uses the first directory's file of a name: a mask in /etc hides the package's
-    // rule, and a copy in /etc is the one in force.
-    void doctorFindsTheRuleInForce_data()
-    {
-        QTest::addColumn<QStringList>("files");  // directory index and "rule" or "mask"
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("where");
-        QTest::newRow("none") << QStringList{} << int(ctl::RuleState::Missing) << -1;
-        QTest::newRow("the package's") << QStringList{"2 rule"} << int(ctl::RuleState::Installed) << 2;
-        QTest::newRow("masked") << QStringList{"0 mask", "2 rule"} << int(ctl::RuleState::Masked) << 0;
-        QTest::newRow("own copy first") << QStringList{"1 rule", "3 mask"} << int(ctl::RuleState::Installed) << 1;
-    }
-
-    void doctorFindsTheRuleInForce()
-    {
-        QFETCH(QStringList, files);
-        QFETCH(int, state);
-        QFETCH(int, where);
-        QTemporaryDir root;
-        std::vector<std::filesystem::path> directories;
-        for (int i = 0; i < 4; ++i) {
-            directories.push_back(root.filePath(QString::number(i)).toStdString());
-            std::filesystem::create_directory(directories.back());
-        }
-        for (const QString& file : files) {
-            const auto rule = directories[file.left(1).toUInt()] / "70-kx5170.rules";
-            if (file.endsWith(QLatin1String("mask")))
-                std::filesystem::create_symlink("/dev/null", rule);
-            else
-                QFile(QString::fromStdString(rule.string())).open(QIODevice::WriteOnly);
-        }
-        const ctl::RuleState found = ctl::FindBoardRule(directories);
-        QCOMPARE(int(found.State), state);
-        QCOMPARE(found.Path, where < 0 ? std::string() : (directories[where] / "70-kx5170.rules").string());
-    }
-
     void doctorSaysWhatStandsInTheWay_data()
     {
         QTest::addColumn<QString>("fault");

@@ -1,6 +1,7 @@
 #include "display_text.h"
 
 #include "input_report.h"
+#include "plain_text.h"
 #include "wide_text.h"
 
 namespace kx {
@@ -19,7 +20,7 @@ QString DegreesText(double degrees, const QLocale& locale)
 
 QString ShownText(const QString& text)
 {
-    return QString::fromStdString(EscapedText(text.toStdString()));
+    return QString::fromStdString(PlainText(text.toStdString()));
 }
 
 }  // namespace kx

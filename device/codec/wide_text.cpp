@@ -77,37 +77,4 @@ std::string PrintableDeviceText(std::u16string_view text)
     return Utf16ToUtf8(shown);
 }
 
-std::string EscapedText(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    auto hex = [&out](unsigned value, int digits) {
-        static constexpr char Digits[] = "0123456789abcdef";
-        out += digits == 2 ? "\\x" : "\\u";
-        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-            out += Digits[(value >> shift) & 0xF];
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
-            hex(c, 2);
-        // U+0080 to U+009F (C2 80 to C2 9F), U+2028 and U+2029 (E2 80 A8, E2 80 A9).
-        else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                 static_cast<unsigned char>(text[i + 1]) <= 0x9F)
-            hex(static_cast<unsigned char>(text[++i]), 4);
-        else if (c == 0xE2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-                 (static_cast<unsigned char>(text[i + 2]) == 0xA8 || static_cast<unsigned char>(text[i + 2]) == 0xA9))
-            hex(0x2000 + static_cast<unsigned char>(text[(i += 2)]) - 0x80, 4);
-        else
-            out += static_cast<char>(c);
-    }
-    return out;
-}
-
 }  // namespace kx

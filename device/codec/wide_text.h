@@ -20,9 +20,5 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // file or break a layout) replaced by U+FFFD.
 std::string PrintableDeviceText(std::u16string_view text);
 
-// Text from outside (a file name, a line of a file) fit for a one-line plain message:
-// control characters, DEL, the C1 controls and the line and paragraph separators
-// written as escapes ("\x1b", "\r", "\n", "\t"), everything else as it is.
-std::string EscapedText(std::string_view text);
 
 }  // namespace kx
