@@ -142,6 +142,30 @@ private slots:
             QVERIFY(command.Program.isEmpty());
     }
 
+    // Where a rule for the board is installed, installing it cannot help: no "Fix...",
+    // and the line says where to look.
+    void noFixWhereTheRuleIsThere_data()
+    {
+        QTest::addColumn<bool>("masked");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("installed") << false << "kx5170ctl doctor";
+        QTest::newRow("masked") << true << "turned the board's rule off";
+    }
+
+    void noFixWhereTheRuleIsThere()
+    {
+        QFETCH(bool, masked);
+        QFETCH(QString, said);
+        WindowOnBoard f;
+        f.Board->RefuseOpen = HidFailure::AccessDenied;
+        f.W().SetRuleFinder([masked] { return BoardRuleState{true, "/usr/lib/udev/rules.d/70-kx5170.rules", masked}; });
+        frmMain& w = f.Load();
+        w.AccessGrace_Timer();
+        QCOMPARE(f.V().lblStatus->textFormat(), Qt::PlainText);
+        QVERIFY2(f.Status().startsWith(Denied) && f.Status().contains(said), qPrintable(f.Status()));
+        QVERIFY(!f.Status().contains(QStringLiteral("Fix...")));
+    }
+
     void pluggedInBoardGetsItsGraceSecond()
     {
         WindowOnBoard f;

@@ -71,6 +71,8 @@ private slots:
         row("Homing", "1,5", {0x02, 0x00}, {}, true);
         row("Homing", "1.5", {0x02, 0x00}, {}, true);
         row("Homing", "1,5,", Refused, {}, true);
+        // Grouped in German: 5000 or 5? Asked, never guessed.
+        row("Slimit", "5.000", Refused, {}, true);
         // Signs and blanks.
         row("Homing", " \t42\t ", {0x2A, 0x00});
         row("Homing", "+7", {0x07, 0x00});

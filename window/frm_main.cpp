@@ -328,10 +328,10 @@ void frmMain::BuildLayout()
     Picture->setGeometry(Px(5070), Px(60), PictureWidth, Px(10490) - Px(60) - PictureMargin);
     // It follows the boxes as the user types: what the numbers will do before they are written.
     connect(Slimit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Picture->SetStops(WholeNumberValue(text, QLocale().decimalPoint().front()));
+        Picture->SetStops(BoxNumberValue(text, QLocale()));
     });
     connect(Homing, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Picture->SetCentre(WholeNumberValue(text, QLocale().decimalPoint().front()));
+        Picture->SetCentre(BoxNumberValue(text, QLocale()));
     });
 
     // Label18 and Label7 reach under their boxes: the boxes stay on top.
@@ -445,7 +445,18 @@ void frmMain::OnSearched(const SearchOutcome& outcome)
             AccessDenial = Denial::Waiting;
             AccessGrace->start();
         } else if (AccessDenial == Denial::Told) {
-            SetBoardStatus(StatusLine::Board::AccessDenied);
+            // "Fix..." installs the rule; where one is installed already, it cannot help.
+            const BoardRuleState rule = RuleFinder ? RuleFinder() : FindBoardRule(UdevRuleFolders);
+            const QString where = ShownText(QString::fromStdString(rule.Where));
+            Status.SetFixPossible(!rule.Installed);
+            Status.SetBoard(StatusLine::Board::AccessDenied,
+                            !rule.Installed ? QString()
+                            : rule.Masked
+                                ? QStringLiteral("The administrator turned the board's rule off (%1).").arg(where)
+                                : QStringLiteral("Its rule (%1) gives it to the person at the computer only: "
+                                                 "kx5170ctl doctor tells what stands in the way.")
+                                      .arg(where));
+            RenderStatus();
         }
     } else if (outcome.Failure && outcome.Failure->Cause != FailureCause::NoBoard) {
         Status.SetBoard(StatusLine::Board::OpenFailed,

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "access_fix_dialog.h"
+#include "access_help.h"
 #include "board_session.h"
 #include "hid_platform.h"
 #include "settings_file.h"
@@ -107,6 +108,8 @@ public:
     // The screen area the window may take; the window's screen when not set.
     void SetAvailableScreenArea(std::function<QRect()> area) { AvailableScreenArea = std::move(area); }
     void SetRuleInstallCommand(RuleInstallCommand command) { FixCommand = std::move(command); }
+    // Where the board's udev rule is looked for; udev's own folders when not set.
+    void SetRuleFinder(std::function<kx::BoardRuleState()> finder) { RuleFinder = std::move(finder); }
     QString AboutText() const;
 
 protected:
@@ -175,6 +178,7 @@ private:
     QString AboutPlatform;
     std::function<QRect()> AvailableScreenArea;
     RuleInstallCommand FixCommand;
+    std::function<kx::BoardRuleState()> RuleFinder;
     QPointer<AccessFixDialog> FixDialog;
     StatusLine Status;
 

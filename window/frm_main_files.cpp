@@ -376,8 +376,7 @@ void frmMain::UpdateAngleTips()
                              : QStringLiteral("; a value outside is refused.");
         // In counts, the angle depends on the board's counts a turn.
         if (unit == QLatin1String("counts") && perTurn) {
-            const std::optional<std::int32_t> value =
-                WholeNumberValue(Boxes[i]->text(), QLocale().decimalPoint().front());
+            const std::optional<std::int32_t> value = BoxNumberValue(Boxes[i]->text(), QLocale());
             tip += value ? QStringLiteral("\nOn this board %1 counts = %2 degrees.")
                                .arg(*value)
                                .arg(AngleText(360.0 * *value / *perTurn))

@@ -20,7 +20,7 @@ namespace {
 
 std::optional<std::int32_t> BoxValue(const QLineEdit* box)
 {
-    return WholeNumberValue(box->text(), QLocale().decimalPoint().front());
+    return BoxNumberValue(box->text(), QLocale());
 }
 
 QString Reason(const SessionFailure& failure)
@@ -48,6 +48,12 @@ std::optional<WheelSettings> frmMain::CheckedBoxes(bool correct)
         const SettingsField& field = SettingsFields[i];
         const std::optional<std::int32_t> value = BoxValue(Boxes[i]);
         if (!value || !(field.Clamped || InRange(field, *value))) {
+            // A number the locale groups ("5.000" in German) is asked about, not guessed.
+            const QString twoWays = TwoReadingsRefusal(QString::fromUtf8(field.Caption), Boxes[i]->text(), QLocale());
+            if (!twoWays.isEmpty()) {
+                RefuseBox(Boxes[i], twoWays);
+                return std::nullopt;
+            }
             RefuseBox(Boxes[i], (field.Clamped ? QStringLiteral("%1: enter a number, %2 to %3.")
                                                : QStringLiteral("%1: enter a whole number, %2 to %3."))
                                     .arg(QString::fromUtf8(field.Caption))
