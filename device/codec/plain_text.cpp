@@ -7,15 +7,9 @@ namespace kx {
 
 namespace {
 
-// The code point of the valid UTF-8 sequence at text[at] and its length; length 0
-// when the byte there starts none (a stray or cut sequence, an overlong form, a
-// surrogate, past Unicode).
-struct Decoded {
-    std::uint32_t CodePoint = 0;
-    std::size_t Length = 0;
-};
+}  // namespace
 
-Decoded DecodeAt(std::string_view text, std::size_t at)
+Utf8Char DecodeUtf8At(std::string_view text, std::size_t at)
 {
     const auto b = static_cast<unsigned char>(text[at]);
     if (b < 0x80)
@@ -44,6 +38,8 @@ Decoded DecodeAt(std::string_view text, std::size_t at)
     return {cp, length};
 }
 
+namespace {
+
 void AppendEscaped(std::string& out, const char* format, unsigned value)
 {
     char buffer[8];
@@ -58,7 +54,7 @@ std::string Escape(std::string_view text, std::size_t maxCodePoints)
     std::size_t count = 0;
     std::size_t i = 0;
     for (; i < text.size() && count < maxCodePoints; ++count) {
-        const Decoded d = DecodeAt(text, i);
+        const Utf8Char d = DecodeUtf8At(text, i);
         if (d.Length == 0) {
             AppendEscaped(out, "\\x%02x", static_cast<unsigned char>(text[i]));
             ++i;

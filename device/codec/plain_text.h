@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,15 @@ namespace kx {
 // else is kept as it is, "<b>" and backslashes included: the message is plain text,
 // never markup. UTF-8 in, UTF-8 out.
 std::string PlainText(std::string_view text);
+
+// The code point of the valid UTF-8 sequence at text[at] and its length; length 0
+// when the byte there starts none (a stray or cut sequence, an overlong form, a
+// surrogate, a code point past Unicode).
+struct Utf8Char {
+    std::uint32_t CodePoint = 0;
+    std::size_t Length = 0;
+};
+Utf8Char DecodeUtf8At(std::string_view text, std::size_t at);
 
 // PlainText of at most the first `maxCodePoints` characters of `text`, never cutting
 // one in two, with "..." after it when something was left out.

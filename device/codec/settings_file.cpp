@@ -33,31 +33,7 @@ std::string_view Trim(std::string_view text)
 // code point past Unicode.
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at)
 {
-    const auto b = static_cast<unsigned char>(bytes[at]);
-    if (b < 0x80)
-        return 1;
-    std::size_t length = 0;
-    std::uint32_t lowest = 0;
-    if ((b & 0xE0) == 0xC0)
-        length = 2, lowest = 0x80;
-    else if ((b & 0xF0) == 0xE0)
-        length = 3, lowest = 0x800;
-    else if ((b & 0xF8) == 0xF0)
-        length = 4, lowest = 0x10000;
-    else
-        return 0;
-    if (bytes.size() - at < length)
-        return 0;
-    std::uint32_t cp = b & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto c = static_cast<unsigned char>(bytes[at + k]);
-        if ((c & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return length;
+    return DecodeUtf8At(bytes, at).Length;
 }
 
 // The line end at the start of `bytes`: LF, CRLF or a lone CR (as an old editor

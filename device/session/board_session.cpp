@@ -255,40 +255,27 @@ Outcome<SettingsRead> BoardSession::ReadSettings()
 WriteReport BoardSession::Write(const WheelSettings& settings)
 {
     const std::size_t length = OwnLengthOr(Link.ReportLayout.SettingsReportByteLength, Link);
-    std::optional<std::vector<std::uint8_t>> image = EncodeSettingsReport(settings, 1, length);
-    if (!image) {
-        WriteReport report;
-        report.Board = Board;
-        report.Steps.push_back({SessionStep::SendSettings,
-                                FailureAt(SessionStep::SendSettings, length < MinimumWriteImage
-                                                                         ? FailureCause::TooShort
-                                                                         : FailureCause::NotEncodable)});
-        return report;
-    }
-    return SendSequence(std::move(*image));
+    return SendSequence(EncodeSettingsReport(settings, 1, length), length);
 }
 
 WriteReport BoardSession::WriteNamed(const SettingsRead& held,
                                      const std::array<std::optional<std::int32_t>, SettingsCount>& values)
 {
     const std::size_t length = OwnLengthOr(Link.ReportLayout.SettingsReportByteLength, Link);
-    std::optional<std::vector<std::uint8_t>> image = EncodeSettingsOver(held.Image, values, 1, length);
-    if (!image) {
-        WriteReport report;
-        report.Board = Board;
-        report.Steps.push_back({SessionStep::SendSettings,
-                                FailureAt(SessionStep::SendSettings, length < MinimumWriteImage
-                                                                         ? FailureCause::TooShort
-                                                                         : FailureCause::NotEncodable)});
-        return report;
-    }
-    return SendSequence(std::move(*image));
+    return SendSequence(EncodeSettingsOver(held.Image, values, 1, length), length);
 }
 
-WriteReport BoardSession::SendSequence(std::vector<std::uint8_t> image)
+WriteReport BoardSession::SendSequence(std::optional<std::vector<std::uint8_t>> encoded, std::size_t length)
 {
     WriteReport report;
     report.Board = Board;
+    if (!encoded) {
+        // Nothing is sent: report 8 cannot hold the settings, or a value cannot be stored.
+        const FailureCause cause = length < MinimumWriteImage ? FailureCause::TooShort : FailureCause::NotEncodable;
+        report.Steps.push_back({SessionStep::SendSettings, FailureAt(SessionStep::SendSettings, cause)});
+        return report;
+    }
+    std::vector<std::uint8_t>& image = *encoded;
     auto send = [&](SessionStep step) {
         if (!Link.FeatureHandle) {
             report.Steps.push_back({step, FailureAt(step, FailureCause::Gone)});

@@ -224,7 +224,7 @@ public:
     std::vector<Listing> List();
 
 private:
-    WriteReport SendSequence(std::vector<std::uint8_t> image);
+    WriteReport SendSequence(std::optional<std::vector<std::uint8_t>> image, std::size_t length);
     SessionFailure FailureAt(SessionStep step, FailureCause cause, std::string detail = {}) const;
     bool Present();
 
