@@ -23,6 +23,8 @@ int main(int argc, char* argv[])
     platform.RealPauses = true;
     platform.AddOtherInterface(0x046D, 0xC31C);
     kx::SimulatedDevice& board = platform.AddBoard(0x5E11, 0x0107);
+    // A write resets it as a real board resets: away, and back a second later.
+    board.Resets = kx::SimulatedDevice::ResetTiming{};
 
     // Half a turn either way, once every eight seconds, 100 reports a second.
     QElapsedTimer clock;

@@ -163,7 +163,7 @@ void frmMain::OnWritten(const WriteReport& report)
 
 void frmMain::OnAwaitingReturn()
 {
-    Status.SetWork(QStringLiteral("Written; waiting for the board to come back from its reset..."));
+    Status.SetWork(QStringLiteral("Written; the board is resetting..."));
     RenderStatus();
 }
 
