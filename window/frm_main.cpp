@@ -526,7 +526,7 @@ void frmMain::SetBoardStatus(StatusLine::Board board)
 
 void frmMain::RenderStatus()
 {
-    Status.SetWaitingFile(PendingFile ? QFileInfo(PendingPath).fileName() : QString());
+    Status.SetWaitingFile(PendingFile ? ShownText(QFileInfo(PendingPath).fileName()) : QString());
     const QString text = Status.Text();
     const Qt::TextFormat format = Status.OffersFix() ? Qt::RichText : Qt::PlainText;
     const QString shown =
@@ -540,7 +540,12 @@ void frmMain::RenderStatus()
     lblStatus->setTextInteractionFlags(Status.OffersFix() ? Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard
                                                           : Qt::NoTextInteraction);
     lblStatus->setText(shown);
-    lblStatus->setToolTip(text);
+    // Where the board is not there or not opened, the tool that tells why.
+    const bool notThere = Status.CurrentBoard() == StatusLine::Board::Absent ||
+                          Status.CurrentBoard() == StatusLine::Board::OpenFailed;
+    lblStatus->setToolTip(notThere && Work == Busy::Idle
+                              ? text + QStringLiteral("\nkx5170ctl doctor tells what stands between you and the board.")
+                              : text);
 }
 
 void frmMain::SetBusy(Busy busy)
