@@ -24,6 +24,7 @@
 //   6  the packaged rule is installed (/usr/lib/udev/rules.d or /lib/udev/rules.d):
 //      nothing is written
 #include "board_identity.h"
+#include "udev_helper_status.h"
 #include "udev_rule_text.h"
 
 #include <algorithm>
@@ -52,15 +53,8 @@ namespace {
 // The installed program works on "/"; a test build works on a scratch tree instead.
 const std::string Root = KX_HELPER_ROOT;
 
-enum ExitCode : int {
-    Installed = 0,
-    Refused = 1,
-    NotWritten = 2,
-    NotApplied = 3,
-    Masked = 4,
-    Foreign = 5,
-    Packaged = 6,
-};
+using ExitCode = kx::RuleHelperStatus;
+using enum kx::RuleHelperStatus;
 
 constexpr const char* RuleName = "70-kx5170.rules";
 
@@ -337,9 +331,7 @@ std::vector<std::string> BoardNodes()
     return nodes;
 }
 
-}  // namespace
-
-int main(int argc, char**)
+ExitCode Run(int argc)
 {
     if (argc > 1) {
         Say("takes no arguments");
@@ -366,4 +358,11 @@ int main(int argc, char**)
             return NotApplied;
     }
     return Installed;
+}
+
+}  // namespace
+
+int main(int argc, char**)
+{
+    return static_cast<int>(Run(argc));
 }

@@ -1,5 +1,7 @@
 #include "access_fix_dialog.h"
 
+#include "udev_helper_status.h"
+
 #include "access_help.h"
 #include "plain_text.h"
 
@@ -25,14 +27,6 @@ namespace {
 constexpr int PkexecDismissed = 126;
 constexpr int PkexecNotAuthorised = 127;
 
-// The rule installer's exit statuses, as helper/udev_helper.cpp documents them.
-enum HelperStatus : int {
-    HelperInstalled = 0,
-    HelperNotApplied = 3,
-    HelperMasked = 4,
-    HelperForeign = 5,
-    HelperPackaged = 6,
-};
 
 // Only ever the one in the system's own folder: a pkexec found on the user's PATH
 // could be anything, and it would be handed the password.
@@ -166,28 +160,28 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
     Cancel->setEnabled(true);
     lblProgress->hide();
     const QString rule = FromView(kx::AccessRuleDestination);
-    switch (exitCode) {
-    case HelperInstalled:
+    switch (static_cast<kx::RuleHelperStatus>(exitCode)) {
+    case kx::RuleHelperStatus::Installed:
         emit RuleInstalled();
         accept();
         return;
-    case HelperNotApplied:
+    case kx::RuleHelperStatus::NotApplied:
         // Written, only udev could not be told: the board gets it when it comes again.
         emit RuleInstalled();
         ShowOutcome(QStringLiteral("The rule is installed. Unplug the board and plug it in again to apply it."));
         return;
-    case HelperMasked:
+    case kx::RuleHelperStatus::Masked:
         ShowOutcome(QStringLiteral("The board's rule is turned off on this computer: %1 is a link to /dev/null or "
                                    "an empty file, and was left as it is. The computer's administrator can remove "
                                    "it to turn the rule on.")
                         .arg(rule));
         return;
-    case HelperForeign:
+    case kx::RuleHelperStatus::Foreign:
         ShowOutcome(QStringLiteral("%1 is already there and is not this program's rule: it was left as it is. "
                                    "The computer's administrator can change or remove it.")
                         .arg(rule));
         return;
-    case HelperPackaged:
+    case kx::RuleHelperStatus::Packaged:
         ShowOutcome(QStringLiteral("The rule is already installed by the kx5170-config package, in "
                                    "/usr/lib/udev/rules.d: nothing was changed. Unplug the board and plug it in "
                                    "again to apply it."));

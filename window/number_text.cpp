@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include <limits>
+#include <utility>
 
 namespace kx {
 
@@ -16,9 +17,8 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-}  // namespace
-
-std::optional<std::int32_t> WholeNumberValue(QStringView text, QChar localeDecimalPoint)
+// Where the text starts and ends once the blanks around it are left off.
+std::pair<qsizetype, qsizetype> WithoutBlanks(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -26,6 +26,14 @@ std::optional<std::int32_t> WholeNumberValue(QStringView text, QChar localeDecim
         ++begin;
     while (end > begin && IsBlank(text[end - 1]))
         --end;
+    return {begin, end};
+}
+
+}  // namespace
+
+std::optional<std::int32_t> WholeNumberValue(QStringView text, QChar localeDecimalPoint)
+{
+    auto [begin, end] = WithoutBlanks(text);
 
     bool negative = false;
     if (begin < end && (text[begin] == u'-' || text[begin] == u'+')) {
@@ -81,12 +89,7 @@ std::optional<std::int32_t> GroupedNumberValue(QStringView text, const QLocale& 
     const QString point = locale.decimalPoint();
     if (separator.isEmpty() || point.size() != 1)
         return std::nullopt;
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
+    auto [begin, end] = WithoutBlanks(text);
     QString plain;
     if (begin < end && (text[begin] == u'-' || text[begin] == u'+'))
         plain += text[begin++];

@@ -12,6 +12,20 @@
 
 using namespace kx::e2e;
 
+namespace {
+
+// rally.kx5170 in `dir`, holding `text`.
+QString SettingsFile(const QTemporaryDir& dir, const char* text)
+{
+    const QString path = dir.filePath(QStringLiteral("rally.kx5170"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+}  // namespace
+
 class TestE2eCtl : public QObject {
     Q_OBJECT
 
@@ -21,14 +35,10 @@ private slots:
         VirtualBoard board({"--rate", "100", "--motion", "still", "--reset-after", "200", "--reset-delay", "1000"});
         QVERIFY(board.WaitReady());
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("rally.kx5170"));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("kx5170-settings = 1\nboard_type = 3\ncentre_offset = -2\noverall_damping = 250\n"
+        const QString file = SettingsFile(dir, "kx5170-settings = 1\nboard_type = 3\ncentre_offset = -2\noverall_damping = 250\n"
                   "overall_inertia = 17\noverall_friction = 1\nstops = 12345\nstops_stiffness = 255\n"
                   "stops_damping = 0\ncentering_spring = 127\nmotor_filter = 9\ninput_filter = 10000\n"
                   "all_effects_scale = 100\ndamper_effect_scale = 40\n");
-        out.close();
 
         QProcess ctl;
         ctl.start(QStringLiteral(KX_CTL_PATH), {QStringLiteral("apply"), file});
@@ -50,11 +60,7 @@ private slots:
         VirtualBoard board({"--rate", "100", "--motion", "still", "--reset-after", "200", "--reset-delay", "1000"});
         QVERIFY(board.WaitReady());
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("rally.kx5170"));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("kx5170-settings = 1\nstops = 12345\n");
-        out.close();
+        const QString file = SettingsFile(dir, "kx5170-settings = 1\nstops = 12345\n");
         const QString during = dir.filePath(QStringLiteral("during.txt"));
 
         QProcess ctl;
