@@ -117,6 +117,7 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
     for (const BoardSession::Listing& board : session.List()) {
         const bool chosen =
             choice.Any() || (!choice.SerialNumber.empty() && board.SerialNumber == choice.SerialNumber) ||
+            (!choice.Port.empty() && board.Port == choice.Port) ||
             std::any_of(board.Nodes.begin(), board.Nodes.end(), [&](const auto& node) { return node.first == choice.Node; });
         if (!chosen)
             continue;
@@ -411,7 +412,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         const QString chosen = parser.value(board);
         if (chosen.isEmpty())
             return Report(env, {ExitUsage, "--board: give a serial number or a device node: see kx5170ctl --help"});
-        (chosen.startsWith(u'/') ? options.Choice.Node : options.Choice.SerialNumber) = chosen.toStdString();
+        options.Choice = BoardChoice::Parse(chosen.toStdString());
     }
 
     const std::string name = PlainText(command.toStdString());

@@ -112,9 +112,30 @@ bool BoardIdentity::SameBoard(const HidInterfaceInfo& info) const
 {
     if (info.ProductID != ProductID)
         return false;
-    if (!SerialNumber.empty())
-        return info.SerialNumber == SerialNumber;
-    return !PhysicalPort.empty() && info.PhysicalPort == PhysicalPort;
+    if (SerialNumber.empty() && PhysicalPort.empty())
+        return false;
+    if (info.SerialNumber != SerialNumber)
+        return false;
+    // A board whose port the platform cannot tell is known by its serial number alone.
+    return PhysicalPort.empty() || info.PhysicalPort.empty() || info.PhysicalPort == PhysicalPort;
+}
+
+bool BoardChoice::Accepts(const HidInterfaceInfo& info) const
+{
+    return (SerialNumber.empty() || info.SerialNumber == SerialNumber) && (Node.empty() || info.Path == Node) &&
+           (Port.empty() || info.PhysicalPort == Port);
+}
+
+BoardChoice BoardChoice::Parse(const std::string& text)
+{
+    BoardChoice choice;
+    if (text.starts_with('/'))
+        choice.Node = text;
+    else if (text.starts_with("usb:"))
+        choice.Port = text;
+    else
+        choice.SerialNumber = text;
+    return choice;
 }
 
 std::optional<int> BoardDetails::CountsPerTurn() const
@@ -162,10 +183,7 @@ SearchOutcome BoardSession::Search(const BoardChoice& choice)
     Close();
     std::function<bool(const HidInterfaceInfo&)> accept;
     if (!choice.Any())
-        accept = [&choice](const HidInterfaceInfo& info) {
-            return (choice.SerialNumber.empty() || info.SerialNumber == choice.SerialNumber) &&
-                   (choice.Node.empty() || info.Path == choice.Node);
-        };
+        accept = [&choice](const HidInterfaceInfo& info) { return choice.Accepts(info); };
     SearchOutcome outcome;
     if (FindTheHid(Link, Hid, accept) == FlagTrue) {
         outcome.Found = true;
@@ -474,11 +492,11 @@ std::vector<BoardSession::Listing> BoardSession::List()
     for (const HidInterfaceInfo& info : Hid.EnumerateInterfaces()) {
         if (!IsBoardIdentity(info.VendorID, info.ProductID))
             continue;
-        // The interfaces of one board share its serial number, or else its port.
+        // The interfaces of one board share its serial number and its port; two boards
+        // with one serial number stand in two ports.
         auto same = std::find_if(boards.begin(), boards.end(), [&](const Listing& board) {
-            return board.ProductID == info.ProductID &&
-                   (!info.SerialNumber.empty() ? board.SerialNumber == info.SerialNumber
-                                               : !info.PhysicalPort.empty() && board.Port == info.PhysicalPort);
+            return board.ProductID == info.ProductID && board.SerialNumber == info.SerialNumber &&
+                   board.Port == info.PhysicalPort && !(info.SerialNumber.empty() && info.PhysicalPort.empty());
         });
         if (same == boards.end())
             same = boards.insert(boards.end(),

@@ -72,25 +72,34 @@ template <class T>
 using Outcome = std::variant<T, SessionFailure>;
 
 // What identifies one board, also across its reset: it comes back under a new node,
-// with the same serial number and in the same port.
+// with the same serial number and in the same port. Firmware chooses its serial number
+// (cheap boards often give every unit the same one); the port is where the user
+// plugged it, so it takes both to tell two boards apart.
 struct BoardIdentity {
     std::string Node;
     std::uint16_t ProductID = 0;
     std::uint16_t VersionNumber = 0;
     std::string SerialNumber;  // as the enumeration gives it; may be empty
-    std::string PhysicalPort;  // may be empty
+    std::string PhysicalPort;  // "usb:1-2.3" on a USB bus; may be empty
 
-    // The same physical board: by serial number where it has one, else by port. False
-    // when neither is known, as nothing then tells two boards apart.
+    // The same physical board: the serial number where it has one and the port where
+    // both know it must match. False when neither is known, as nothing then tells two
+    // boards apart.
     bool SameBoard(const HidInterfaceInfo& info) const;
+    friend bool operator==(const BoardIdentity&, const BoardIdentity&) = default;
 };
 
 // Which board to take, where more than one may be present. Empty: the first.
 struct BoardChoice {
     std::string SerialNumber;
     std::string Node;
+    std::string Port;  // as HidInterfaceInfo::PhysicalPort gives it: "usb:1-2.3"
 
-    bool Any() const { return SerialNumber.empty() && Node.empty(); }
+    bool Any() const { return SerialNumber.empty() && Node.empty() && Port.empty(); }
+    bool Accepts(const HidInterfaceInfo& info) const;
+    // What a user types to name a board: a node ("/dev/hidraw3"), a port ("usb:1-2.3")
+    // or else a serial number.
+    static BoardChoice Parse(const std::string& text);
 };
 
 // What a search found. Found: the board is open. Otherwise Failure says why: NoBoard,
