@@ -185,6 +185,7 @@ SearchOutcome BoardSession::Search(const BoardChoice& choice)
     if (!choice.Any())
         accept = [&choice](const HidInterfaceInfo& info) { return choice.Accepts(info); };
     SearchOutcome outcome;
+    KnownType.reset();
     if (FindTheHid(Link, Hid, accept) == FlagTrue) {
         outcome.Found = true;
         Board = {Link.DevicePath, Link.Attributes.ProductID, Link.Attributes.VersionNumber,
@@ -227,11 +228,24 @@ BoardDetails BoardSession::Load()
     };
     details.Manufacturer = ask(DeviceString::Manufacturer);
     if (details.Manufacturer)
-        details.DeviceType = BoardType(Board.VersionNumber);
+        KnownType = BoardType(Board.VersionNumber);
+    details.DeviceType = KnownType;
     details.Product = ask(DeviceString::Product);
     details.SerialNumber = ask(DeviceString::SerialNumber);
     details.Settings = ReadSettings();
     return details;
+}
+
+std::optional<int> BoardSession::DeviceType()
+{
+    if (!KnownType && IsOpen()) {
+        const std::optional<std::u16string> manufacturer = Link.InputHandle->GetString(DeviceString::Manufacturer);
+        Link.LastResult = manufacturer ? 1 : 0;
+        Hid.Pause(Times.RequestGap);
+        if (manufacturer)
+            KnownType = BoardType(Board.VersionNumber);
+    }
+    return KnownType;
 }
 
 Outcome<SettingsRead> BoardSession::ReadSettings()

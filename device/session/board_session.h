@@ -190,6 +190,11 @@ public:
     const BoardIdentity& Identity() const { return Board; }
     // Closes the board's handles; nothing is sent.
     void Close();
+    // The open board's type: its version's high byte, taken only once the board has
+    // answered the manufacturer's string request as a board does (asked here when no
+    // load has asked it yet). nullopt while it has not. The one rule for both faces
+    // and for saved files.
+    std::optional<int> DeviceType();
 
     // The manufacturer, product and serial strings, each followed by the request gap,
     // then the settings.
@@ -241,6 +246,7 @@ private:
     const SessionTimings Times;
     DeviceLink Link;
     BoardIdentity Board;
+    std::optional<int> KnownType;  // of Board, once it answered as a board
 };
 
 // The supervision of the link, for a caller that calls Drain every Timings().Drain
