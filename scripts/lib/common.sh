@@ -9,7 +9,7 @@ KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev f
 # clang for the fuzzers.
 KX_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info libxml2-utils dpkg-dev file lintian mandoc
                   qemu-system-x86 busybox-static xz-utils
-                  clang libclang-rt-14-dev)
+                  clang libclang-rt-14-dev librapidcheck-dev)
 
 kx_install_missing() {
     local missing=() pkg
