@@ -116,8 +116,27 @@ private slots:
                                              << int(FailureCause::ShortWrite);
         QTest::newRow("command 1 refused") << "refused" << false << int(SessionStep::SendSettings)
                                            << int(FailureCause::Refused);
-        QTest::newRow("report 32 timed out") << "timeout" << true << int(SessionStep::ResetRequest)
-                                             << int(FailureCause::TimedOut);
+        // A failed reset request is no reset unless the board goes: one that stays is
+        // "not reset", whatever the request said.
+        QTest::newRow("report 32 timed out, the board stayed") << "timeout" << true << int(SessionStep::ResetRequest)
+                                                               << int(FailureCause::NotReset);
+    }
+
+    // A board that resets on the reset request may end the request with an error; its
+    // departure is the proof of the reset.
+    void aFailedResetRequestFollowedByDepartureIsAReset()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& device = platform.AddBoard();
+        device.Resets = SimulatedDevice::ResetTiming{};
+        BoardSession session(platform);
+        QVERIFY(session.Search().Found);
+        device.ResetRequestEndsInError = true;
+        const WriteReport report = session.Write(WheelSettings{5000, -100, 200, 50, 20, 75, 90, 10, 5, 4, 1000, 64});
+        QVERIFY(report.ResetByDeparture);
+        QVERIFY(report.Complete());
+        QVERIFY(!report.FirstFailure());
+        QVERIFY(std::holds_alternative<SettingsRead>(session.AwaitReturn()));
     }
 
     void eachStepKeepsItsResult()

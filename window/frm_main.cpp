@@ -93,31 +93,36 @@ frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
     connect(w, &SessionWorker::Loaded, this, &frmMain::LoadDeviceSettings);
     connect(w, &SessionWorker::PositionRead, this, &frmMain::ShowPosition);
     connect(w, &SessionWorker::LinkLost, this, &frmMain::HandleLostLink);
-    connect(w, &SessionWorker::HeldBy, this, &frmMain::OnHeldBy);
-    connect(w, &SessionWorker::Writing, this, &frmMain::OnWriting);
-    connect(w, &SessionWorker::Written, this, &frmMain::OnWritten);
+    connect(w, &SessionWorker::ReloadAnswered, this, &frmMain::OnReloadAnswered);
+    connect(w, &SessionWorker::Writing, this, &frmMain::OnWriteStarted);
     connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn);
-    connect(w, &SessionWorker::ReadBack, this, &frmMain::OnReadBack);
+    connect(w, &SessionWorker::WriteAnswered, this, &frmMain::OnWriteAnswered);
 }
 
 frmMain::~frmMain()
 {
     if (SessionThread && !FinishSession(std::chrono::milliseconds(1000))) {
         // A QThread destroyed while it runs aborts the program; one stuck in the kernel
-        // is left to the end of the process instead.
-        SessionThread = nullptr;
+        // is left, with its session, to the end of the process instead. The thread is
+        // no child of the window for that reason.
         (void)Worker.release();
         return;
     }
     if (!SessionThread)
         Worker->Stop();
+    delete SessionThread;
+}
+
+void frmMain::SetRuleFinder(std::function<BoardRuleState()> finder)
+{
+    Worker->SetRuleFinder(std::move(finder));
 }
 
 void frmMain::RunSessionOnThread()
 {
     if (SessionThread)
         return;
-    SessionThread = new QThread(this);
+    SessionThread = new QThread;
     SessionThread->setObjectName(QStringLiteral("BoardSession"));
     Worker->moveToThread(SessionThread);
     SessionThread->start();
@@ -401,9 +406,10 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // A write under way is let finish (it is bounded): a board left between the
-    // settings and its reset may not store them.
-    if (Work == Busy::Writing) {
+    // From now on the session starts no write. One under way is let finish (it is
+    // bounded): a board left between the settings and its reset may not store them.
+    // Its answer comes, and closes the window.
+    if (Worker->RequestClose()) {
         CloseWhenWritten = true;
         Status.SetWork(QStringLiteral("Closing once the write has finished..."));
         RenderStatus();
@@ -418,7 +424,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void frmMain::OnSearched(const SearchOutcome& outcome)
+void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rule)
 {
     const HidFailure refused = !outcome.Found && outcome.Failure && outcome.Failure->Cause == FailureCause::AccessDenied
                                    ? HidFailure::AccessDenied
@@ -431,6 +437,7 @@ void frmMain::OnSearched(const SearchOutcome& outcome)
         return;  // its load follows
 
     BoardLoaded = false;
+    BoardToken = {};
     Details.reset();
     DeviceType.reset();
     BlankDetails();
@@ -446,7 +453,6 @@ void frmMain::OnSearched(const SearchOutcome& outcome)
             AccessGrace->start();
         } else if (AccessDenial == Denial::Told) {
             // "Fix..." installs the rule; where one is installed already, it cannot help.
-            const BoardRuleState rule = RuleFinder ? RuleFinder() : FindBoardRule(UdevRuleFolders);
             const QString where = ShownText(QString::fromStdString(rule.Where));
             Status.SetFixPossible(!rule.Installed);
             Status.SetBoard(StatusLine::Board::AccessDenied,
@@ -550,6 +556,10 @@ void frmMain::RenderStatus()
 
 void frmMain::SetBusy(Busy busy)
 {
+    // A write asked for and not yet answered keeps the buttons still, whatever else
+    // the session tells meanwhile.
+    if (busy == Busy::Idle && PendingWrite)
+        busy = Busy::Asked;
     Work = busy;
     Status.SetWork(busy == Busy::Loading   ? QStringLiteral("Reading the board...")
                    : busy == Busy::Writing ? QStringLiteral("Writing the settings to the board...")
@@ -576,9 +586,10 @@ void frmMain::OnLoading()
     SetBusy(Busy::Loading);
 }
 
-void frmMain::LoadDeviceSettings(const BoardDetails& details)
+void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken& token)
 {
     BoardLoaded = true;
+    BoardToken = token;
     Details = details;
     auto show = [](const std::optional<std::u16string>& text, QLabel* target) {
         if (!text)
@@ -622,11 +633,22 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details)
                 Boxes[i]->setText(HeldTexts.value(static_cast<qsizetype>(i)));
             HeldTexts.clear();
         }
-        if (!Status.KeepsMessage())  // "Settings not written" says more
-            ShowStatus(QStringLiteral("The board is back; your values are kept. F5 takes the board's values."),
+        if (!BoxesToken.Valid() || SamePhysicalBoard(BoxesToken.Board, token.Board)) {
+            BoxesToken = token;
+            if (!Status.KeepsMessage())  // "Settings not written" says more
+                ShowStatus(QStringLiteral("The board is back; your values are kept. F5 takes the board's values."),
+                           StatusLine::Keep::UntilWritten);
+        } else {
+            // Never "the board is back" for another board: the values stay bound to the
+            // one they came from until the user says they go to this one.
+            ShowStatus(QStringLiteral("Another board is plugged in (%1); your values came from the board %2. "
+                                      "F5 takes this board's values.")
+                           .arg(BoardName(token.Board), BoardName(BoxesToken.Board)),
                        StatusLine::Keep::UntilWritten);
+        }
     } else {
         FillBoxes(read->Values);
+        BoxesToken = token;
     }
     SetSettingsControlsEnabled(true);
     SetBusy(Busy::Idle);

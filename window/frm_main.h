@@ -45,6 +45,7 @@ class QTimer;
 
 namespace kx {
 class SessionWorker;
+struct WriteAnswer;
 class WheelPicture;
 }
 
@@ -108,8 +109,9 @@ public:
     // The screen area the window may take; the window's screen when not set.
     void SetAvailableScreenArea(std::function<QRect()> area) { AvailableScreenArea = std::move(area); }
     void SetRuleInstallCommand(RuleInstallCommand command) { FixCommand = std::move(command); }
-    // Where the board's udev rule is looked for; udev's own folders when not set.
-    void SetRuleFinder(std::function<kx::BoardRuleState()> finder) { RuleFinder = std::move(finder); }
+    // Where the board's udev rule is looked for; udev's own folders when not set. The
+    // session looks, on its own thread: the rules folders grow with the system.
+    void SetRuleFinder(std::function<kx::BoardRuleState()> finder);
     QString AboutText() const;
 
 protected:
@@ -119,7 +121,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Busy { Idle, Loading, Writing };
+    // Asked: a write was requested and the session has not said it started.
+    enum class Busy { Idle, Loading, Asked, Writing };
 
     void BuildLayout();
     void BuildMenus();
@@ -128,18 +131,25 @@ private:
     void FitToScreen();
 
     // What the session tells.
-    void OnSearched(const kx::SearchOutcome& outcome);
+    void OnSearched(const kx::SearchOutcome& outcome, const kx::BoardRuleState& rule);
     void OnLoading();
-    void LoadDeviceSettings(const kx::BoardDetails& details);
+    void LoadDeviceSettings(const kx::BoardDetails& details, const kx::ValuesToken& token);
     void ShowPosition(std::int16_t position);
     void HandleLostLink();
-    void OnHeldBy(const std::vector<kx::DeviceHolder>& holders);
-    void OnWriting();
+    void OnReloadAnswered(quint64 id, bool refused);
+    void OnWriteStarted(quint64 id);
+    void OnAwaitingReturn(quint64 id);
+    void OnWriteAnswered(const kx::WriteAnswer& answer);
     void OnWritten(const kx::WriteReport& report);
-    void OnAwaitingReturn();
-    void OnReadBack(const kx::Outcome<kx::SettingsRead>& back);
+    void OnReadBack(const kx::Outcome<kx::SettingsRead>& back, const kx::ValuesToken& token);
+    void OnHeldBy(const std::vector<kx::DeviceHolder>& holders);
 
     void StartWrite(bool keepOpen, bool evenIfHeld = false);
+    // The values in the boxes came from another board than the one loaded: the user
+    // says whether they go to this one. True when they may.
+    bool ValuesMayGoToThisBoard();
+    // "serial 0042 at usb:1-2": how the line names a board.
+    static QString BoardName(const kx::BoardIdentity& board);
     void RuleInstalled();
     void BlankDetails();
     void SetSettingsControlsEnabled(bool enabled);
@@ -178,7 +188,6 @@ private:
     QString AboutPlatform;
     std::function<QRect()> AvailableScreenArea;
     RuleInstallCommand FixCommand;
-    std::function<kx::BoardRuleState()> RuleFinder;
     QPointer<AccessFixDialog> FixDialog;
     StatusLine Status;
 
@@ -190,7 +199,15 @@ private:
     Busy Work = Busy::Idle;
     bool CloseWhenWritten = false;
     bool KeepOpenAfterWrite = false;
-    std::optional<kx::WheelSettings> SentSettings;  // while a write is under way
+    // Requests to the session awaiting their answer; each is answered exactly once.
+    quint64 LastRequest = 0;
+    std::optional<quint64> PendingWrite, PendingReload;
+    // While a write is under way: what was sent, and the boxes' texts then, so that
+    // a value typed meanwhile is told from one the read-back may replace.
+    std::optional<kx::WheelSettings> SentSettings;
+    QStringList SentTexts;
+    // The load the boxes' values belong to, and the board loaded now.
+    kx::ValuesToken BoxesToken, BoardToken;
     // Values the user typed or opened and has not written. While the boxes cannot show
     // them (a board whose settings could not be read), they are held here.
     bool Edited = false;

@@ -220,6 +220,8 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
         if (settings.Values[i])
             Boxes[i]->setText(QString::number(*settings.Values[i]));
     Edited = true;
+    // Opened onto the board loaded: the values are the user's for this board.
+    BoxesToken = BoardToken;
     RememberFile(path);
     ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
     lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
@@ -329,7 +331,17 @@ void frmMain::ReloadFromBoard()
     Edited = false;
     HeldTexts.clear();
     Status.EndMessages();
-    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Reload);
+    PendingReload = ++LastRequest;
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), id = *PendingReload] { w->Reload(id); });
+}
+
+void frmMain::OnReloadAnswered(quint64 id, bool refused)
+{
+    if (PendingReload != id)
+        return;
+    PendingReload.reset();
+    if (refused)
+        ShowStatus(QStringLiteral("Not read: the board went away before it could be read."));
 }
 
 QString frmMain::AboutText() const

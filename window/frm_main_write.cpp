@@ -92,24 +92,98 @@ void frmMain::WriteKeepOpen_Click()
         StartWrite(true);
 }
 
+QString frmMain::BoardName(const BoardIdentity& board)
+{
+    QStringList parts;
+    if (!board.SerialNumber.empty())
+        parts << QStringLiteral("serial %1").arg(ShownText(QString::fromStdString(board.SerialNumber)));
+    if (!board.PhysicalPort.empty())
+        parts << QStringLiteral("at %1").arg(ShownText(QString::fromStdString(board.PhysicalPort)));
+    return parts.isEmpty() ? QStringLiteral("with no serial number") : parts.join(QLatin1Char(' '));
+}
+
+bool frmMain::ValuesMayGoToThisBoard()
+{
+    if (!BoxesToken.Valid() || BoxesToken == BoardToken)
+        return true;
+    if (SamePhysicalBoard(BoxesToken.Board, BoardToken.Board)) {
+        // The same board, read again since: its values are still the user's for it.
+        BoxesToken = BoardToken;
+        return true;
+    }
+    if (!Dialogs.Confirm(this, QStringLiteral("The values in the boxes came from another board (%1). "
+                                              "Write them to this board (%2)?")
+                                   .arg(BoardName(BoxesToken.Board), BoardName(BoardToken.Board))))
+        return false;
+    BoxesToken = BoardToken;
+    return true;
+}
+
 void frmMain::StartWrite(bool keepOpen, bool evenIfHeld)
 {
-    if (Work != Busy::Idle || !SettingsShown)
+    if (Work != Busy::Idle || !SettingsShown || PendingWrite)
         return;
     const std::optional<WheelSettings> settings = CheckedBoxes();
-    if (!settings)
+    if (!settings || !ValuesMayGoToThisBoard())
         return;
     KeepOpenAfterWrite = keepOpen;
     SentSettings = settings;
-    SetBusy(Busy::Writing);
-    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), s = *settings, keepOpen, evenIfHeld] {
-        w->Write(s, keepOpen, evenIfHeld);
-    });
+    SentTexts = BoxTexts();
+    PendingWrite = ++LastRequest;
+    // Nothing is pressed twice meanwhile; "Writing" is said once the session says so.
+    SetBusy(Busy::Asked);
+    const WriteRequest request{*PendingWrite, *settings, BoxesToken, keepOpen, evenIfHeld};
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), request] { w->Write(request); });
+}
+
+void frmMain::OnWriteStarted(quint64 id)
+{
+    if (PendingWrite == id)
+        SetBusy(Busy::Writing);
+}
+
+void frmMain::OnAwaitingReturn(quint64 id)
+{
+    if (PendingWrite != id)
+        return;
+    Status.SetWork(QStringLiteral("Written; the board is resetting..."));
+    RenderStatus();
+}
+
+void frmMain::OnWriteAnswered(const WriteAnswer& answer)
+{
+    if (PendingWrite != answer.Id)
+        return;
+    PendingWrite.reset();
+    SetBusy(Busy::Idle);
+    if (answer.Refused) {
+        switch (*answer.Refused) {
+        case WriteRefusal::InUse:
+            OnHeldBy(answer.Holders);
+            break;
+        case WriteRefusal::NoBoard:
+            ShowStatus(QStringLiteral("Not written: the board went away before the write started."));
+            break;
+        case WriteRefusal::OtherValues:
+            // The news of the board that took its place is on its way to the line.
+            ShowStatus(QStringLiteral("Not written: the board was read again before the write started. "
+                                      "Check the values and write again."));
+            break;
+        case WriteRefusal::Closing:
+            break;
+        }
+        if (CloseWhenWritten)
+            close();
+        return;
+    }
+    if (answer.ReadBack)
+        OnReadBack(*answer.ReadBack, answer.Token);
+    else if (answer.Report)
+        OnWritten(*answer.Report);
 }
 
 void frmMain::OnHeldBy(const std::vector<DeviceHolder>& holders)
 {
-    SetBusy(Busy::Idle);
     QStringList names;
     for (const DeviceHolder& holder : holders) {
         const QString name = ShownText(QString::fromStdString(holder.Program));
@@ -129,23 +203,14 @@ void frmMain::OnHeldBy(const std::vector<DeviceHolder>& holders)
         ShowStatus(QStringLiteral("Not written: the board is in use by %1.").arg(names.join(QStringLiteral(", "))));
 }
 
-void frmMain::OnWriting()
-{
-    SetBusy(Busy::Writing);
-}
-
 void frmMain::OnWritten(const WriteReport& report)
 {
-    if (report.Complete() && !KeepOpenAfterWrite) {
-        // The board stores the settings and resets: the program's work is done.
-        SetBusy(Busy::Idle);
+    if (report.Complete()) {
+        // The board stores the settings and resets: the program's work is done (after
+        // "Write and keep open" too, when the window was closed during the write).
         close();
         return;
     }
-    if (report.Complete())
-        return;  // the read back follows
-
-    SetBusy(Busy::Idle);
     const SessionFailure failure = *report.FirstFailure();
     // Said until a write succeeds or the user takes the board's values: a board pulled
     // out during the write is found missing at the next tick, and the user must still
@@ -161,15 +226,8 @@ void frmMain::OnWritten(const WriteReport& report)
         close();
 }
 
-void frmMain::OnAwaitingReturn()
+void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& token)
 {
-    Status.SetWork(QStringLiteral("Written; the board is resetting..."));
-    RenderStatus();
-}
-
-void frmMain::OnReadBack(const Outcome<SettingsRead>& back)
-{
-    SetBusy(Busy::Idle);
     if (const auto* failure = std::get_if<SessionFailure>(&back)) {
         Edited = true;
         ShowStatus(QStringLiteral("Written, but not read back: %1.").arg(Reason(*failure)),
@@ -178,10 +236,18 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back)
             close();
         return;
     }
+    // The values are this board's, as its latest read.
+    BoxesToken = token;
+    BoardToken = token;
     const WheelSettings& held = std::get<SettingsRead>(back).Values;
+    // Only what was sent is compared; a box typed into since the write was sent keeps
+    // the user's text, and stays the user's to write.
     QStringList differences;
+    bool typedSince = false;
     for (const std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
+        if (Boxes[i]->text() != SentTexts.value(static_cast<qsizetype>(i)))
+            typedSince = true;
         if (SentSettings && held.*field.Value != (*SentSettings).*field.Value)
             differences << QStringLiteral("%1 is %2, not %3")
                                .arg(QString::fromUtf8(field.Caption))
@@ -189,7 +255,7 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back)
                                .arg((*SentSettings).*field.Value);
     }
     if (differences.isEmpty()) {
-        Edited = false;
+        Edited = typedSince;
         Status.EndMessages();
         ShowStatus(QStringLiteral("Written and read back."));
     } else {

@@ -120,6 +120,15 @@ bool BoardIdentity::SameBoard(const HidInterfaceInfo& info) const
     return PhysicalPort.empty() || info.PhysicalPort.empty() || info.PhysicalPort == PhysicalPort;
 }
 
+bool SamePhysicalBoard(const BoardIdentity& a, const BoardIdentity& b)
+{
+    HidInterfaceInfo info;
+    info.ProductID = b.ProductID;
+    info.SerialNumber = b.SerialNumber;
+    info.PhysicalPort = b.PhysicalPort;
+    return a.SameBoard(info) && !(b.SerialNumber.empty() && b.PhysicalPort.empty());
+}
+
 bool BoardChoice::Accepts(const HidInterfaceInfo& info) const
 {
     return (SerialNumber.empty() || info.SerialNumber == SerialNumber) && (Node.empty() || info.Path == Node) &&
@@ -161,7 +170,7 @@ bool WriteReport::Complete() const
 std::optional<SessionFailure> WriteReport::FirstFailure() const
 {
     for (const auto& [step, failure] : Steps)
-        if (failure)
+        if (failure && !(step == SessionStep::ResetRequest && ResetByDeparture))
             return failure;
     return std::nullopt;
 }
@@ -345,7 +354,27 @@ WriteReport BoardSession::SendSequence(std::optional<std::vector<std::uint8_t>> 
             failure = FailureAt(SessionStep::ResetRequest, CauseOf(Link.FeatureHandle->LastFailure()));
     }
     report.Steps.push_back({SessionStep::ResetRequest, failure});
+    const bool stored = std::all_of(report.Steps.begin(), report.Steps.end() - 1,
+                                    [](const auto& step) { return !step.second; });
+    if (failure && stored) {
+        report.ResetByDeparture = AwaitDeparture();
+        if (!report.ResetByDeparture)
+            report.Steps.back().second =
+                FailureAt(SessionStep::ResetRequest, FailureCause::NotReset,
+                          std::string("the request ended with: ") + CauseText(failure->Cause));
+    }
     return report;
+}
+
+bool BoardSession::AwaitDeparture()
+{
+    const auto asked = Hid.Now();
+    while (Hid.Now() - asked < Times.ResetGone) {
+        if (!Present())
+            return true;
+        Hid.Pause(Times.ResetPoll);
+    }
+    return !Present();
 }
 
 bool BoardSession::Present()

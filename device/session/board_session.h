@@ -89,6 +89,22 @@ struct BoardIdentity {
     friend bool operator==(const BoardIdentity&, const BoardIdentity&) = default;
 };
 
+// Two identities of one physical board: the same product, the same serial number, and
+// the same port where both know one. False when neither tells the board apart.
+bool SamePhysicalBoard(const BoardIdentity& a, const BoardIdentity& b);
+
+// What a face's values belong to: the board they were read from (or typed over, or
+// opened onto) and which load of it. A write carries it, and the session refuses one
+// whose load is not the open board's current one, so that values read from one board
+// never reach another without the user's word.
+struct ValuesToken {
+    BoardIdentity Board;
+    std::uint64_t Load = 0;  // 0: no load; each load and read-back numbers the next
+
+    bool Valid() const { return Load != 0; }
+    friend bool operator==(const ValuesToken&, const ValuesToken&) = default;
+};
+
 // Which board to take, where more than one may be present. Empty: the first.
 struct BoardChoice {
     std::string SerialNumber;
@@ -137,12 +153,17 @@ struct BoardDetails {
 struct WriteReport {
     std::vector<std::pair<SessionStep, std::optional<SessionFailure>>> Steps;
     BoardIdentity Board;
+    // The reset request failed, but the board went away after it: it reset. A board
+    // that resets on the request may end it with an error (the transfer is cut by
+    // the reset itself), so its departure, not the request's result, is the proof.
+    bool ResetByDeparture = false;
 
     // The settings were taken (command 1).
     bool SettingsTaken() const;
-    // Every step succeeded: the board stores the settings and resets.
+    // The settings and both commands were taken and the board reset: it stores them.
     bool Complete() const;
-    // The first step that failed, if any.
+    // The first step that failed, if any; a reset request whose failure the board's
+    // departure answered is none.
     std::optional<SessionFailure> FirstFailure() const;
 };
 
@@ -239,6 +260,8 @@ public:
 
 private:
     WriteReport SendSequence(std::optional<std::vector<std::uint8_t>> image, std::size_t length);
+    // Waits up to ResetGone for the board to go away; true when it went.
+    bool AwaitDeparture();
     SessionFailure FailureAt(SessionStep step, FailureCause cause, std::string detail = {}) const;
     bool Present();
 

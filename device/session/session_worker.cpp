@@ -11,14 +11,21 @@ SessionWorker::SessionWorker(HidPlatform& platform, SessionTimings timings)
     : Platform(platform), Times(timings), Session(platform, timings), Supervisor(Session)
 {
     qRegisterMetaType<kx::SearchOutcome>();
+    qRegisterMetaType<kx::BoardRuleState>();
     qRegisterMetaType<kx::BoardDetails>();
-    qRegisterMetaType<kx::WriteReport>();
-    qRegisterMetaType<kx::Outcome<kx::SettingsRead>>();
-    qRegisterMetaType<kx::WheelSettings>();
-    qRegisterMetaType<std::vector<kx::DeviceHolder>>();
+    qRegisterMetaType<kx::ValuesToken>();
+    qRegisterMetaType<kx::WriteRequest>();
+    qRegisterMetaType<kx::WriteAnswer>();
 }
 
 SessionWorker::~SessionWorker() = default;
+
+bool SessionWorker::RequestClose()
+{
+    const std::lock_guard lock(CloseLock);
+    Closing = true;
+    return WriteUnderWay;
+}
 
 void SessionWorker::Start()
 {
@@ -37,6 +44,8 @@ void SessionWorker::Start()
             if (!Running)
                 return;
             if (!Session.IsOpen()) {
+                // A node changed: the rule may have been installed meanwhile.
+                RuleSeen.reset();
                 SearchAsked = true;
                 Tick();
             } else {
@@ -49,11 +58,11 @@ void SessionWorker::Start()
     }
     Running = true;
     const SearchOutcome found = Session.Search(Supervisor.Choice);
-    emit Searched(found);
+    emit Searched(found, {});
     if (found.Found)
         LoadNow();
-    StartTimers();
     FollowChangeNotification();
+    StartTimers();
 }
 
 void SessionWorker::Stop()
@@ -70,10 +79,7 @@ void SessionWorker::Stop()
 void SessionWorker::StartTimers()
 {
     Supervisor.Restart();
-    if (TickTimer) {
-        TickTimer->start();
-        DrainTimer->start();
-    }
+    PaceTimers();
 }
 
 void SessionWorker::StopTimers()
@@ -82,6 +88,23 @@ void SessionWorker::StopTimers()
         TickTimer->stop();
         DrainTimer->stop();
     }
+}
+
+void SessionWorker::PaceTimers()
+{
+    if (!TickTimer || !Running)
+        return;
+    const bool open = Session.IsOpen();
+    // Without a board there is nothing to drain, and a platform that wakes us on a
+    // change needs no tick to ask it: the program then sleeps but for the safety net.
+    const bool woken = ChangeNotifier != nullptr;
+    const auto interval = open || !woken ? Times.Tick : Times.SafetyNetSearch;
+    if (!TickTimer->isActive() || TickTimer->intervalAsDuration() != interval)
+        TickTimer->start(interval);
+    if (open && !DrainTimer->isActive())
+        DrainTimer->start();
+    else if (!open)
+        DrainTimer->stop();
 }
 
 bool SessionWorker::TakeChangeNews()
@@ -100,21 +123,24 @@ void SessionWorker::FollowChangeNotification()
         return;
     delete ChangeNotifier;
     ChangeNotifier = nullptr;
-    if (fd < 0)
-        return;
-    ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
-        // The descriptor stays readable until the news is taken: no spinning meanwhile.
-        ChangeNotifier->setEnabled(false);
-        ChangeSettle->start();
-    });
+    if (fd >= 0) {
+        ChangeNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(ChangeNotifier, &QSocketNotifier::activated, this, [this] {
+            // The descriptor stays readable until the news is taken: no spinning meanwhile.
+            ChangeNotifier->setEnabled(false);
+            ChangeSettle->start();
+        });
+    }
+    PaceTimers();
 }
 
 void SessionWorker::Tick()
 {
     if (!Running)
         return;
-    const LinkSupervisor::News news = Supervisor.Tick(std::exchange(SearchAsked, false));
+    // A tick at the safety net's pace is the safety net: it searches.
+    const bool slow = TickTimer && TickTimer->intervalAsDuration() == Times.SafetyNetSearch;
+    const LinkSupervisor::News news = Supervisor.Tick(std::exchange(SearchAsked, false) || slow);
     // The platform may have stopped watching while it was asked for its news.
     FollowChangeNotification();
     if (news.Position)
@@ -122,10 +148,18 @@ void SessionWorker::Tick()
     if (news.Lost)
         emit LinkLost();
     if (news.Search) {
-        emit Searched(*news.Search);
+        BoardRuleState rule;
+        if (!news.Search->Found && news.Search->Failure && news.Search->Failure->Cause == FailureCause::AccessDenied) {
+            // Reading the rules folders grows with the system: once, until a change.
+            if (!RuleSeen)
+                RuleSeen = RuleFinder ? RuleFinder() : FindBoardRule(UdevRuleFolders);
+            rule = *RuleSeen;
+        }
+        emit Searched(*news.Search, rule);
         if (news.Search->Found)
             LoadNow();
     }
+    PaceTimers();
 }
 
 void SessionWorker::DrainInput()
@@ -138,53 +172,100 @@ void SessionWorker::SearchNow()
 {
     if (!Running || Session.IsOpen())
         return;
+    RuleSeen.reset();
     SearchAsked = true;
     Tick();
 }
 
-void SessionWorker::Reload()
+void SessionWorker::Reload(quint64 id)
 {
-    if (Running && Session.IsOpen())
-        LoadNow();
+    if (!Running || !Session.IsOpen()) {
+        emit ReloadAnswered(id, true);
+        return;
+    }
+    LoadNow();
+    emit ReloadAnswered(id, false);
+}
+
+ValuesToken SessionWorker::CurrentToken() const
+{
+    return {Session.Identity(), Loads};
 }
 
 void SessionWorker::LoadNow()
 {
     emit Loading();
     const BoardDetails details = Session.Load();
+    ++Loads;
     // What queued up during the load is older than the load.
     Supervisor.Restart();
-    emit Loaded(details);
+    emit Loaded(details, CurrentToken());
 }
 
-void SessionWorker::Write(const WheelSettings& settings, bool keepOpen, bool evenIfHeld)
+void SessionWorker::Answer(const WriteAnswer& answer)
 {
-    if (!Running || !Session.IsOpen())
+    {
+        const std::lock_guard lock(CloseLock);
+        WriteUnderWay = false;
+    }
+    emit WriteAnswered(answer);
+}
+
+void SessionWorker::Write(const WriteRequest& request)
+{
+    WriteAnswer answer;
+    answer.Id = request.Id;
+    {
+        const std::lock_guard lock(CloseLock);
+        if (Closing)
+            answer.Refused = WriteRefusal::Closing;
+        else if (!Running || !Session.IsOpen())
+            answer.Refused = WriteRefusal::NoBoard;
+        else if (!request.Token.Valid() || request.Token.Load != Loads ||
+                 !SamePhysicalBoard(request.Token.Board, Session.Identity()))
+            answer.Refused = WriteRefusal::OtherValues;
+        else
+            WriteUnderWay = true;
+    }
+    if (answer.Refused) {
+        emit WriteAnswered(answer);
         return;
-    if (!evenIfHeld) {
-        const std::vector<DeviceHolder> holders = Session.OtherHolders();
-        if (!holders.empty()) {
-            emit HeldBy(holders);
+    }
+    if (!request.EvenIfHeld) {
+        answer.Holders = Session.OtherHolders();
+        if (!answer.Holders.empty()) {
+            answer.Refused = WriteRefusal::InUse;
+            Answer(answer);
             return;
         }
     }
     StopTimers();
-    emit Writing();
-    const WriteReport report = Session.Write(settings);
-    emit Written(report);
-    if (!report.Complete()) {
-        // The supervision finds out what became of the board.
-        StartTimers();
-        return;
+    emit Writing(request.Id);
+    answer.Report = Session.Write(request.Settings);
+    const bool complete = answer.Report->Complete();
+    bool closing = false;
+    {
+        const std::lock_guard lock(CloseLock);
+        WriteUnderWay = false;
+        closing = Closing;
     }
-    if (!keepOpen) {
+    if (complete && (!request.KeepOpen || closing)) {
+        // The board stores the settings and resets; the program is about to end.
         Stop();
+        emit WriteAnswered(answer);
         return;
     }
-    emit AwaitingReturn();
-    const Outcome<SettingsRead> back = Session.AwaitReturn();
-    emit ReadBack(back);
+    if (complete) {
+        emit AwaitingReturn(request.Id);
+        answer.ReadBack = Session.AwaitReturn();
+        if (std::holds_alternative<SettingsRead>(*answer.ReadBack)) {
+            ++Loads;
+            answer.Token = CurrentToken();
+        }
+    }
+    // The supervision finds out what became of the board.
     StartTimers();
+    emit WriteAnswered(answer);
 }
 
 }  // namespace kx

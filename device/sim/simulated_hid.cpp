@@ -46,7 +46,10 @@ public:
             return std::min(Device->FeatureAnswer(buffer), static_cast<int>(buffer.size()));
         if (!Device->Board)
             return Fail(HidFailure::Refused);
+        const bool resetRequest = buffer[0] == ResetReportID;
         const int n = Device->Board->AnswerGetFeature(buffer);
+        if (n >= 0 && resetRequest && Device->ResetRequestEndsInError)
+            return Fail(HidFailure::Other);
         return n < 0 ? Fail(HidFailure::Refused) : n;
     }
 

@@ -57,6 +57,9 @@ public:
     std::optional<ResetTiming> Resets;
     // Other programs that hold the device's nodes open.
     std::vector<DeviceHolder> Holders;
+    // The board takes its reset request, then the request ends in an error, as when
+    // the board resets before the transfer has finished.
+    bool ResetRequestEndsInError = false;
     // Cut to this many bytes: a set request that the transport cuts short.
     std::optional<int> SetFeatureSendsOnly;
     bool DescriptorUnavailable = false;
