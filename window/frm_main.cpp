@@ -86,17 +86,31 @@ frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
     FixCommand = DefaultRuleInstallCommand();
     connect(lblStatus, &QLabel::linkActivated, this, &frmMain::lblStatus_LinkActivated);
 
-    // Queued when the session runs on its own thread, direct when it runs on this one.
+    ConnectSession();
+}
+
+void frmMain::ConnectSession()
+{
+    // Queued when the session runs on its own thread, direct when it runs on this one
+    // (unless the tests queue it all the same).
     SessionWorker* w = Worker.get();
-    connect(w, &SessionWorker::Searched, this, &frmMain::OnSearched);
-    connect(w, &SessionWorker::Loading, this, &frmMain::OnLoading);
-    connect(w, &SessionWorker::Loaded, this, &frmMain::LoadDeviceSettings);
-    connect(w, &SessionWorker::PositionRead, this, &frmMain::ShowPosition);
-    connect(w, &SessionWorker::LinkLost, this, &frmMain::HandleLostLink);
-    connect(w, &SessionWorker::ReloadAnswered, this, &frmMain::OnReloadAnswered);
-    connect(w, &SessionWorker::Writing, this, &frmMain::OnWriteStarted);
-    connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn);
-    connect(w, &SessionWorker::WriteAnswered, this, &frmMain::OnWriteAnswered);
+    disconnect(w, nullptr, this, nullptr);
+    const Qt::ConnectionType type = SessionTraffic;
+    connect(w, &SessionWorker::Searched, this, &frmMain::OnSearched, type);
+    connect(w, &SessionWorker::Loading, this, &frmMain::OnLoading, type);
+    connect(w, &SessionWorker::Loaded, this, &frmMain::LoadDeviceSettings, type);
+    connect(w, &SessionWorker::PositionRead, this, &frmMain::ShowPosition, type);
+    connect(w, &SessionWorker::LinkLost, this, &frmMain::HandleLostLink, type);
+    connect(w, &SessionWorker::ReloadAnswered, this, &frmMain::OnReloadAnswered, type);
+    connect(w, &SessionWorker::Writing, this, &frmMain::OnWriteStarted, type);
+    connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn, type);
+    connect(w, &SessionWorker::WriteAnswered, this, &frmMain::OnWriteAnswered, type);
+}
+
+void frmMain::QueueSessionTraffic()
+{
+    SessionTraffic = Qt::QueuedConnection;
+    ConnectSession();
 }
 
 frmMain::~frmMain()
@@ -401,7 +415,7 @@ void frmMain::Form_Load()
     show();
     SetBoardStatus(StatusLine::Board::Unknown);
     // The window paints first; the session's search and load run on its own thread.
-    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Start);
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::Start, SessionTraffic);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -481,7 +495,7 @@ void frmMain::AccessGrace_Timer()
         return;
     AccessDenial = Denial::Told;
     if (!BoardLoaded)
-        QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow);
+        QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow, SessionTraffic);
 }
 
 void frmMain::lblStatus_LinkActivated()
@@ -506,7 +520,7 @@ void frmMain::RuleInstalled()
     // the line keeps its word until then.
     AccessDenial = Denial::None;
     AccessGrace->stop();
-    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow);
+    QMetaObject::invokeMethod(Worker.get(), &SessionWorker::SearchNow, SessionTraffic);
 }
 
 void frmMain::SetIdleStatus(const QString& text)

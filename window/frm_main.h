@@ -84,6 +84,10 @@ public:
     bool FinishSession(std::chrono::milliseconds wait);
     // The session, for tests that drive its ticks.
     kx::SessionWorker& Session() const { return *Worker; }
+    // For tests, before Form_Load, with the session on the window's thread: its news
+    // and the window's requests are queued all the same, as across two threads, so
+    // that a test decides when each arrives (and a click can come before the news).
+    void QueueSessionTraffic();
 
     // Shows the window, then has the session search, load and supervise the board.
     void Form_Load();
@@ -124,6 +128,7 @@ private:
     // Asked: a write was requested and the session has not said it started.
     enum class Busy { Idle, Loading, Asked, Writing };
 
+    void ConnectSession();
     void BuildLayout();
     void BuildMenus();
     // Sizes the window to its client area and menu bar, or to the screen's available
@@ -176,12 +181,16 @@ private:
     // Dialogs.Warn, when it cannot be used.
     std::optional<kx::SettingsFile> ReadSettingsFile(const QString& path);
     bool PutFileInBoxes(const kx::SettingsFile& file, const QString& path);
+    // Where unwritten, unsaved values would be replaced: asks Save, Discard or Cancel
+    // ("before `what`"). True when the boxes may be replaced.
+    bool KeepOrDiscardEdits(const QString& what);
     void ShowAbout();
     // File > Open recent: the last files opened or saved, newest first.
     void RememberFile(const QString& path);
     void FillRecentMenu();
 
     std::unique_ptr<kx::SessionWorker> Worker;
+    Qt::ConnectionType SessionTraffic = Qt::AutoConnection;
     QThread* SessionThread = nullptr;
     WindowDialogs Dialogs = DesktopDialogs();
     QString IdleStatus;

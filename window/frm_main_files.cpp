@@ -186,10 +186,30 @@ bool frmMain::OpenSettingsFile(const QString& path)
     return file && PutFileInBoxes(*file, path);
 }
 
+bool frmMain::KeepOrDiscardEdits(const QString& what)
+{
+    if (!Edited)
+        return true;
+    const int answer = Dialogs.Choose(this,
+                                      QStringLiteral("The values in the boxes have not been written or saved. "
+                                                     "Save them before %1?")
+                                          .arg(what),
+                                      {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+    if (answer == 1)
+        return true;
+    if (answer != 0 || !CheckedBoxes(false))
+        return false;
+    const QString path =
+        Dialogs.SaveFileName(this, QDir(LastDirectory).filePath(QStringLiteral("wheel") + SettingsFileSuffix));
+    return !path.isEmpty() && SaveSettingsFile(path);
+}
+
 bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
 {
     const QFileInfo info(path);
     const QString name = ShownText(info.fileName());
+    if (!KeepOrDiscardEdits(QStringLiteral("opening %1").arg(name)))
+        return false;
     SettingsFile settings = file;
     if (SettingsFileCountsDiffer(file, DeviceType)) {
         const auto converted = ConvertSettingsFile(file, DeviceType);
@@ -325,14 +345,15 @@ void frmMain::ReloadFromBoard()
 {
     if (!BoardLoaded || Work != Busy::Idle)
         return;
-    if (Edited && SettingsShown &&
+    // Also while a failed read holds them out of sight: they are still the user's.
+    if (Edited &&
         !Dialogs.Confirm(this, QStringLiteral("Replace the values in the boxes with the board's? Your values have not been written.")))
         return;
     Edited = false;
     HeldTexts.clear();
     Status.EndMessages();
     PendingReload = ++LastRequest;
-    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), id = *PendingReload] { w->Reload(id); });
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), id = *PendingReload] { w->Reload(id); }, SessionTraffic);
 }
 
 void frmMain::OnReloadAnswered(quint64 id, bool refused)

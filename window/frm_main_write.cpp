@@ -133,7 +133,7 @@ void frmMain::StartWrite(bool keepOpen, bool evenIfHeld)
     // Nothing is pressed twice meanwhile; "Writing" is said once the session says so.
     SetBusy(Busy::Asked);
     const WriteRequest request{*PendingWrite, *settings, BoxesToken, keepOpen, evenIfHeld};
-    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), request] { w->Write(request); });
+    QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), request] { w->Write(request); }, SessionTraffic);
 }
 
 void frmMain::OnWriteStarted(quint64 id)
