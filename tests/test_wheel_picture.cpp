@@ -246,7 +246,8 @@ private slots:
     void dialLabelsNeverMeetAtAnySize()
     {
         const bool held = rc::check("the dial's labels never meet a label, a mark or the dot", [] {
-            const QSizeF size(*rc::gen::inRange(160, 1200), *rc::gen::inRange(320, 1600));
+            const int width = *rc::gen::inRange(160, 1200);
+            const QSizeF size(width, *rc::gen::inRange(320, 1600));
             const double points = *rc::gen::inRange(6, 24);
             const int perTurn = *CountsPerTurn(*rc::gen::inRange(1, 4));
             const int stops = *rc::gen::inRange(0, 65536);

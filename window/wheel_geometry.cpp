@@ -21,6 +21,9 @@ constexpr double StopMarkOutside = 12;
 constexpr double NotchBase = 14;
 constexpr double NotchHalfDegrees = 4;
 constexpr double DotOutline = 2;
+// The rim's width and the dot's radius, as shares of the dial's radius and the rim's width.
+constexpr double RimShare = 0.09;
+constexpr double DotShare = 0.9;
 // Between a label and anything else.
 constexpr double LabelGap = 2;
 
@@ -114,7 +117,9 @@ PictureLayout LayOutPicture(QSizeF size, double lineHeight)
     const double dial = std::max(0.0, std::min(w - 2 * Margin, h / 2 - Margin));
     PictureLayout l;
     l.DialCentre = QPointF(w / 2, Margin + dial / 2);
-    l.DialRadius = std::max(0.0, dial / 2 - RimRoom);
+    // The dot grows with the rim and stands on it: on a large dial it reaches further
+    // out than the marks, and must stay inside too.
+    l.DialRadius = std::max(0.0, std::min(dial / 2 - RimRoom, (dial / 2 - DotOutline / 2) / (1 + RimShare * DotShare)));
     l.LockText = QRectF(Margin, Margin + dial + 2, w - 2 * Margin, lineHeight);
     const double traceTop = l.LockText.bottom() + 12;
     const double traceBottom = h - Margin - lineHeight - 4;
@@ -129,7 +134,7 @@ namespace kx {
 
 double RimBand(double radius)
 {
-    return std::max(4.0, radius * 0.09);
+    return std::max(4.0, radius * RimShare);
 }
 
 QLineF StopMark(const PictureLayout& l, double degrees)
@@ -148,7 +153,7 @@ QPolygonF CentreNotch(const PictureLayout& l, double degrees)
 
 LiveDot LiveDotAt(const PictureLayout& l, double degrees)
 {
-    return {DialPoint(l.DialCentre, l.DialRadius, degrees), RimBand(l.DialRadius) * 0.9 + DotOutline / 2, DotOutline};
+    return {DialPoint(l.DialCentre, l.DialRadius, degrees), RimBand(l.DialRadius) * DotShare + DotOutline / 2, DotOutline};
 }
 
 std::vector<QRectF> DialMarkBoxes(const PictureLayout& l, std::optional<double> stopDegrees,

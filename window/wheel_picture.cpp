@@ -387,7 +387,11 @@ void WheelPicture::PaintTraceFrame(QPainter& p, const PictureLayout& l, double h
             const QString label = degrees ? sign + StopAngleText(*Stops, *PerTurn, QLocale()) + QChar(0x00B0)
                                           : sign + QString::number(std::abs(side));
             const double h = QFontMetricsF(small).height();
-            const QRectF where(t.left() + 4, side > 0 ? y(side) + 1 : y(side) - h - 1, t.width() - 8, h);
+            // Between the two lines while there is room for both labels there; outside
+            // them when the stops are close, where nothing else is.
+            const bool between = y(-*stop) - y(*stop) >= 2 * h + 4;
+            const bool below = (side > 0) == between;
+            const QRectF where(t.left() + 4, below ? y(side) + 1 : y(side) - h - 1, t.width() - 8, h);
             p.drawText(where, Qt::AlignLeft | Qt::AlignVCenter, label);
         }
     }
