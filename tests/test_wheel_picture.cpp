@@ -210,32 +210,45 @@ private slots:
     // are shown, and none is on another, on a mark or on the dot.
     void dialLabelsNeverMeet()
     {
-        const QSizeF size(300, 600);
         const QFontMetricsF metrics(LabelFont(10));
-        const PictureLayout l = LayOutPicture(size, QFontMetricsF(QFont(QStringLiteral("Liberation Sans"), 10)).height());
-        std::vector<QRectF> dots;
-        for (int degrees = 0; degrees < 360; ++degrees)
-            dots.push_back(DialMarkBoxes(l, std::nullopt, std::nullopt, degrees).front());
-        for (int type : {1, 2, 3}) {
-            const int perTurn = *CountsPerTurn(type);
-            for (int stops = 0; stops <= 65535; ++stops) {
-                const std::vector<PlacedLabel> labels = PlaceStopLabels(l, StopLabels(stops, perTurn, QLocale::c()), metrics);
-                std::vector<QRectF> marks = DialMarkBoxes(l, SettingAngle(stops, perTurn), SettingAngle(-stops / 3, perTurn), std::nullopt);
-                marks.insert(marks.end(), dots.begin(), dots.end());
-                QString clash = Clash(labels, marks, size);
-                if (labels.empty())
-                    clash = QStringLiteral("no labels");
-                // Each label nearer its own mark than the other's: never the two swapped.
-                if (clash.isEmpty() && labels.size() == 2) {
-                    const double stop = *SettingAngle(stops, perTurn);
-                    auto from = [&](std::size_t i, double degrees) {
-                        return QLineF(labels[i].Box.center(), DialPoint(l.DialCentre, l.DialRadius, degrees)).length();
-                    };
-                    if (from(0, stop) >= from(0, -stop) || from(1, -stop) >= from(1, stop))
-                        clash = labels[0].Text + QStringLiteral(" nearer the other mark");
+        const double lineHeight = QFontMetricsF(QFont(QStringLiteral("Liberation Sans"), 10)).height();
+        // Every value at the usual size; a sample at the smallest, at sizes where the dot
+        // outgrows the marks, and wide and short.
+        const std::pair<QSizeF, int> sizes[] = {{{300, 600}, 1},  {{160, 320}, 7},  {{620, 1224}, 7},
+                                                 {{1200, 700}, 7}, {{1200, 2400}, 7}};
+        for (const auto& [size, step] : sizes) {
+            const PictureLayout l = LayOutPicture(size, lineHeight);
+            std::vector<QRectF> dots;
+            for (int degrees = 0; degrees < 360; ++degrees)
+                dots.push_back(DialMarkBoxes(l, std::nullopt, std::nullopt, degrees).front());
+            for (int type : {1, 2, 3}) {
+                const int perTurn = *CountsPerTurn(type);
+                for (int stops = 0; stops <= 65535; stops += step) {
+                    const std::vector<PlacedLabel> labels =
+                        PlaceStopLabels(l, StopLabels(stops, perTurn, QLocale::c()), metrics);
+                    std::vector<QRectF> marks =
+                        DialMarkBoxes(l, SettingAngle(stops, perTurn), SettingAngle(-stops / 3, perTurn), std::nullopt);
+                    marks.insert(marks.end(), dots.begin(), dots.end());
+                    QString clash = Clash(labels, marks, size);
+                    if (labels.empty() && l.DialRadius >= 126)
+                        clash = QStringLiteral("no labels");
+                    // Each label nearer its own mark than the other's: never the two swapped.
+                    if (clash.isEmpty() && labels.size() == 2) {
+                        const double stop = *SettingAngle(stops, perTurn);
+                        auto from = [&](std::size_t i, double degrees) {
+                            return QLineF(labels[i].Box.center(), DialPoint(l.DialCentre, l.DialRadius, degrees)).length();
+                        };
+                        if (from(0, stop) >= from(0, -stop) || from(1, -stop) >= from(1, stop))
+                            clash = labels[0].Text + QStringLiteral(" nearer the other mark");
+                    }
+                    if (!clash.isEmpty())
+                        QFAIL(qPrintable(QStringLiteral("%1x%2, type %3, stops %4: %5")
+                                             .arg(size.width())
+                                             .arg(size.height())
+                                             .arg(type)
+                                             .arg(stops)
+                                             .arg(clash)));
                 }
-                if (!clash.isEmpty())
-                    QFAIL(qPrintable(QStringLiteral("type %1, stops %2: %3").arg(type).arg(stops).arg(clash)));
             }
         }
     }

@@ -249,25 +249,13 @@ std::vector<PlacedLabel> PlaceStopLabels(const PictureLayout& l, const std::vect
         QRectF& right = firstLeft ? placed[1].Box : placed[0].Box;
         const double across = std::max(left.width(), right.width()) + LabelGap / 2;
         const double h = left.height();
-        if (across < inside) {
-            const double edge = std::sqrt(inside * inside - across * across) - 0.01;
-            const double top = lower ? c.y() + edge - h : c.y() - edge;
-            left.moveTopLeft(QPointF(c.x() - LabelGap / 2 - left.width(), top));
-            right.moveTopLeft(QPointF(c.x() + LabelGap / 2, top));
-        }
-        if (across >= inside || !fits(left) || !fits(right)) {
-            // Too narrow for both abreast: one above the other in the middle, the first
-            // nearer the rim.
-            QRectF& outer = placed[0].Box;
-            QRectF& inner = placed[1].Box;
-            const double widest = std::max(outer.width(), inner.width()) / 2;
-            if (widest >= inside)
-                return {};
-            const double edge = std::sqrt(inside * inside - widest * widest) - 0.01;
-            outer.moveTopLeft(QPointF(c.x() - outer.width() / 2, lower ? c.y() + edge - h : c.y() - edge));
-            inner.moveTopLeft(QPointF(c.x() - inner.width() / 2,
-                                      lower ? outer.top() - LabelGap - h : outer.bottom() + LabelGap));
-        }
+        // Too narrow for both abreast: neither, rather than one standing by the other's mark.
+        if (across >= inside)
+            return {};
+        const double edge = std::sqrt(inside * inside - across * across) - 0.01;
+        const double top = lower ? c.y() + edge - h : c.y() - edge;
+        left.moveTopLeft(QPointF(c.x() - LabelGap / 2 - left.width(), top));
+        right.moveTopLeft(QPointF(c.x() + LabelGap / 2, top));
     }
     for (const PlacedLabel& label : placed)
         if (!fits(label.Box))

@@ -127,9 +127,9 @@ struct PlacedLabel {
 // Where the stops' labels stand, in `metrics`' font: inside the rim, each as near its
 // mark as it fits, within the ring that no mark and no position of the live dot ever
 // enters, so that none of them covers a label wherever the wheel stands. Two that would
-// meet stand side by side, each on its own mark's side, or where that is too narrow one
-// above the other. A label that does not fit inside the rim at all (a dial too small for
-// text) is left out with the other: the lock-to-lock line under the dial still says it.
+// meet stand side by side, each on its own mark's side. Where that does not fit (a dial
+// too small for its text) there are none: the lock-to-lock line under the dial still
+// says the angle.
 std::vector<PlacedLabel> PlaceStopLabels(const PictureLayout& l, const std::vector<StopLabel>& labels,
                                          const QFontMetricsF& metrics);
 
