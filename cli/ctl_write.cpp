@@ -79,6 +79,9 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         // Said here: the file's reader would name the lines of a file no one wrote.
         if (std::find(keys.begin(), keys.end(), key) != keys.end())
             return Failure{ExitUsage, "set: " + key + " is given twice: give each setting once"};
+        const std::string other = key == RotationKey ? "stops" : key == "stops" ? RotationKey : "";
+        if (!other.empty() && std::find(keys.begin(), keys.end(), other) != keys.end())
+            return Failure{ExitUsage, "set: stops and rotation say the same thing twice: give one of them"};
         keys.push_back(key);
         text += setting + "\n";
     }

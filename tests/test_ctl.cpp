@@ -437,7 +437,7 @@ private slots:
         QTest::newRow("not even") << 0x0107 << Words("set rotation=1000") << 0 << QByteArray("\x72\x2C", 2)
                                   << "11378 counts (1000 degrees lock to lock)";
         QTest::newRow("with stops") << 0x0107 << Words("set stops=4000 rotation=900") << 1 << QByteArray()
-                                    << "set rotation=900: \"stops\" and \"rotation\" say the same thing twice";
+                                    << "set: stops and rotation say the same thing twice: give one of them";
         QTest::newRow("type unknown") << 0 << Words("set rotation=900") << 1 << QByteArray()
                                       << "rotation = 900 needs the board's type";
         QTest::newRow("past the stops") << 0x0107 << Words("set rotation=5760") << 1 << QByteArray()
