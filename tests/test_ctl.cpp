@@ -470,6 +470,18 @@ private slots:
         QCOMPARE(json.value("rotation").toDouble(), arguments.last().section(u'=', 1).toDouble());
     }
 
+    // A file's rotation is made this board's stops, whatever board the file came from.
+    void appliedFileGivesItsRotation()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard(0x5E11, 0x0107);
+        board.Resets = SimulatedDevice::ResetTiming{};
+        const Result result =
+            Ctl(platform, Words("apply -"), {}, "kx5170-settings = 1\nboard_type = 1\nrotation = 900\n");
+        QCOMPARE(result.Status, int(ExitDone));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&board.Board->Settings[15]), 2), QByteArray("\x00\x28", 2));
+    }
+
     void showWithoutTheBoardsTypeGivesNoDegrees()
     {
         SimulatedHidPlatform platform;
