@@ -470,30 +470,6 @@ private slots:
         QCOMPARE(json.value("rotation").toDouble(), arguments.last().section(u'=', 1).toDouble());
     }
 
-    // A file's rotation is made this board's stops, whatever board the file came from.
-    void appliedFileGivesItsRotation()
-    {
-        SimulatedHidPlatform platform;
-        SimulatedDevice& board = platform.AddBoard(0x5E11, 0x0107);
-        board.Resets = SimulatedDevice::ResetTiming{};
-        const Result result =
-            Ctl(platform, Words("apply -"), {}, "kx5170-settings = 1\nboard_type = 1\nrotation = 900\n");
-        QCOMPARE(result.Status, int(ExitDone));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&board.Board->Settings[15]), 2), QByteArray("\x00\x28", 2));
-    }
-
-    void showWithoutTheBoardsTypeGivesNoDegrees()
-    {
-        SimulatedHidPlatform platform;
-        platform.AddBoard().Manufacturer.reset();
-        const Result shown = Ctl(platform, Words("show"));
-        QCOMPARE(shown.Status, int(ExitDone));
-        QVERIFY2(!QString::fromStdString(shown.Out).contains("degrees"), shown.Out.c_str());
-        const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(Ctl(platform, Words("show --json")).Out)).object();
-        QVERIFY(json.value("rotation").isNull());
-        QVERIFY(json.value("board_type").isNull());
-    }
-
     // The check of a file from another board type rests on save writing it down.
     void savedFileNamesItsBoardType()
     {
