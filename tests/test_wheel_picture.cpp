@@ -214,8 +214,8 @@ private slots:
         const double lineHeight = QFontMetricsF(QFont(QStringLiteral("Liberation Sans"), 10)).height();
         // Every value at the usual size; a sample at the smallest, at sizes where the dot
         // outgrows the marks, and wide and short.
-        const std::pair<QSizeF, int> sizes[] = {{{300, 600}, 1},  {{160, 320}, 7},  {{620, 1224}, 7},
-                                                 {{1200, 700}, 7}, {{1200, 2400}, 7}};
+        const std::pair<QSizeF, int> sizes[] = {{{300, 600}, 1},  {{160, 320}, 13}, {{620, 1224}, 13},
+                                                 {{1200, 700}, 13}, {{1200, 2400}, 13}};
         for (const auto& [size, step] : sizes) {
             const PictureLayout l = LayOutPicture(size, lineHeight);
             std::vector<QRectF> dots;
