@@ -2,6 +2,7 @@
 //
 //   kx5170-bench-picture [--still | --labels | --picture] [--preview] [--dark]
 //                        [--no-board] [--type N] [--stops N] [--centre N]
+//                        [--position N] [--png FILE]
 //
 // A window of the configuration window's widgets with the wheel sweeping as in the
 // demo (half a turn either way every eight seconds), shown at the window's 100 ms tick:
@@ -11,7 +12,9 @@
 // Every mode has the same window size, the picture's place left empty without it.
 // --preview draws a fixed ten seconds of a wheel settling, for screenshots; --dark sets
 // a dark palette; --no-board shows the picture with no board; --type is the board's
-// type (1: 8192 counts a turn; 0: unknown).
+// type (1: 8192 counts a turn; 0: unknown). --position N ends the preview with the
+// wheel at N counts. --png FILE draws the preview's picture alone into FILE in Liberation
+// Sans (the fonts every screenshot in docs/ uses) and exits.
 #include "display_text.h"
 #include "input_report.h"
 #include "wheel_picture.h"
@@ -33,6 +36,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -62,6 +66,8 @@ int main(int argc, char* argv[])
     enum class Mode { Still, Labels, Picture } mode = Mode::Picture;
     bool preview = false, dark = false, board = true;
     int type = 1, stops = 6144, centre = 200;
+    std::optional<int> last;
+    const char* png = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         auto number = [&] { return i + 1 < argc ? std::atoi(argv[++i]) : 0; };
@@ -83,6 +89,10 @@ int main(int argc, char* argv[])
             stops = number();
         else if (!std::strcmp(a, "--centre"))
             centre = number();
+        else if (!std::strcmp(a, "--position"))
+            last = number();
+        else if (!std::strcmp(a, "--png") && i + 1 < argc)
+            png = argv[++i], preview = true;
     }
 
     QApplication app(argc, argv);
@@ -92,7 +102,7 @@ int main(int argc, char* argv[])
     }
     QWidget window;
     window.setWindowTitle(QStringLiteral("Wheel picture"));
-    window.setFont(QFont(QStringLiteral("Arial"), 10));
+    window.setFont(QFont(png ? QStringLiteral("Liberation Sans") : QStringLiteral("Arial"), 10));
     window.setFixedSize(ClientWidth + PictureWidth, ClientHeight);
 
     // The configuration window's widgets, as in floor.cpp.
@@ -161,6 +171,8 @@ int main(int argc, char* argv[])
             const double counts = 6800.0 * std::exp(-s / 3.0) * std::cos(2 * std::numbers::pi * s / 1.7);
             show(static_cast<std::int16_t>(std::lround(counts)), end - std::chrono::milliseconds(10000 - 100 * i));
         }
+        if (last)
+            show(static_cast<std::int16_t>(*last), end + std::chrono::milliseconds(100));
     } else if (board && mode != Mode::Still) {
         QObject::connect(&tick, &QTimer::timeout, [&] {
             const double phase = 2.0 * std::numbers::pi * static_cast<double>(clock.elapsed()) / 8000.0;
@@ -169,6 +181,10 @@ int main(int argc, char* argv[])
     }
     tick.start(100);
 
+    if (png && picture) {
+        window.show();
+        return picture->grab().save(QString::fromLocal8Bit(png)) ? 0 : 1;
+    }
     window.show();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 
 #include "access_help.h"
 #include "board_identity.h"
+#include "input_report.h"
 #include "ctl_internal.h"
 #include "settings_file.h"
 #include "session_files.h"
@@ -183,6 +184,7 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
     const BoardDetails& d = std::get<BoardDetails>(read);
     const WheelSettings& values = std::get<SettingsRead>(d.Settings).Values;
     const std::uint16_t version = d.Identity.VersionNumber;
+    const std::optional<std::int64_t> rotation = RotationTenths(values.Slimit, d.CountsPerTurn());
 
     if (options.Json) {
         QJsonObject settings, units;
@@ -197,7 +199,9 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
             {"vendor_id", QString::fromStdString(HexId(BoardVendorID))},
             {"product_id", QString::fromStdString(HexId(d.Identity.ProductID))},
             {"version", QString::fromStdString(BoardVersionText(version))},
-            {"board_type", BoardType(version)},
+            {"board_type", d.DeviceType ? QJsonValue(*d.DeviceType) : QJsonValue()},
+            // Degrees lock to lock; null while the board's type is unknown.
+            {"rotation", rotation ? QJsonValue(static_cast<double>(*rotation) / 10) : QJsonValue()},
             {"manufacturer", QString::fromStdString(Printable(d.Manufacturer))},
             {"product", QString::fromStdString(Printable(d.Product))},
             {"serial_number", QString::fromStdString(Printable(d.SerialNumber))},
@@ -217,10 +221,13 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
             << "Product ID:      " << HexId(d.Identity.ProductID) << "\n\n";
     for (std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
+        std::string value = ValueWithUnit(field, values.*field.Value);
+        if (&field == FindSettingByKey("stops") && rotation)
+            value += " (" + TenthsText(*rotation) + " degrees lock to lock)";
         QString line = QStringLiteral("%1 %2 %3")
                            .arg(QString::fromUtf8(field.Caption), -21)
                            .arg(QString::fromUtf8(field.Key), -21)
-                           .arg(QString::fromStdString(ValueWithUnit(field, values.*field.Value)));
+                           .arg(QString::fromStdString(value));
         env.Out << line.toStdString() << '\n';
     }
     env.Out << std::flush;
@@ -265,7 +272,8 @@ const char* const Description =
     "The keys of a settings file and of set: centre_offset, overall_damping,\n"
     "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
     "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
-    "damper_effect_scale.\n"
+    "damper_effect_scale; and rotation, the wheel's turn lock to lock in degrees\n"
+    "(rotation=900), in place of stops.\n"
     "\n"
     "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
     "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
@@ -288,7 +296,8 @@ const CommandHelp CommandHelps[] = {
     {"list", "kx5170ctl list\n\nEvery KX5170 board present, one a line, with each of its device nodes and whether\n"
              "you may open it. With --board, only that board.\n"},
     {"show", "kx5170ctl show [--json]\n\nThe board's node, manufacturer, product, serial number, version and product ID,\n"
-             "and its twelve settings with their units; --json prints one JSON object.\n"},
+             "and its twelve settings with their units, the stops also as the wheel's rotation\n"
+             "lock to lock in degrees; --json prints one JSON object (\"rotation\" in degrees).\n"},
     {"save", "kx5170ctl save FILE\n\nThe board's settings as a settings file, which names the board type it was saved\n"
              "from; - writes it to standard output. An existing file is replaced only once the\n"
              "new one is completely written.\n"},
@@ -301,7 +310,8 @@ const CommandHelp CommandHelps[] = {
               "holds the board (status 5), unless --force-in-use.\n"},
     {"set", "kx5170ctl set [--clamp] [--no-verify] [--force-in-use] KEY=VALUE...\n\n"
             "As apply, for settings given on the command line with the keys of a settings file\n"
-            "(kx5170ctl --help lists them), such as stops=5000.\n"},
+            "(kx5170ctl --help lists them), such as stops=5000. rotation=900 sets the stops that\n"
+            "turn the wheel 900 degrees lock to lock on this board, to the nearest count.\n"},
     {"watch", "kx5170ctl watch [--json]\n\nThe wheel's position in counts and degrees as it changes, until interrupted\n"
               "(Ctrl+C); a board unplugged is followed again once it is back.\n"},
     {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] FILE -- COMMAND [ARG...]\n\n"

@@ -4,6 +4,7 @@
 #include "ctl_internal.h"
 
 #include "settings_file.h"
+#include "input_report.h"
 #include "board_identity.h"
 #include "settings_conversion.h"
 #include "session_files.h"
@@ -72,12 +73,15 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         // A line break or comment sign would let one argument stand for other lines.
         if (equals == std::string::npos || setting.find_first_of("\r\n#") != std::string::npos)
             return Failure{ExitUsage, "set: \"" + PlainText(setting) + "\" is not KEY=VALUE, such as stops=5000"};
-        if (!FindSettingByKey(key))
+        if (!FindSettingByKey(key) && key != RotationKey)
             return Failure{ExitUsage, "set: unknown setting \"" + PlainText(key) +
                                           "\": the keys are those of a settings file (kx5170ctl --help lists them)"};
         // Said here: the file's reader would name the lines of a file no one wrote.
         if (std::find(keys.begin(), keys.end(), key) != keys.end())
             return Failure{ExitUsage, "set: " + key + " is given twice: give each setting once"};
+        const std::string other = key == RotationKey ? "stops" : key == "stops" ? RotationKey : "";
+        if (!other.empty() && std::find(keys.begin(), keys.end(), other) != keys.end())
+            return Failure{ExitUsage, "set: stops and rotation say the same thing twice: give one of them"};
         keys.push_back(key);
         text += setting + "\n";
     }
@@ -148,6 +152,14 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
                                       "): its stops and centre_offset would mean other angles; nothing was "
                                       "sent; use --convert to scale them to this board, or --force to apply "
                                       "it as it is"};
+    }
+
+    // Degrees become counts for this board, whatever board the file was saved from.
+    if (file.RotationTenths) {
+        auto resolved = ResolveRotation(file, CountsPerTurn(session.DeviceType()));
+        if (const auto* reason = std::get_if<std::string>(&resolved))
+            return Failure{ExitUsage, *reason + ": nothing was sent"};
+        file = std::get<SettingsFile>(std::move(resolved));
     }
 
     Outcome<SettingsRead> held = session.ReadSettings();

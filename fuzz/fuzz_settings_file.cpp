@@ -37,6 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (file.Values[i])
                 FUZZ_REQUIRE(kx::InRange(kx::SettingsFields[i], *file.Values[i]));
 
+        // A rotation becomes stops within their range on every known board, or is
+        // refused with a reason; never both it and stops.
+        if (file.RotationTenths) {
+            FUZZ_REQUIRE(!file.Values[0]);
+            for (int perTurn : {8192, 10000}) {
+                const auto resolved = kx::ResolveRotation(file, perTurn);
+                if (const auto* reason = std::get_if<std::string>(&resolved)) {
+                    FUZZ_REQUIRE(!reason->empty());
+                    continue;
+                }
+                const auto& stops = std::get<kx::SettingsFile>(resolved).Values[0];
+                FUZZ_REQUIRE(stops && kx::InRange(kx::SettingsFields[0], *stops));
+            }
+        }
+
         const kx::WheelSettings taken = kx::ApplySettingsFile(board, file);
         const std::string saved = kx::FormatSettingsFile(taken, {std::string(bytes.substr(0, 40)), "", "", "", {}});
         const auto again = kx::ParseSettingsFile(saved);

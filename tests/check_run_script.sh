@@ -7,7 +7,7 @@ set -u
 run=$1/scripts/run
 
 out=$(bash "$run" --help 2>&1); status=$?
-[[ $status -eq 0 && "$out" == "usage: "*"--demo"*"--no-udev-rule"*"first build takes a few minutes"* ]] ||
+[[ $status -eq 0 && "$out" == "usage: "*"kx5170ctl"*"--demo"*"--no-udev-rule"*"first build takes a few minutes"* ]] ||
     fail "--help exited $status: $out"
 out=$(bash "$run" --bogus 2>/dev/null); status=$?
 [[ $status -eq 2 && -z "$out" ]] || fail "--bogus exited $status, printed: $out"

@@ -127,20 +127,25 @@ private slots:
     }
 
     // Two bad boxes: the one the board checks first is named, whatever the screen's order.
+    // Every neighbouring pair of the board's order, so that any two swapped show.
     void theFirstBadBoxInTheBoardsOrderIsNamed()
     {
         WindowOnBoard f;
         frmMain& w = f.Load();
-        WindowControls& v = f.V();
-        v.Homing->setText(QStringLiteral("y"));  // above Stops on the screen, after it for the board
-        v.Slimit->setText(QStringLiteral("-1"));
-        v.Go->click();
-        QCOMPARE(w.focusWidget(), v.Slimit);
-        v.Slimit->setText(QStringLiteral("5000"));
-        v.Spring->setText(QStringLiteral("x"));
-        v.Homing->setText(QStringLiteral("y"));
-        v.Go->click();
-        QCOMPARE(w.focusWidget(), v.Homing);
+        const QStringList boardsOrder = {"Slimit",   "Homing",    "Stiff",  "Damp",         "TDamp",        "TInertia",
+                                         "TFriction", "Spring",   "DampingScale", "OverallScale", "MotorFilter", "InputFilter"};
+        for (qsizetype i = 0; i + 1 < boardsOrder.size(); ++i) {
+            QLineEdit* first = w.findChild<QLineEdit*>(boardsOrder[i]);
+            QLineEdit* second = w.findChild<QLineEdit*>(boardsOrder[i + 1]);
+            const QString firstText = first->text(), secondText = second->text();
+            second->setText(QStringLiteral("y"));
+            first->setText(QStringLiteral("x"));
+            f.V().Go->click();
+            QVERIFY2(w.focusWidget() == first, qPrintable(boardsOrder[i] + QStringLiteral(" before ") + boardsOrder[i + 1]));
+            QVERIFY2(f.Status().startsWith(first->accessibleName() + u':'), qPrintable(f.Status()));
+            first->setText(firstText);
+            second->setText(secondText);
+        }
         QVERIFY(f.SetRequests().empty());
     }
 

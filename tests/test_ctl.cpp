@@ -4,6 +4,8 @@
 #include "ctl_internal.h"
 #include "simulated_hid.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <sstream>
@@ -416,6 +418,56 @@ private slots:
         }
         const auto stored = StopsAndCentre(*board.Board);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(stored.data()), 4), stopsAndCentre);
+    }
+
+    // Rotation in degrees becomes the stops of this board, to the nearest count; show
+    // gives it back beside the counts.
+    void rotationInDegrees_data()
+    {
+        QTest::addColumn<int>("version");  // 0: the board never answers as a board
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("stops");   // little-endian, as stored
+        QTest::addColumn<QString>("said");       // on standard error, or by show
+        QTest::newRow("type 1") << 0x0107 << Words("set rotation=900") << 0 << QByteArray("\x00\x28", 2)
+                                << "10240 counts (900 degrees lock to lock)";
+        QTest::newRow("type 3") << 0x0307 << Words("set rotation=900") << 0 << QByteArray("\xD4\x30", 2)
+                                << "12500 counts (900 degrees lock to lock)";
+        // 1000 × 8192 / 720 = 11377.78; 11378 counts give 1000.02 degrees.
+        QTest::newRow("not even") << 0x0107 << Words("set rotation=1000") << 0 << QByteArray("\x72\x2C", 2)
+                                  << "11378 counts (1000 degrees lock to lock)";
+        QTest::newRow("with stops") << 0x0107 << Words("set stops=4000 rotation=900") << 1 << QByteArray()
+                                    << "set: stops and rotation say the same thing twice: give one of them";
+        QTest::newRow("type unknown") << 0 << Words("set rotation=900") << 1 << QByteArray()
+                                      << "rotation = 900 needs the board's type";
+        QTest::newRow("past the stops") << 0x0107 << Words("set rotation=5760") << 1 << QByteArray()
+                                        << "at most 5759.9 degrees";
+    }
+
+    void rotationInDegrees()
+    {
+        QFETCH(int, version);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, stops);
+        QFETCH(QString, said);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard(0x5E11, static_cast<std::uint16_t>(version ? version : 0x0107));
+        if (!version)
+            board.Manufacturer.reset();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        const Result result = Ctl(platform, arguments);
+        QCOMPARE(result.Status, status);
+        if (status != ExitDone) {
+            QVERIFY2(QString::fromStdString(result.Err).contains(said), result.Err.c_str());
+            QVERIFY(SetRequests(*board.Board).empty());
+            return;
+        }
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&board.Board->Settings[15]), 2), stops);
+        const Result shown = Ctl(platform, Words("show"));
+        QVERIFY2(QString::fromStdString(shown.Out).contains(said), shown.Out.c_str());
+        const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(Ctl(platform, Words("show --json")).Out)).object();
+        QCOMPARE(json.value("rotation").toDouble(), arguments.last().section(u'=', 1).toDouble());
     }
 
     // The check of a file from another board type rests on save writing it down.

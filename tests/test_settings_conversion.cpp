@@ -1,5 +1,6 @@
 // A settings file from a board that counts another number of steps a turn: stops and
 // centre offset scaled to keep their angle, figures worked out by hand.
+#include "input_report.h"
 #include "settings_conversion.h"
 
 #include <QtTest>
@@ -62,6 +63,54 @@ private slots:
         QCOMPARE(got.Values[9], std::optional<std::int32_t>(4));
         QVERIFY(!got.Values[2]);
         QCOMPARE(got.BoardType, type(boardType));
+    }
+
+    // Rotation lock to lock in tenths of a degree and stops in counts, each way, rounded
+    // as a file's counts are converted.
+    void RotationAndStops_data()
+    {
+        QTest::addColumn<int>("type");            // -1: not read
+        QTest::addColumn<QPoint>("stopsGive");    // stops, and the tenths they give
+        QTest::addColumn<QPoint>("tenthsNeed");   // tenths, and the stops that give them
+        QTest::newRow("900 on type 1") << 1 << QPoint(10240, 9000) << QPoint(9000, 10240);
+        QTest::newRow("900 on type 2") << 2 << QPoint(12500, 9000) << QPoint(9000, 12500);
+        QTest::newRow("nothing") << 1 << QPoint(0, 0) << QPoint(0, 0);
+        // 1 × 7200 / 8192 = 0.88; 1 × 8192 / 7200 = 1.14.
+        QTest::newRow("a count, type 1") << 1 << QPoint(1, 1) << QPoint(1, 1);
+        // 1 × 7200 / 10000 = 0.72; 1 × 10000 / 7200 = 1.39.
+        QTest::newRow("a count, type 3") << 3 << QPoint(1, 1) << QPoint(1, 1);
+        QTest::newRow("4096 on type 1") << 1 << QPoint(4096, 3600) << QPoint(3600, 4096);
+        // 4096 × 0.72 = 2949.12; 2949 / 0.72 = 4095.83.
+        QTest::newRow("4096 on type 2") << 2 << QPoint(4096, 2949) << QPoint(2949, 4096);
+        QTest::newRow("4096 on type 3") << 3 << QPoint(4096, 2949) << QPoint(2949, 4096);
+        // 65535 × 7200 / 8192 = 57599.12; 57599 × 8192 / 7200 = 65534.86.
+        QTest::newRow("65535 on type 1") << 1 << QPoint(65535, 57599) << QPoint(57599, 65535);
+        // 65535 × 0.72 = 47185.2; 47185 / 0.72 = 65534.72.
+        QTest::newRow("65535 on type 2") << 2 << QPoint(65535, 47185) << QPoint(47185, 65535);
+        // 1000 degrees: 10000 × 8192 / 7200 = 11377.78; 11378 × 7200 / 8192 = 10000.20.
+        QTest::newRow("1000 on type 1, not even") << 1 << QPoint(11378, 10000) << QPoint(10000, 11378);
+        // Halves away from zero: 128 × 7200 / 8192 = 112.5 exactly; 9 × 10000 / 7200 = 12.5.
+        QTest::newRow("a half tenth") << 1 << QPoint(128, 113) << QPoint(113, 129);
+        QTest::newRow("a half count") << 2 << QPoint(13, 9) << QPoint(9, 13);
+    }
+
+    void RotationAndStops()
+    {
+        QFETCH(int, type);
+        QFETCH(QPoint, stopsGive);
+        QFETCH(QPoint, tenthsNeed);
+        const std::optional<int> perTurn = CountsPerTurn(type);
+        QCOMPARE(RotationTenths(stopsGive.x(), perTurn), std::optional<std::int64_t>(stopsGive.y()));
+        QCOMPARE(StopsForRotation(tenthsNeed.x(), perTurn), std::optional<std::int64_t>(tenthsNeed.y()));
+    }
+
+    void NoRotationWithoutTheBoardsType()
+    {
+        QVERIFY(!RotationTenths(10240, CountsPerTurn(std::nullopt)));
+        QVERIFY(!StopsForRotation(9000, CountsPerTurn(4)));
+        // Shown whole where it is, never in exponent form.
+        QCOMPARE(TenthsText(8999, ','), std::string("899,9"));
+        QCOMPARE(TenthsText(10'000'000), std::string("1000000"));
     }
 };
 

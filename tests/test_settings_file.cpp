@@ -58,6 +58,16 @@ private slots:
         QTest::newRow("CR only, a NUL") << QByteArray("# a\r# b\r") + QByteArray(1, '\0') << 3 << "not UTF-8 text";
         QTest::newRow("CR, CRLF, LF") << QByteArray("kx5170-settings = 1\r\n\r\nstops = 1\rstops = 2\n") << 4
                                       << "given twice (first on line 3)";
+        // Rotation stands for stops: the two together say one thing twice, in either order.
+        QTest::newRow("stops, then rotation") << m + "stops = 10240\n# wide\nrotation = 900\n" << 4
+                                              << "\"stops\" and \"rotation\" say the same thing twice (the other is on line 2)";
+        QTest::newRow("rotation, then stops") << m + "rotation = 900\nstops = 10240\n" << 3 << "(the other is on line 2)";
+        QTest::newRow("rotation twice") << m + "rotation = 900\nrotation = 900\n" << 3 << "given twice (first on line 2)";
+        QTest::newRow("rotation, two decimals") << m + "rotation = 899.95\n" << 2
+                                                << "\"rotation\" must be degrees lock to lock, such as 900 or 899.9, not \"899.95\"";
+        QTest::newRow("rotation, negative") << m + "rotation = -900\n" << 2 << "must be degrees lock to lock";
+        QTest::newRow("rotation, a point alone") << m + "rotation = 900.\n" << 2 << "must be degrees lock to lock";
+        QTest::newRow("rotation, no whole part") << m + "rotation = .5\n" << 2 << "must be degrees lock to lock";
     }
 
     void RefusesWithLineAndReason()
@@ -89,6 +99,13 @@ private slots:
         QTest::newRow("C1 and a line separator")
             << QByteArray("a.kx5170") << m + "\xC2\x9B" "2J\xE2\x80\xA8x = 1\n"
             << QByteArray("a.kx5170:2: unknown setting \"\\u009b2J\\u2028x\"");
+        // Nothing invisible, nor anything that turns the text's direction, passes: a
+        // name would read otherwise than it is stored ("gt\u202ecod.kx5170" as "gt" then
+        // backwards). Each range at both ends, and the neighbours that stay.
+        QTest::newRow("direction and invisible characters")
+            << QByteArray("gt\u202Ecod.kx5170") << m + "\u061C\u200B\u200F\u202A\u2066\u2069\uFEFF\u200A\u2010 = 1\n"
+            << QByteArray("gt\\u202ecod.kx5170:2: unknown setting "
+                          "\"\\u061c\\u200b\\u200f\\u202a\\u2066\\u2069\\ufeff\u200A\u2010\"");
         QTest::newRow("markup as typed")
             << QByteArray("<i>a</i>.kx5170") << m + "<b>stops</b> = &amp;\n"
             << QByteArray("<i>a</i>.kx5170:2: unknown setting \"<b>stops</b>\"");
@@ -133,6 +150,39 @@ private slots:
         full += QByteArray(64 * 1024 - full.size() - 1, '#') + '\n';
         QCOMPARE(full.size(), 65536);
         QCOMPARE(ApplySettingsFile(Typical, Parsed(full)).Slimit, 9);
+    }
+
+    // Rotation in degrees becomes stops on a board whose counts a turn are known, and
+    // on no other.
+    void RotationBecomesStops()
+    {
+        const SettingsFile file = Parsed("kx5170-settings = 1\nrotation = 900\nmotor_filter = 4\n");
+        QCOMPARE(file.RotationTenths, std::optional<std::int64_t>(9000));
+        // Not a setting until it is resolved: nothing it says reaches the board unread.
+        QCOMPARE(ApplySettingsFile(Typical, file), (WheelSettings{1234, -300, 17, 18, 19, 50, 25, 21, 22, 4, 10000, 100}));
+
+        auto resolved = [&](const QByteArray& text, std::optional<int> perTurn) {
+            return ResolveRotation(Parsed("kx5170-settings = 1\n" + text), perTurn);
+        };
+        const auto type1 = std::get<SettingsFile>(resolved("rotation = 900\n", 8192));
+        QCOMPARE(type1.Values[0], std::optional<std::int32_t>(10240));
+        QVERIFY(!type1.RotationTenths);
+        QCOMPARE(std::get<SettingsFile>(resolved("rotation = 0.9\n", 10000)).Values[0], std::optional<std::int32_t>(13));
+        QCOMPARE(std::get<std::string>(resolved("rotation = 4718.6\n", 10000)),
+                 std::string("rotation = 4718.6 would be stops = 65536, outside its range, 0 to 65535: this board turns at "
+                             "most 4718.5 degrees lock to lock"));
+        // The most a type 1 board turns, and a tenth past it.
+        QCOMPARE(std::get<SettingsFile>(resolved("rotation = 5759.9\n", 8192)).Values[0], std::optional<std::int32_t>(65535));
+        QCOMPARE(std::get<std::string>(resolved("rotation = 5760\n", 8192)),
+                 std::string("rotation = 5760 would be stops = 65536, outside its range, 0 to 65535: this board turns at "
+                             "most 5759.9 degrees lock to lock"));
+        QVERIFY(std::get<std::string>(resolved("rotation = 99999999999999999999\n", 10000))
+                    .starts_with("rotation = 1000000 would be stops = 1388"));
+        QCOMPARE(std::get<std::string>(resolved("rotation = 900\n", std::nullopt)),
+                 std::string("rotation = 900 needs the board's type, which is not known, to be made stops: give stops "
+                             "in counts instead"));
+        // A file without a rotation needs no board type.
+        QCOMPARE(std::get<SettingsFile>(resolved("stops = 7\n", std::nullopt)).Values[0], std::optional<std::int32_t>(7));
     }
 
     void Bounds_data()

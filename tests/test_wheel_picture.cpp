@@ -10,6 +10,10 @@
 
 #include <cmath>
 
+#if KX_HAVE_RAPIDCHECK
+#include <rapidcheck.h>
+#endif
+
 using namespace kx;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -43,6 +47,50 @@ QPalette PlainPalette()
 bool Reddish(QColor c) { return c.red() - c.green() > 100; }
 bool Dark(QColor c) { return c.red() < 110 && c.green() < 110 && c.blue() < 110; }
 bool Grey(QColor c) { return c.red() == c.green() && c.green() == c.blue() && c.red() > 110 && c.red() < 230; }
+
+QString Describe(const QRectF& r)
+{
+    return QStringLiteral("(%1, %2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// What is wrong with a dial's labels: one on another, on a mark or the dot, or any box
+// outside the widget; empty when nothing is.
+QString Clash(const std::vector<PlacedLabel>& labels, const std::vector<QRectF>& marks, QSizeF size)
+{
+    const QRectF widget(QPointF(0, 0), size);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const QRectF& box = labels[i].Box;
+        if (!widget.contains(box))
+            return labels[i].Text + QStringLiteral(" outside the widget at ") + Describe(box);
+        for (std::size_t j = i + 1; j < labels.size(); ++j)
+            if (box.intersects(labels[j].Box))
+                return labels[i].Text + QStringLiteral(" on ") + labels[j].Text;
+        for (const QRectF& mark : marks)
+            if (box.intersects(mark))
+                return labels[i].Text + QStringLiteral(" at ") + Describe(box) + QStringLiteral(" on a mark at ") +
+                       Describe(mark);
+    }
+    for (const QRectF& mark : marks)
+        if (!widget.contains(mark))
+            return QStringLiteral("a mark outside the widget at ") + Describe(mark);
+    return {};
+}
+
+QStringList Texts(const std::vector<StopLabel>& labels)
+{
+    QStringList texts;
+    for (const StopLabel& label : labels)
+        texts << label.Text;
+    return texts;
+}
+
+// The stops' labels as the picture draws them, in its font.
+QFont LabelFont(double points)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(points * 0.85);
+    return font;
+}
 
 }  // namespace
 
@@ -128,6 +176,109 @@ private slots:
         QCOMPARE(l.DialRadius, 126.0);
         QCOMPARE(l.Trace, QRectF(8, 322, 284, 250));
     }
+
+    // One rounding of the stop's angle for both labels; one label where the marks meet.
+    void stopLabelsSayOneAngle_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("stops");
+        QTest::addColumn<QStringList>("labels");
+        const QString d = QChar(0x00B0);
+        const QString both = QChar(0x00B1);
+        // 256 × 360 / 8192 = 11.25: a half, away from zero on both sides.
+        QTest::newRow("a half") << 1 << 256 << QStringList{"+11.3" + d, "-11.3" + d};
+        QTest::newRow("6000") << 1 << 6000 << QStringList{"+263.7" + d, "-263.7" + d};
+        QTest::newRow("nothing") << 1 << 0 << QStringList{"0" + d};
+        QTest::newRow("half a turn") << 1 << 4096 << QStringList{both + "180" + d};
+        QTest::newRow("half a turn, type 2") << 2 << 5000 << QStringList{both + "180" + d};
+        // 4095 × 360 / 8192 = 179.96: the marks a tenth of a degree apart, shown as one.
+        QTest::newRow("just short of half a turn") << 1 << 4095 << QStringList{both + "180" + d};
+        QTest::newRow("just past half a turn") << 1 << 4100 << QStringList{"+180.2" + d, "-180.2" + d};
+        QTest::newRow("a turn each side") << 1 << 8192 << QStringList{both + "360" + d};
+        QTest::newRow("a turn and a half") << 3 << 15000 << QStringList{both + "540" + d};
+    }
+
+    void stopLabelsSayOneAngle()
+    {
+        QFETCH(int, type);
+        QFETCH(int, stops);
+        QFETCH(QStringList, labels);
+        QCOMPARE(Texts(StopLabels(stops, *CountsPerTurn(type), QLocale::c())), labels);
+    }
+
+    // Every stops value on every board type, the wheel anywhere on the dial: the labels
+    // are shown, and none is on another, on a mark or on the dot.
+    void dialLabelsNeverMeet()
+    {
+        const QFontMetricsF metrics(LabelFont(10));
+        const double lineHeight = QFontMetricsF(QFont(QStringLiteral("Liberation Sans"), 10)).height();
+        // Every value at the usual size; a sample at the smallest, at sizes where the dot
+        // outgrows the marks, and wide and short.
+        const std::pair<QSizeF, int> sizes[] = {{{300, 600}, 1},  {{160, 320}, 13}, {{620, 1224}, 13},
+                                                 {{1200, 700}, 13}, {{1200, 2400}, 13}};
+        for (const auto& [size, step] : sizes) {
+            const PictureLayout l = LayOutPicture(size, lineHeight);
+            std::vector<QRectF> dots;
+            for (int degrees = 0; degrees < 360; ++degrees)
+                dots.push_back(DialMarkBoxes(l, std::nullopt, std::nullopt, degrees).front());
+            for (int type : {1, 2, 3}) {
+                const int perTurn = *CountsPerTurn(type);
+                for (int stops = 0; stops <= 65535; stops += step) {
+                    const std::vector<PlacedLabel> labels =
+                        PlaceStopLabels(l, StopLabels(stops, perTurn, QLocale::c()), metrics);
+                    std::vector<QRectF> marks =
+                        DialMarkBoxes(l, SettingAngle(stops, perTurn), SettingAngle(-stops / 3, perTurn), std::nullopt);
+                    marks.insert(marks.end(), dots.begin(), dots.end());
+                    QString clash = Clash(labels, marks, size);
+                    if (labels.empty() && l.DialRadius >= 126)
+                        clash = QStringLiteral("no labels");
+                    // Each label nearer its own mark than the other's: never the two swapped.
+                    if (clash.isEmpty() && labels.size() == 2) {
+                        const double stop = *SettingAngle(stops, perTurn);
+                        auto from = [&](std::size_t i, double degrees) {
+                            return QLineF(labels[i].Box.center(), DialPoint(l.DialCentre, l.DialRadius, degrees)).length();
+                        };
+                        if (from(0, stop) >= from(0, -stop) || from(1, -stop) >= from(1, stop))
+                            clash = labels[0].Text + QStringLiteral(" nearer the other mark");
+                    }
+                    if (!clash.isEmpty())
+                        QFAIL(qPrintable(QStringLiteral("%1x%2, type %3, stops %4: %5")
+                                             .arg(size.width())
+                                             .arg(size.height())
+                                             .arg(type)
+                                             .arg(stops)
+                                             .arg(clash)));
+                }
+            }
+        }
+    }
+
+#if KX_HAVE_RAPIDCHECK
+    // Any size of picture and font, any stops, centre and position: the labels never meet
+    // anything, and a dial of the usual size or larger always shows them.
+    void dialLabelsNeverMeetAtAnySize()
+    {
+        const bool held = rc::check("the dial's labels never meet a label, a mark or the dot", [] {
+            const int width = *rc::gen::inRange(160, 1200);
+            const QSizeF size(width, *rc::gen::inRange(320, 1600));
+            const double points = *rc::gen::inRange(6, 24);
+            const int perTurn = *CountsPerTurn(*rc::gen::inRange(1, 4));
+            const int stops = *rc::gen::inRange(0, 65536);
+            const int centre = *rc::gen::inRange(-32768, 32768);
+            const int position = *rc::gen::inRange(-32768, 32768);
+            const PictureLayout l = LayOutPicture(size, QFontMetricsF(QFont(QStringLiteral("Liberation Sans"), points)).height());
+            const std::vector<PlacedLabel> labels =
+                PlaceStopLabels(l, StopLabels(stops, perTurn, QLocale::c()), QFontMetricsF(LabelFont(points)));
+            const std::vector<QRectF> marks = DialMarkBoxes(l, SettingAngle(stops, perTurn), SettingAngle(centre, perTurn),
+                                                            PositionAngle(static_cast<std::int16_t>(position), perTurn));
+            const QString clash = Clash(labels, marks, size);
+            RC_ASSERT(clash.toStdString() == std::string());
+            if (l.DialRadius >= 126 && points <= 10)
+                RC_ASSERT(!labels.empty());
+        });
+        QVERIFY(held);
+    }
+#endif
 
     void repaintsOnlyOnChange()
     {

@@ -5,13 +5,19 @@
 // are known (CountsPerTurn); without them every angle here is nullopt, never a guess.
 #pragma once
 
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QLocale>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kx {
 
@@ -72,5 +78,59 @@ struct PictureLayout {
     QRectF TraceCaption;  // under the trace
 };
 PictureLayout LayOutPicture(QSizeF size, double lineHeight);
+
+// The marks on the dial, drawn from these and kept clear of by the labels.
+// The width of the rim.
+double RimBand(double radius);
+// A stop's mark: a line across the rim, reaching past it on the outside, this wide.
+inline constexpr double StopMarkWidth = 3;
+QLineF StopMark(const PictureLayout& l, double degrees);
+// The centre offset's notch: a triangle outside the rim pointing in.
+QPolygonF CentreNotch(const PictureLayout& l, double degrees);
+// The live marker's dot on the rim, its outline included in the radius.
+struct LiveDot {
+    QPointF Centre;
+    double Radius;
+    double Outline;  // the width of the ring drawn round it
+};
+LiveDot LiveDotAt(const PictureLayout& l, double degrees);
+
+// The boxes of the marks shown: each stop's mark (both sides), the notch and the dot,
+// those given.
+std::vector<QRectF> DialMarkBoxes(const PictureLayout& l, std::optional<double> stopDegrees,
+                                  std::optional<double> centreDegrees, std::optional<double> liveDegrees);
+
+// A stop's label: its text and the angle its mark stands at.
+struct StopLabel {
+    QString Text;
+    double Degrees;
+};
+
+// The labels of the stops each side, both from one rounding of the stop's angle (to a
+// tenth, halves away from zero): "+219.7°" and "-219.7°". Where the two marks meet
+// (the rounded angle a multiple of half a turn) one label says both: "±180°", "±540°",
+// "0°". The counts a turn must be known.
+std::vector<StopLabel> StopLabels(std::int32_t stops, int countsPerTurn, const QLocale& locale);
+
+// Tenths of a degree as the window shows them: TenthsText with the locale's decimal
+// separator ("899,9" in German).
+QString TenthsShown(std::int64_t tenths, const QLocale& locale);
+
+// The stop's angle without its sign, as its labels give it: "219.7".
+QString StopAngleText(std::int32_t stops, int countsPerTurn, const QLocale& locale);
+
+struct PlacedLabel {
+    QString Text;
+    QRectF Box;
+};
+
+// Where the stops' labels stand, in `metrics`' font: inside the rim, each as near its
+// mark as it fits, within the ring that no mark and no position of the live dot ever
+// enters, so that none of them covers a label wherever the wheel stands. Two that would
+// meet stand side by side, each on its own mark's side. Where that does not fit (a dial
+// too small for its text) there are none: the lock-to-lock line under the dial still
+// says the angle.
+std::vector<PlacedLabel> PlaceStopLabels(const PictureLayout& l, const std::vector<StopLabel>& labels,
+                                         const QFontMetricsF& metrics);
 
 }  // namespace kx

@@ -42,10 +42,12 @@ std::optional<std::int32_t> Accepted(const char* name, std::optional<std::int32_
     return counts;
 }
 
-// The width of the rim.
-double Band(double radius)
+// The stops' labels, a little smaller than the rest.
+QFont SmallFont(const QFont& font)
 {
-    return std::max(4.0, radius * 0.09);
+    QFont small = font;
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    return small;
 }
 
 QRectF MiddleText(const PictureLayout& l)
@@ -215,8 +217,8 @@ QString WheelPicture::LiveText() const
 
 QString WheelPicture::LockToLockText() const
 {
-    if (const std::optional<StopsSpan> span = StopsSpanOf(Stops, PerTurn))
-        return DegreesWord(LockToLockShown(span->LockToLockDegrees)) + QStringLiteral(" lock to lock");
+    if (const std::optional<std::int64_t> tenths = Stops ? RotationTenths(*Stops, PerTurn) : std::nullopt)
+        return TenthsShown(*tenths, QLocale()) + QStringLiteral(" degrees lock to lock");
     if (Stops)
         return QString::number(2 * static_cast<std::int64_t>(*Stops)) + QStringLiteral(" counts lock to lock");
     return QString();
@@ -257,7 +259,7 @@ QRegion WheelPicture::LiveRegion(const PictureLayout& l) const
     QRegion region = MiddleText(l).toAlignedRect().adjusted(-1, -1, 1, 1);
     region += l.Trace.toAlignedRect().adjusted(-1, -1, 1, 1);
     if (const std::optional<double> angle = LiveAngle()) {
-        const double r = l.DialRadius, margin = Band(r) + 4;
+        const double r = l.DialRadius, margin = RimBand(r) + 4;
         const QRectF spoke = QRectF(DialPoint(l.DialCentre, r * 0.45, *angle), DialPoint(l.DialCentre, r, *angle))
                                  .normalized()
                                  .adjusted(-margin, -margin, margin, margin);
@@ -280,6 +282,7 @@ void WheelPicture::paintEvent(QPaintEvent* event)
         QPainter b(&Backdrop);
         b.setRenderHint(QPainter::Antialiasing);
         b.fillRect(rect(), palette().color(QPalette::Window));
+        Labels = StopLabelsShown(l);
         PaintDial(b, l);
         PaintTraceFrame(b, l, half);
         BackdropValid = true;
@@ -293,6 +296,13 @@ void WheelPicture::paintEvent(QPaintEvent* event)
     PaintLive(p, l, half);
 }
 
+std::vector<PlacedLabel> WheelPicture::StopLabelsShown(const PictureLayout& l) const
+{
+    if (!Stops || !PerTurn)
+        return {};
+    return PlaceStopLabels(l, StopLabels(*Stops, *PerTurn, QLocale()), QFontMetricsF(SmallFont(font())));
+}
+
 void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
 {
     const QPalette& pal = palette();
@@ -300,7 +310,7 @@ void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
     const QColor rim = Blend(pal.color(QPalette::Window), text, 0.35);
     const QPointF c = l.DialCentre;
     const double r = l.DialRadius;
-    const double band = Band(r);
+    const double band = RimBand(r);
 
     p.setPen(Qt::NoPen);
     p.setBrush(pal.color(QPalette::Base));
@@ -318,33 +328,20 @@ void WheelPicture::PaintDial(QPainter& p, const PictureLayout& l) const
         p.setPen(QPen(shade, band, Qt::SolidLine, Qt::FlatCap));
         p.drawArc(box, arc.Start16, arc.Span16);
         // The stops cross the rim, reaching past it on the outside.
-        p.setPen(QPen(text, 3, Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen(text, StopMarkWidth, Qt::SolidLine, Qt::FlatCap));
         for (const double side : {-span->StopDegrees, span->StopDegrees})
-            p.drawLine(DialPoint(c, r - band, side), DialPoint(c, r + 12, side));
+            p.drawLine(StopMark(l, side));
         // Past half a turn a stop stands where a smaller angle would: its angle says which.
-        QFont small = font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        p.setFont(small);
-        const QFontMetricsF metrics(small);
-        for (const double side : {-span->StopDegrees, span->StopDegrees}) {
-            const double shown = LockToLockShown(side);
-            const QString label = (side > 0 ? QStringLiteral("+") : QString()) + DegreesText(shown, QLocale()) + QChar(0x00B0);
-            const QPointF at = DialPoint(c, r - band - metrics.height() * 1.1, side);
-            const QRectF box(at.x() - r / 2, at.y() - metrics.height() / 2, r, metrics.height());
-            p.drawText(box, Qt::AlignCenter, label);
-        }
+        p.setFont(SmallFont(font()));
+        for (const PlacedLabel& label : Labels)
+            p.drawText(label.Box, Qt::AlignCenter, label.Text);
     }
 
     if (const std::optional<double> centre = Centre ? SettingAngle(*Centre, PerTurn) : std::nullopt) {
         // A notch outside the rim pointing in, unlike the stops that cross it.
-        QPainterPath notch;
-        notch.moveTo(DialPoint(c, r + band / 2 + 1, *centre));
-        notch.lineTo(DialPoint(c, r + 14, *centre + 4));
-        notch.lineTo(DialPoint(c, r + 14, *centre - 4));
-        notch.closeSubpath();
         p.setPen(Qt::NoPen);
         p.setBrush(text);
-        p.drawPath(notch);
+        p.drawPolygon(CentreNotch(l, *centre));
         p.setBrush(Qt::NoBrush);
     }
 
@@ -381,16 +378,20 @@ void WheelPicture::PaintTraceFrame(QPainter& p, const PictureLayout& l, double h
     p.drawLine(QPointF(t.left(), y(0)), QPointF(t.right(), y(0)));
     if (stop) {
         p.setPen(QPen(pal.color(QPalette::Text), 1.5));
-        QFont small = font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
+        const QFont small = SmallFont(font());
         p.setFont(small);
         for (const double side : {*stop, -*stop}) {
             p.drawLine(QPointF(t.left(), y(side)), QPointF(t.right(), y(side)));
-            const QString sign = side > 0 ? QStringLiteral("+") : QString();
-            const QString label = degrees ? sign + DegreesText(LockToLockShown(side), QLocale()) + QChar(0x00B0)
-                                          : sign + QString::number(side);
+            const QString sign = side > 0 ? QStringLiteral("+") : QStringLiteral("-");
+            // The dial's rounding, so that the two sides and the dial's labels agree.
+            const QString label = degrees ? sign + StopAngleText(*Stops, *PerTurn, QLocale()) + QChar(0x00B0)
+                                          : sign + QString::number(std::abs(side));
             const double h = QFontMetricsF(small).height();
-            const QRectF where(t.left() + 4, side > 0 ? y(side) + 1 : y(side) - h - 1, t.width() - 8, h);
+            // Between the two lines while there is room for both labels there; outside
+            // them when the stops are close, where nothing else is.
+            const bool between = y(-*stop) - y(*stop) >= 2 * h + 4;
+            const bool below = (side > 0) == between;
+            const QRectF where(t.left() + 4, below ? y(side) + 1 : y(side) - h - 1, t.width() - 8, h);
             p.drawText(where, Qt::AlignLeft | Qt::AlignVCenter, label);
         }
     }
@@ -407,10 +408,25 @@ void WheelPicture::PaintLive(QPainter& p, const PictureLayout& l, double half) c
         const QColor marker = pal.color(QPalette::Highlight);
         p.setPen(QPen(marker, 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(DialPoint(c, r * 0.45, *angle), DialPoint(c, r, *angle));
-        p.setPen(QPen(pal.color(QPalette::Base), 2));
+        const LiveDot dot = LiveDotAt(l, *angle);
+        p.setPen(QPen(pal.color(QPalette::Base), dot.Outline));
         p.setBrush(marker);
-        p.drawEllipse(DialPoint(c, r, *angle), Band(r) * 0.9, Band(r) * 0.9);
+        p.drawEllipse(dot.Centre, dot.Radius - dot.Outline / 2, dot.Radius - dot.Outline / 2);
         p.setBrush(Qt::NoBrush);
+        // The spoke may cross a stop's label: the label stays on top, on the dial's face.
+        const QRectF spoke = QRectF(DialPoint(c, r * 0.45, *angle), DialPoint(c, r, *angle)).normalized().adjusted(-2, -2, 2, 2);
+        bool fontSet = false;
+        for (const PlacedLabel& label : Labels) {
+            if (!label.Box.intersects(spoke))
+                continue;
+            if (!fontSet) {
+                p.setFont(SmallFont(font()));
+                fontSet = true;
+            }
+            p.fillRect(label.Box, pal.color(QPalette::Base));
+            p.setPen(pal.color(QPalette::WindowText));
+            p.drawText(label.Box, Qt::AlignCenter, label.Text);
+        }
     }
 
     // In the middle: the angle, or the counts when the type is unknown, or why nothing.

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -81,6 +82,7 @@ private:
     // The unit of the trace: degrees when the counts a turn are known, else counts.
     double TraceValue(std::int32_t counts) const;
     QString LockToLockText() const;
+    std::vector<PlacedLabel> StopLabelsShown(const PictureLayout& l) const;
     QString LiveText() const;
 
     std::optional<int> PerTurn;
@@ -92,6 +94,8 @@ private:
     QString AbsentText;
 
     QPixmap Backdrop;
+    // The stops' labels as the backdrop shows them.
+    std::vector<PlacedLabel> Labels;
     bool BackdropValid = false;
     double BackdropHalf = 0;
 };

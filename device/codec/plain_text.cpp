@@ -5,10 +5,6 @@
 
 namespace kx {
 
-namespace {
-
-}  // namespace
-
 Utf8Char DecodeUtf8At(std::string_view text, std::size_t at)
 {
     const auto b = static_cast<unsigned char>(text[at]);
@@ -40,9 +36,18 @@ Utf8Char DecodeUtf8At(std::string_view text, std::size_t at)
 
 namespace {
 
+// Characters that show nothing themselves but change how the text around them reads:
+// the bidirectional controls (U+202E makes "txt.exe" read "exe.txt"), and the
+// zero-width ones, with which two different names look alike.
+bool Invisible(std::uint32_t cp)
+{
+    return cp == 0x061C || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069) || cp == 0xFEFF;
+}
+
 void AppendEscaped(std::string& out, const char* format, unsigned value)
 {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, format, value);
     out += buffer;
 }
@@ -69,7 +74,7 @@ std::string Escape(std::string_view text, std::size_t maxCodePoints)
             out += "\\r";
         else if (cp < 0x20 || cp == 0x7F)
             AppendEscaped(out, "\\x%02x", cp);
-        else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029)
+        else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 || Invisible(cp))
             AppendEscaped(out, "\\u%04x", cp);
         else
             out.append(text.substr(i, d.Length));

@@ -12,7 +12,10 @@ namespace kx {
 // `text` with every control character written out, so that nothing in it can move a
 // terminal's cursor, change its colours or title, or break the message's line:
 // \t, \n, \r for those three, \xHH for the rest of C0, for DEL and for a byte that is
-// not part of valid UTF-8, \u0085 style for C1 and for U+2028 and U+2029. Everything
+// not part of valid UTF-8, \u0085 style for C1, for U+2028 and U+2029, and for the
+// characters that are invisible or turn the text's direction (U+061C, U+200B to
+// U+200F, U+202A to U+202E, U+2066 to U+2069, U+FEFF), so that what is quoted reads
+// as it is stored. Everything
 // else is kept as it is, "<b>" and backslashes included: the message is plain text,
 // never markup. UTF-8 in, UTF-8 out.
 std::string PlainText(std::string_view text);

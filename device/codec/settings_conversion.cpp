@@ -1,6 +1,7 @@
 #include "settings_conversion.h"
 
 #include "input_report.h"
+#include "whole_scale.h"
 
 #include <cstdint>
 #include <string_view>
@@ -8,19 +9,6 @@
 namespace kx {
 
 namespace {
-
-// counts × to / from, to the nearest whole number, halves away from zero. Whole
-// numbers throughout: a double would be exact here too, but this leaves no doubt at
-// the halves (256 counts of 8192 are exactly 312.5 of 10000).
-std::int64_t Scale(std::int64_t counts, std::int64_t to, std::int64_t from)
-{
-    const std::int64_t product = counts * to;
-    std::int64_t quotient = product / from;
-    const std::int64_t remainder = product % from;
-    if (2 * (remainder < 0 ? -remainder : remainder) >= from)
-        quotient += product < 0 ? -1 : 1;
-    return quotient;
-}
 
 std::string TypeText(int type)
 {
@@ -49,7 +37,7 @@ std::variant<SettingsFile, std::string> ConvertSettingsFile(const SettingsFile& 
         const SettingsField& field = SettingsFields[i];
         if (!file.Values[i] || std::string_view(field.Unit) != "counts")
             continue;
-        const std::int64_t value = Scale(*file.Values[i], *to, *from);
+        const std::int64_t value = ScaleRounded(*file.Values[i], *to, *from);
         if (value < field.Lowest || value > field.Highest)
             return std::string(field.Key) + " = " + std::to_string(*file.Values[i]) + " at " + std::to_string(*from) +
                    " counts a turn would be " + std::to_string(value) + " at this board's " + std::to_string(*to) +

@@ -89,6 +89,32 @@ std::optional<std::int64_t> WholeNumber(std::string_view text)
     return negative ? -magnitude : magnitude;
 }
 
+std::size_t StopsIndex()
+{
+    return static_cast<std::size_t>(FindSettingByKey("stops") - SettingsFields.data());
+}
+
+// Degrees with at most one decimal ("900", "899.9"), in tenths; no sign, as a rotation
+// is never negative. Beyond a million degrees, the most: no board turns near that.
+std::optional<std::int64_t> RotationTenthsOf(std::string_view text)
+{
+    std::int64_t tenth = 0;
+    if (const std::size_t point = text.find('.'); point != std::string_view::npos) {
+        const std::string_view fraction = text.substr(point + 1);
+        if (fraction.size() != 1 || fraction[0] < '0' || fraction[0] > '9')
+            return std::nullopt;
+        tenth = fraction[0] - '0';
+        text = text.substr(0, point);
+    }
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        return std::nullopt;
+    const std::optional<std::int64_t> whole = WholeNumber(text);
+    if (!whole)
+        return std::nullopt;
+    constexpr std::int64_t Most = 1'000'000;
+    return std::min(*whole, Most) * 10 + tenth;
+}
+
 // Quotes at most a screenful of what the user wrote, control characters written out:
 // the message is one line of plain text.
 constexpr std::size_t Longest = 40;
@@ -141,6 +167,12 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
     bool markerSeen = false;
     std::array<int, SettingsCount> givenOnLine{};
     int boardTypeLine = 0;
+    int rotationLine = 0;
+    const std::size_t stopsIndex = StopsIndex();
+    const auto oneOfStopsAndRotation = [](int firstLine) {
+        return "\"stops\" and \"rotation\" say the same thing twice (the other is on line " +
+               std::to_string(firstLine) + "): give one of them";
+    };
 
     int lineNumber = 0;
     while (!bytes.empty() || lineNumber == 0) {
@@ -188,6 +220,21 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
             continue;
         }
 
+        if (key == RotationKey) {
+            if (rotationLine)
+                return SettingsFileError{lineNumber, "\"rotation\" is given twice (first on line " +
+                                                         std::to_string(rotationLine) + ")"};
+            if (givenOnLine[stopsIndex])
+                return SettingsFileError{lineNumber, oneOfStopsAndRotation(givenOnLine[stopsIndex])};
+            const std::optional<std::int64_t> tenths = RotationTenthsOf(valueText);
+            if (!tenths)
+                return SettingsFileError{lineNumber, "\"rotation\" must be degrees lock to lock, such as 900 or "
+                                                     "899.9, not " + Quoted(valueText)};
+            rotationLine = lineNumber;
+            file.RotationTenths = *tenths;
+            continue;
+        }
+
         const SettingsField* field = FindSettingByKey(key);
         if (!field)
             return SettingsFileError{lineNumber, "unknown setting " + quotedKey};
@@ -195,6 +242,8 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
         if (givenOnLine[index])
             return SettingsFileError{lineNumber, quotedKey + " is given twice (first on line " +
                                                      std::to_string(givenOnLine[index]) + ")"};
+        if (index == stopsIndex && rotationLine)
+            return SettingsFileError{lineNumber, oneOfStopsAndRotation(rotationLine)};
         if (!value)
             return SettingsFileError{lineNumber, quotedKey + " must be a whole number, not " + Quoted(valueText)};
 
@@ -218,6 +267,26 @@ std::string DescribeSettingsFileError(std::string_view fileName, const SettingsF
     if (error.Line > 0)
         text += ':' + std::to_string(error.Line);
     return text + ": " + error.Reason;
+}
+
+std::variant<SettingsFile, std::string> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn)
+{
+    if (!file.RotationTenths)
+        return file;
+    const std::string given = std::string(RotationKey) + " = " + TenthsText(*file.RotationTenths);
+    const std::optional<std::int64_t> stops = StopsForRotation(*file.RotationTenths, countsPerTurn);
+    if (!stops)
+        return given + " needs the board's type, which is not known, to be made stops: give stops in counts instead";
+    const SettingsField& field = SettingsFields[StopsIndex()];
+    if (!InRange(field, *stops)) {
+        const std::optional<std::int64_t> most = RotationTenths(field.Highest, countsPerTurn);
+        return given + " would be stops = " + std::to_string(*stops) + ", outside its range, " + RangeText(field) +
+               ": this board turns at most " + TenthsText(*most) + " degrees lock to lock";
+    }
+    SettingsFile resolved = file;
+    resolved.Values[StopsIndex()] = static_cast<std::int32_t>(*stops);
+    resolved.RotationTenths.reset();
+    return resolved;
 }
 
 WheelSettings ApplySettingsFile(const WheelSettings& board, const SettingsFile& file)

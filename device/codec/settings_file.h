@@ -10,7 +10,9 @@
 // lines are ignored, LF, CRLF or CR line ends. The first line that is not blank or a
 // comment is the marker `kx5170-settings = 1`. Keys are the settings table's; values
 // are whole decimal numbers. `board_type` (the high byte of the board's version) may
-// be given.
+// be given. `rotation = 900` gives the stops as the wheel's rotation lock to lock in
+// degrees (one decimal at most) in place of `stops`; it becomes stops only for a board
+// whose counts a turn are known (ResolveRotation).
 // A file may name only some settings: the others keep what the board holds.
 //
 // Plain C++, no Qt: the window and kx5170ctl read and write files through this alone.
@@ -37,7 +39,11 @@ struct SettingsFile {
     // By index into SettingsFields; empty for a setting the file does not name.
     std::array<std::optional<std::int32_t>, SettingsCount> Values{};
     std::optional<int> BoardType;
+    // `rotation`, in tenths of a degree lock to lock; never given with stops.
+    std::optional<std::int64_t> RotationTenths;
 };
+
+inline constexpr const char* RotationKey = "rotation";
 
 struct SettingsFileError {
     int Line = 0;  // 1-based; 0 when the fault is the file as a whole (size, encoding)
@@ -54,7 +60,9 @@ enum class OutOfRange {
 // than MaxSettingsFileSize, one that is not UTF-8 text (a NUL byte, invalid UTF-8), a
 // missing marker or one of another version, a line that is not `key = value`, an
 // unknown key (a typo must not pass unnoticed), a key given twice, a value that is not
-// a whole number or lies outside its setting's range (see OutOfRange).
+// a whole number or lies outside its setting's range (see OutOfRange), a rotation that
+// is not degrees with one decimal at most, and a rotation given with stops (they say
+// one thing twice, and might disagree).
 std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view bytes,
                                                                 OutOfRange outOfRange = OutOfRange::Refuse);
 
@@ -63,7 +71,14 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 // characters written out (see PlainText): the message is safe on a terminal.
 std::string DescribeSettingsFileError(std::string_view fileName, const SettingsFileError& error);
 
-// The board's settings with the file's values put in their place.
+// The file with its rotation turned into stops for a board of `countsPerTurn`
+// (StopsForRotation) and the rotation left out; a file without one as it is. Refused,
+// with a reason that says what to do: counts a turn unknown (nullopt), and stops outside
+// their range, which names the most this board turns.
+std::variant<SettingsFile, std::string> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn);
+
+// The board's settings with the file's values put in their place. A rotation not
+// resolved is not among them.
 WheelSettings ApplySettingsFile(const WheelSettings& board, const SettingsFile& file);
 
 // Whether the file was written for a board that counts another number of encoder steps
