@@ -96,6 +96,7 @@ private slots:
         QSettings().remove(QStringLiteral("recentFiles"));
         WindowOnBoard f;
         f.Load();
+        f.Dialogs.Choice = 1;  // each file's values over the last one's: "Discard"
         for (const QString& path : {a, b}) {
             f.Dialogs.OpenFile = path;
             f.V().actOpen->trigger();
