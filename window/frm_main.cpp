@@ -612,10 +612,10 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
         target->setToolTip(target->text().mid(1));
     };
     show(details.Manufacturer, lblManuf);
-    if (details.DeviceType) {
-        DeviceType = details.DeviceType;
+    // The session's word on the board's type: known once it answered as a board.
+    DeviceType = details.DeviceType;
+    if (details.DeviceType)
         lblVersion->setText(Caption(QString::fromStdString(details.VersionText())));
-    }
     show(details.Product, lblProduct);
     show(details.SerialNumber, lblSerialNumber);
     Frame1->setEnabled(true);

@@ -202,7 +202,7 @@ private:
 
     // What the board last loaded said of itself; empty while no board is loaded.
     std::optional<kx::BoardDetails> Details;
-    std::optional<int> DeviceType;  // kept from the last manufacturer's string read
+    std::optional<int> DeviceType;  // the loaded board's, as the session knows it
     bool BoardLoaded = false;
     bool SettingsShown = false;  // the boxes hold the loaded board's settings (or the user's)
     Busy Work = Busy::Idle;

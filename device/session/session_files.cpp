@@ -27,7 +27,7 @@ SettingsFileOrigin SavedFileOrigin(const BoardDetails& details)
     if (details.SerialNumber)
         origin.SerialNumber = PrintableDeviceText(*details.SerialNumber);
     origin.Version = BoardVersionText(details.Identity.VersionNumber);
-    origin.BoardType = BoardType(details.Identity.VersionNumber);
+    origin.BoardType = details.DeviceType;
     const QDateTime now = QDateTime::currentDateTime();
     origin.Date = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
     return origin;
