@@ -149,15 +149,19 @@ private slots:
         QVERIFY(f.SetRequests().empty());
     }
 
-    // Tab walks the boxes in the board's logic, not the screen's, and passes the button.
+    // Tab walks the boxes in the board's logic, not the screen's, the rotation after the
+    // stops it sets, and passes the two buttons.
     void tabWalksTheBoardsOrder()
     {
         WindowOnBoard f;
         frmMain& w = f.Load();
         WindowControls& v = f.V();
-        const QList<QWidget*> expected = {v.Homing,       v.TDamp,    v.Slimit,    v.Stiff,       v.Damp,
-                                          v.Go,           v.DampingScale, v.OverallScale, v.TInertia, v.TFriction,
-                                          v.MotorFilter,  v.InputFilter,  v.Spring};
+        auto* rotation = w.findChild<QLineEdit*>(QStringLiteral("Rotation"));
+        auto* keepOpen = w.findChild<QPushButton*>(QStringLiteral("WriteKeepOpen"));
+        const QList<QWidget*> expected = {v.Homing,      v.TDamp,      v.Slimit,       rotation,   v.Stiff,
+                                          v.Damp,        v.Go,         keepOpen,       v.DampingScale,
+                                          v.OverallScale, v.TInertia,  v.TFriction,    v.MotorFilter,
+                                          v.InputFilter, v.Spring};
         QList<QWidget*> walked;
         for (QWidget* at = v.Homing; walked.size() < expected.size(); at = at->nextInFocusChain()) {
             while (!(at->focusPolicy() & Qt::TabFocus) || !at->isEnabled() || !at->isVisibleTo(&w))

@@ -433,8 +433,11 @@ struct Press : Step {
             rig.V->actOpen->trigger();
             if (rig.V->Slimit->text() == QLatin1String("7000") && before != QLatin1String("7000")) {
                 rig.Typed = {};
+                // With no board, a profile: for whichever board is loaded next.
                 if (loaded)
                     rig.FileOnto.insert(loaded);
+                else
+                    rig.FileOnto.insert({rig.A, rig.B});
             }
             break;
         }
@@ -453,6 +456,7 @@ struct Close : Step {
     void act(Rig& rig) const override
     {
         rig.ClosedByUs = true;
+        rig.ChooseAnswer = 1;  // unwritten values: "Discard"
         rig.Window->close();
         rig.Deliver();
     }

@@ -135,7 +135,7 @@ private slots:
         v.actWriteKeepOpen->trigger();
 
         QVERIFY(w.isVisible());
-        QCOMPARE(f.Status(), QStringLiteral("Written and read back."));
+        QCOMPARE(f.Status(), QStringLiteral("Written and read back. Stops stiffness: 300 was written as 255."));
         QCOMPARE(v.Stiff->text(), QStringLiteral("255"));
         QCOMPARE(f.Board->Board->Settings[19], std::uint8_t{255});  // read offset 19: stops stiffness
         // Back under a new node, opened and followed.

@@ -4,6 +4,7 @@
 #include "display_text.h"
 #include "input_report.h"
 #include "number_text.h"
+#include "rotation_field.h"
 #include "session_worker.h"
 #include "wheel_picture.h"
 #include "wide_text.h"
@@ -56,9 +57,13 @@ constexpr int AccessGraceMilliseconds = 1000;
 
 // Before the window is first shown its frame is unknown: room for a usual title bar.
 constexpr int TypicalDecoration = 40;
-// The wheel picture beside the layout, in logical pixels.
+// The wheel picture beside the layout, in logical pixels, with the rotation field and
+// "Write and keep open" under it.
 constexpr int PictureWidth = 300;
 constexpr int PictureMargin = 8;
+constexpr int RotationHeight = 28;
+// The status line runs under both columns and wraps: room for this many lines.
+constexpr int StatusLines = 3;
 
 struct Twips {
     int Left, Top, Width, Height;
@@ -179,8 +184,10 @@ void frmMain::BuildLayout()
     frame->setMenuBar(MenuBar);
     Client = new QWidget;
     Client->setObjectName(QStringLiteral("Client"));
-    // The layout's own area, and to its right the wheel as a picture.
-    Client->setFixedSize(Px(5070) + PictureWidth + PictureMargin, Px(10490));
+    // The layout's own area, and to its right the wheel as a picture; under both, room
+    // for the status line to wrap.
+    const int statusHeight = StatusLines * QFontMetrics(QFont(QStringLiteral("Arial"), 10)).lineSpacing();
+    Client->setFixedSize(Px(5070) + PictureWidth + PictureMargin, Px(10230) + statusHeight + PictureMargin);
     ClientScroll = new QScrollArea(this);
     ClientScroll->setObjectName(QStringLiteral("ClientScroll"));
     ClientScroll->setFrameShape(QFrame::NoFrame);
@@ -310,7 +317,7 @@ void frmMain::BuildLayout()
         // A file dropped on a box is for the window to open, not text to type in.
         edit->setAcceptDrops(false);
         // What the user types is kept until written or replaced on the user's word.
-        connect(edit, &QLineEdit::textEdited, this, [this] { Edited = true; });
+        connect(edit, &QLineEdit::textEdited, this, &frmMain::BoxEdited);
         Place(edit, row.BoxPlace.Left, row.BoxPlace.Top, row.BoxPlace.Width, row.BoxPlace.Height);
         this->*row.Box = Boxes[index] = edit;
         // The tooltip of a setting in counts gives the angle of the value in the box.
@@ -339,15 +346,35 @@ void frmMain::BuildLayout()
     // default, so Enter in a box presses nothing.
     Go->installEventFilter(this);
 
-    // Below the button, in what is left of the fixed client area.
+    // Below the buttons, across the whole window: a message wraps rather than lose its
+    // start and end.
     lblStatus = label(Client, "lblStatus", QString(), 120, 10230, 4800, 255);
+    lblStatus->setGeometry(Px(120), Px(10230), Client->width() - Px(120) - PictureMargin, statusHeight);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblStatus->setWordWrap(true);
 
+    // The picture, the rotation in degrees under it, and the tuning loop's button on
+    // the row of "Write and reset".
+    const int goTop = Px(9720);
     Picture = new WheelPicture(Client);
-    Picture->setGeometry(Px(5070), Px(60), PictureWidth, Px(10490) - Px(60) - PictureMargin);
+    Picture->setGeometry(Px(5070), Px(60), PictureWidth, goTop - Px(60) - RotationHeight - 2 * PictureMargin);
+    Rotation = new RotationField(Client);
+    Rotation->setGeometry(Px(5070), goTop - PictureMargin - RotationHeight, PictureWidth, RotationHeight);
+    connect(Rotation, &RotationField::StopsTyped, this, [this](std::int32_t stops) {
+        Slimit->setText(QString::number(stops));
+        BoxEdited();
+    });
+    WriteKeepOpen = new QPushButton(QStringLiteral("Write and keep open"), Client);
+    WriteKeepOpen->setObjectName(QStringLiteral("WriteKeepOpen"));
+    WriteKeepOpen->setGeometry(Px(5070) + (PictureWidth - Px(2100)) / 2, goTop, Px(2100), Px(495));
+    WriteKeepOpen->setEnabled(false);
+    WriteKeepOpen->setAutoDefault(false);
+    WriteKeepOpen->installEventFilter(this);
+    connect(WriteKeepOpen, &QPushButton::clicked, this, &frmMain::WriteKeepOpen_Click);
     // It follows the boxes as the user types: what the numbers will do before they are written.
     connect(Slimit, &QLineEdit::textChanged, this, [this](const QString& text) {
         Picture->SetStops(BoxNumberValue(text, QLocale()));
+        Rotation->ShowStops(BoxNumberValue(text, QLocale()));
     });
     connect(Homing, &QLineEdit::textChanged, this, [this](const QString& text) {
         Picture->SetCentre(BoxNumberValue(text, QLocale()));
@@ -363,8 +390,10 @@ void frmMain::BuildLayout()
     UpdateAngleTips();
 
     // The Tab order is the board's logic, not the screen's.
-    QWidget* const tabOrder[] = {Homing,       TDamp,        Slimit,   Stiff,     Damp,        Go,         DampingScale,
-                                 OverallScale, TInertia,     TFriction, MotorFilter, InputFilter, Spring};
+    QWidget* const rotation = Rotation->findChild<QLineEdit*>(QStringLiteral("Rotation"));
+    QWidget* const tabOrder[] = {Homing,   TDamp,     Slimit,      rotation,    Stiff,  Damp,
+                                 Go,       WriteKeepOpen, DampingScale, OverallScale, TInertia,
+                                 TFriction, MotorFilter, InputFilter, Spring};
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
 
@@ -420,6 +449,12 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // Values the user typed and neither wrote nor saved are asked about, unless the
+    // program ends because they were written.
+    if (!ClosingAfterWrite && !CloseWhenWritten && !KeepOrDiscardEdits(QStringLiteral("quitting"))) {
+        event->ignore();
+        return;
+    }
     // From now on the session starts no write. One under way is let finish (it is
     // bounded): a board left between the settings and its reset may not store them.
     // Its answer comes, and closes the window.
@@ -457,8 +492,15 @@ void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rul
     BlankDetails();
     Picture->SetAbsentText(QStringLiteral("No board"));
     Picture->SetBoardPresent(false);
-    Picture->SetCountsPerTurn(std::nullopt);
-    SetSettingsControlsEnabled(false);
+    if (ProfileOpen) {
+        // The profile stays open for editing and saving; there is only nothing to write to.
+        ShowBoxesType();
+        UpdateActions();
+    } else {
+        Picture->SetCountsPerTurn(std::nullopt);
+        Rotation->SetCountsPerTurn(std::nullopt);
+        SetSettingsControlsEnabled(false);
+    }
     if (refused == HidFailure::AccessDenied) {
         // A node is refused for a moment after it appears, until udev has given the user
         // access: the first refusal gets a second, and a search, before it is told.
@@ -578,13 +620,28 @@ void frmMain::SetBusy(Busy busy)
     Status.SetWork(busy == Busy::Loading   ? QStringLiteral("Reading the board...")
                    : busy == Busy::Writing ? QStringLiteral("Writing the settings to the board...")
                                            : QString());
-    // Nothing is pressed twice, and nothing is read from the boxes meanwhile.
-    const bool idle = busy == Busy::Idle && BoardLoaded;
-    Go->setEnabled(idle && SettingsShown);
-    actWriteKeepOpen->setEnabled(Go->isEnabled());
-    for (QAction* action : {actOpen, actSave, actReload})
-        action->setEnabled(idle && (action == actReload || Go->isEnabled()));
+    UpdateActions();
     RenderStatus();
+}
+
+void frmMain::UpdateActions()
+{
+    // Nothing is pressed twice, and nothing is read from the boxes meanwhile.
+    const bool idle = Work == Busy::Idle;
+    const bool editable = Slimit->isEnabled();
+    Go->setEnabled(idle && BoardLoaded && SettingsShown && editable);
+    actWriteKeepOpen->setEnabled(Go->isEnabled());
+    WriteKeepOpen->setEnabled(Go->isEnabled());
+    // With no board, Open makes a profile of a file and Save keeps it.
+    actOpen->setEnabled(idle && (BoardLoaded ? SettingsShown && editable : true));
+    actSave->setEnabled(idle && SettingsShown && editable && (BoardLoaded || ProfileOpen));
+    actReload->setEnabled(idle && BoardLoaded);
+}
+
+void frmMain::ShowBoxesType()
+{
+    Picture->SetCountsPerTurn(CountsPerTurn(BoxesType()));
+    Rotation->SetCountsPerTurn(CountsPerTurn(BoxesType()));
 }
 
 void frmMain::BlankDetails()
@@ -620,7 +677,9 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
     show(details.SerialNumber, lblSerialNumber);
     Frame1->setEnabled(true);
     Status.SetBoard(StatusLine::Board::Loaded);
-    Picture->SetCountsPerTurn(CountsPerTurn(DeviceType));
+    const std::optional<int> profileType = std::exchange(ProfileType, std::nullopt);
+    const bool fromProfile = std::exchange(ProfileOpen, false);
+    ShowBoxesType();
     Picture->SetBoardPresent(true);
 
     const auto* read = std::get_if<SettingsRead>(&details.Settings);
@@ -647,7 +706,12 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
                 Boxes[i]->setText(HeldTexts.value(static_cast<qsizetype>(i)));
             HeldTexts.clear();
         }
-        if (!BoxesToken.Valid() || SamePhysicalBoard(BoxesToken.Board, token.Board)) {
+        if (fromProfile) {
+            // The profile was made for this board: its counts in this board's, if the
+            // user wants them so.
+            BoxesToken = token;
+            TakeProfileOnto(profileType);
+        } else if (!BoxesToken.Valid() || SamePhysicalBoard(BoxesToken.Board, token.Board)) {
             BoxesToken = token;
             if (!Status.KeepsMessage())  // "Settings not written" says more
                 ShowStatus(QStringLiteral("The board is back; your values are kept. F5 takes the board's values."),
@@ -673,6 +737,28 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
         const SettingsFile file = *std::exchange(PendingFile, std::nullopt);
         PutFileInBoxes(file, std::exchange(PendingPath, QString()));
     }
+    RenderStatus();
+}
+
+void frmMain::TakeProfileOnto(std::optional<int> type)
+{
+    SettingsFile profile;
+    profile.BoardType = type;
+    for (std::size_t i = 0; i < SettingsCount; ++i)
+        profile.Values[i] = BoxNumberValue(Boxes[i]->text(), QLocale());
+    if (ConvertForThisBoard(profile, QStringLiteral("The profile in the boxes")))
+        for (std::size_t i = 0; i < SettingsCount; ++i)
+            if (profile.Values[i])
+                Boxes[i]->setText(QString::number(*profile.Values[i]));
+    ShowStatus(QStringLiteral("The board is here, with your profile in the boxes: press \"Write and reset\" to send it."),
+               StatusLine::Keep::UntilWritten);
+}
+
+void frmMain::BoxEdited()
+{
+    Edited = true;
+    SavedSinceEdit = false;
+    Status.BoxesEdited();
     RenderStatus();
 }
 
@@ -726,10 +812,8 @@ void frmMain::SetSettingsControlsEnabled(bool enabled)
     for (std::size_t n = 0; n < CheckOrder.size(); ++n) {
         Boxes[CheckOrder[n]]->setEnabled(enabled);
         if (n + 1 == BoxesBeforeGo)
-            Go->setEnabled(enabled && SettingsShown && Work == Busy::Idle);
+            Go->setEnabled(enabled && BoardLoaded && SettingsShown && Work == Busy::Idle);
     }
-    actWriteKeepOpen->setEnabled(Go->isEnabled());
-    for (QAction* action : {actOpen, actSave})
-        action->setEnabled(enabled);
-    actReload->setEnabled(BoardLoaded);
+    Rotation->setEnabled(enabled);
+    UpdateActions();
 }

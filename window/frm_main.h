@@ -44,6 +44,7 @@ class QThread;
 class QTimer;
 
 namespace kx {
+class RotationField;
 class SessionWorker;
 struct WriteAnswer;
 class WheelPicture;
@@ -170,6 +171,8 @@ private:
     void FillBoxes(const kx::WheelSettings& settings);
     QStringList BoxTexts() const;
     void UpdateAngleTips();
+    // The user typed into a box (or the rotation): the values are the user's now.
+    void BoxEdited();
 
     // The File menu.
     void OpenSettings();
@@ -181,6 +184,20 @@ private:
     // Dialogs.Warn, when it cannot be used.
     std::optional<kx::SettingsFile> ReadSettingsFile(const QString& path);
     bool PutFileInBoxes(const kx::SettingsFile& file, const QString& path);
+    // With no board: the type of board a profile is for, from the file or asked.
+    std::optional<int> AskProfileType(const kx::SettingsFile& file, const QString& name);
+    // Values counted for another type of board than the one loaded: converted, kept as
+    // they are, or (false) not taken, as the user answers.
+    bool ConvertForThisBoard(kx::SettingsFile& settings, const QString& name);
+    // The type the boxes' counts are for: the board's, or the open profile's.
+    std::optional<int> BoxesType() const { return BoardLoaded ? DeviceType : ProfileType; }
+    // A board was loaded while a profile for `type` was open: offers to convert its
+    // counts where the board counts otherwise.
+    void TakeProfileOnto(std::optional<int> type);
+    // The dial and the rotation field in the boxes' type.
+    void ShowBoxesType();
+    // The File menu's and the buttons' states, from the window's.
+    void UpdateActions();
     // Where unwritten, unsaved values would be replaced: asks Save, Discard or Cancel
     // ("before `what`"). True when the boxes may be replaced.
     bool KeepOrDiscardEdits(const QString& what);
@@ -203,10 +220,16 @@ private:
     // What the board last loaded said of itself; empty while no board is loaded.
     std::optional<kx::BoardDetails> Details;
     std::optional<int> DeviceType;  // the loaded board's, as the session knows it
+    // A profile opened with no board: the boxes are the user's, for this type of board,
+    // until a board is loaded.
+    bool ProfileOpen = false;
+    std::optional<int> ProfileType;
+    bool SavedSinceEdit = false;  // the boxes' values are in a file
     bool BoardLoaded = false;
     bool SettingsShown = false;  // the boxes hold the loaded board's settings (or the user's)
     Busy Work = Busy::Idle;
     bool CloseWhenWritten = false;
+    bool ClosingAfterWrite = false;  // the settings are on the board: nothing to ask
     bool KeepOpenAfterWrite = false;
     // Requests to the session awaiting their answer; each is answered exactly once.
     quint64 LastRequest = 0;
@@ -215,6 +238,7 @@ private:
     // a value typed meanwhile is told from one the read-back may replace.
     std::optional<kx::WheelSettings> SentSettings;
     QStringList SentTexts;
+    QStringList TypedTexts;  // as typed, before any was brought into range
     // The load the boxes' values belong to, and the board loaded now.
     kx::ValuesToken BoxesToken, BoardToken;
     // Values the user typed or opened and has not written. While the boxes cannot show
@@ -287,6 +311,8 @@ private:
     QFrame* Line2;
     QFrame* Line3;
     QPushButton* Go;
+    QPushButton* WriteKeepOpen;  // under the picture: write, then read back and stay
+    kx::RotationField* Rotation;  // the stops as degrees lock to lock
     QLabel* lblStatus;
     kx::WheelPicture* Picture;  // beside the layout: the wheel, its stops and the last ten seconds
     QTimer* AccessGrace;  // a refused board's second to be given access, as udev does after a plug

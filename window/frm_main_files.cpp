@@ -136,7 +136,9 @@ void frmMain::BuildMenus()
 
 void frmMain::OpenSettings()
 {
-    if (!BoardLoaded)
+    // With no board it opens a profile; a board whose settings could not be read has
+    // no boxes to open into.
+    if (BoardLoaded && !SettingsShown)
         return;
     const QString path = Dialogs.OpenFileName(this, LastDirectory);
     if (!path.isEmpty())
@@ -180,7 +182,7 @@ std::optional<SettingsFile> frmMain::ReadSettingsFile(const QString& path)
 
 bool frmMain::OpenSettingsFile(const QString& path)
 {
-    if (!BoardLoaded || !SettingsShown)
+    if (BoardLoaded && !SettingsShown)
         return false;
     const std::optional<SettingsFile> file = ReadSettingsFile(path);
     return file && PutFileInBoxes(*file, path);
@@ -188,7 +190,7 @@ bool frmMain::OpenSettingsFile(const QString& path)
 
 bool frmMain::KeepOrDiscardEdits(const QString& what)
 {
-    if (!Edited)
+    if (!Edited || SavedSinceEdit)
         return true;
     const int answer = Dialogs.Choose(this,
                                       QStringLiteral("The values in the boxes have not been written or saved. "
@@ -204,6 +206,47 @@ bool frmMain::KeepOrDiscardEdits(const QString& what)
     return !path.isEmpty() && SaveSettingsFile(path);
 }
 
+std::optional<int> frmMain::AskProfileType(const SettingsFile& file, const QString& name)
+{
+    if (file.BoardType)
+        return file.BoardType;
+    // Its stops and centre offset are counts, whose angle depends on the board's type.
+    QStringList answers;
+    for (int type = 1; type <= 3; ++type)
+        answers << QStringLiteral("Type %1 (%2 steps a turn)").arg(type).arg(*CountsPerTurn(type));
+    answers << QStringLiteral("Cancel");
+    const int answer = Dialogs.Choose(this,
+                                      QStringLiteral("No board is plugged in. Which type of board is %1 for? "
+                                                     "Its stops and centre offset are counted in that board's steps.")
+                                          .arg(name),
+                                      answers);
+    if (answer < 0 || answer > 2)
+        return std::nullopt;
+    return answer + 1;
+}
+
+bool frmMain::ConvertForThisBoard(SettingsFile& settings, const QString& name)
+{
+    if (!SettingsFileCountsDiffer(settings, DeviceType))
+        return true;
+    const auto converted = ConvertSettingsFile(settings, DeviceType);
+    const auto* reason = std::get_if<std::string>(&converted);
+    const QString question =
+        QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
+                       "Its centre offset and stops would mean other angles here.\n\n%4")
+            .arg(name, CountsPerTurnText(CountsPerTurn(settings.BoardType)), CountsPerTurnText(CountsPerTurn(DeviceType)),
+                 reason ? QStringLiteral("They cannot be converted: %1. Open it as it is?")
+                              .arg(ShownText(QString::fromStdString(*reason)))
+                        : QStringLiteral("Convert them to this board's counts, so that they keep their angles?"));
+    if (reason)
+        return Dialogs.Confirm(this, question);
+    const int answer = Dialogs.Choose(
+        this, question, {QStringLiteral("Convert"), QStringLiteral("Open as it is"), QStringLiteral("Cancel")});
+    if (answer == 0)
+        settings = std::get<SettingsFile>(converted);
+    return answer == 0 || answer == 1;
+}
+
 bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
 {
     const QFileInfo info(path);
@@ -211,38 +254,46 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
     if (!KeepOrDiscardEdits(QStringLiteral("opening %1").arg(name)))
         return false;
     SettingsFile settings = file;
-    if (SettingsFileCountsDiffer(file, DeviceType)) {
-        const auto converted = ConvertSettingsFile(file, DeviceType);
-        const auto* reason = std::get_if<std::string>(&converted);
-        const QString question =
-            QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
-                           "Its centre offset and stops would mean other angles here.\n\n%4")
-                .arg(name, CountsPerTurnText(CountsPerTurn(file.BoardType)),
-                     CountsPerTurnText(CountsPerTurn(DeviceType)),
-                     reason ? QStringLiteral("They cannot be converted: %1. Open it as it is?")
-                                  .arg(ShownText(QString::fromStdString(*reason)))
-                            : QStringLiteral("Convert them to this board's counts, so that they keep their angles?"));
-        if (reason) {
-            if (!Dialogs.Confirm(this, question))
-                return false;
-        } else {
-            const int answer = Dialogs.Choose(
-                this, question,
-                {QStringLiteral("Convert"), QStringLiteral("Open as it is"), QStringLiteral("Cancel")});
-            if (answer == 0)
-                settings = std::get<SettingsFile>(converted);
-            else if (answer != 1)
-                return false;
+    if (!BoardLoaded) {
+        // A profile made without the board: for the type the file names, or the user.
+        const std::optional<int> type = AskProfileType(file, name);
+        if (!type)
+            return false;
+        settings.BoardType = type;
+        ProfileType = type;
+    } else if (!ConvertForThisBoard(settings, name)) {
+        return false;
+    }
+    if (settings.RotationTenths) {
+        auto resolved = ResolveRotation(settings, CountsPerTurn(BoxesType()));
+        if (const auto* reason = std::get_if<std::string>(&resolved)) {
+            Dialogs.Warn(this, QStringLiteral("%1: %2\n\nThe boxes were not changed.")
+                                   .arg(name, ShownText(QString::fromStdString(*reason))));
+            return false;
         }
+        settings = std::get<SettingsFile>(std::move(resolved));
     }
 
     for (std::size_t i = 0; i < SettingsCount; ++i)
         if (settings.Values[i])
             Boxes[i]->setText(QString::number(*settings.Values[i]));
     Edited = true;
+    SavedSinceEdit = false;
     // Opened onto the board loaded: the values are the user's for this board.
     BoxesToken = BoardToken;
     RememberFile(path);
+    if (!BoardLoaded) {
+        ProfileOpen = true;
+        SettingsShown = true;
+        ShowBoxesType();
+        SetSettingsControlsEnabled(true);
+        ShowStatus(QStringLiteral("%1 is open for a type-%2 board. Save keeps your changes; writing needs the board "
+                                  "plugged in.")
+                       .arg(name)
+                       .arg(*ProfileType),
+                   StatusLine::Keep::UntilWritten);
+        return true;
+    }
     ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
     lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
                               .arg(ShownText(QDir::toNativeSeparators(info.absoluteFilePath()))));
@@ -251,7 +302,7 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
 
 void frmMain::SaveSettings()
 {
-    if (!BoardLoaded || !SettingsShown)
+    if (!SettingsShown || !(BoardLoaded || ProfileOpen))
         return;
     // A bad box is refused before any name is asked for; nothing is corrected in the
     // boxes for a save the user may still cancel.
@@ -265,7 +316,7 @@ void frmMain::SaveSettings()
 
 bool frmMain::SaveSettingsFile(const QString& path)
 {
-    if (!Details)
+    if (!Details && !ProfileOpen)
         return false;
     // What is saved is what "Write and reset" would send, the boxes left as typed.
     const std::optional<WheelSettings> settings = CheckedBoxes(false);
@@ -273,7 +324,12 @@ bool frmMain::SaveSettingsFile(const QString& path)
         return false;
     const QFileInfo info(path);
     LastDirectory = info.absolutePath();
-    const std::string text = FormatSettingsFile(*settings, SavedFileOrigin(*Details));
+    SettingsFileOrigin origin;
+    if (Details)
+        origin = SavedFileOrigin(*Details);
+    else
+        origin.BoardType = ProfileType;
+    const std::string text = FormatSettingsFile(*settings, origin);
 
     // Written beside the old file and renamed over it: a failed save leaves the old file.
     QSaveFile file(path);
@@ -289,7 +345,8 @@ bool frmMain::SaveSettingsFile(const QString& path)
     const QString shown = metrics.elidedText(ShownText(info.fileName()),
                                              Qt::ElideMiddle,
                                              lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
-    ShowStatus(QStringLiteral("Saved to %1.").arg(shown));
+    SavedSinceEdit = true;
+    ShowStatus(QStringLiteral("Saved to %1.").arg(shown), StatusLine::Keep::UntilEdited);
     lblStatus->setToolTip(ShownText(QDir::toNativeSeparators(info.absoluteFilePath())));
     RememberFile(path);
     return true;
@@ -437,12 +494,13 @@ void frmMain::dropEvent(QDropEvent* event)
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Go && event->type() == QEvent::KeyPress && Go->isEnabled()) {
+    auto* button = watched == Go ? Go : watched == WriteKeepOpen ? WriteKeepOpen : nullptr;
+    if (button && event->type() == QEvent::KeyPress && button->isEnabled()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier &&
             !key->isAutoRepeat()) {
-            Go->click();
+            button->click();
             return true;
         }
     }

@@ -123,11 +123,13 @@ void frmMain::StartWrite(bool keepOpen, bool evenIfHeld)
 {
     if (Work != Busy::Idle || !SettingsShown || PendingWrite)
         return;
+    const QStringList typed = BoxTexts();
     const std::optional<WheelSettings> settings = CheckedBoxes();
     if (!settings || !ValuesMayGoToThisBoard())
         return;
     KeepOpenAfterWrite = keepOpen;
     SentSettings = settings;
+    TypedTexts = typed;
     SentTexts = BoxTexts();
     PendingWrite = ++LastRequest;
     // Nothing is pressed twice meanwhile; "Writing" is said once the session says so.
@@ -208,6 +210,7 @@ void frmMain::OnWritten(const WriteReport& report)
     if (report.Complete()) {
         // The board stores the settings and resets: the program's work is done (after
         // "Write and keep open" too, when the window was closed during the write).
+        ClosingAfterWrite = true;
         close();
         return;
     }
@@ -240,14 +243,12 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& t
     BoxesToken = token;
     BoardToken = token;
     const WheelSettings& held = std::get<SettingsRead>(back).Values;
-    // Only what was sent is compared; a box typed into since the write was sent keeps
-    // the user's text, and stays the user's to write.
+    // What the board holds is compared with what was sent, never with the boxes: a
+    // box typed into since the write was sent keeps the user's text, and stays the
+    // user's to write.
     QStringList differences;
-    bool typedSince = false;
     for (const std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
-        if (Boxes[i]->text() != SentTexts.value(static_cast<qsizetype>(i)))
-            typedSince = true;
         if (SentSettings && held.*field.Value != (*SentSettings).*field.Value)
             differences << QStringLiteral("%1 is %2, not %3")
                                .arg(QString::fromUtf8(field.Caption))
@@ -255,9 +256,33 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& t
                                .arg((*SentSettings).*field.Value);
     }
     if (differences.isEmpty()) {
+        // The boxes show what the board holds, and the line what became of a value that
+        // was rounded or brought into range on its way.
+        bool typedSince = false;
+        QStringList changed;
+        for (const std::size_t i : ScreenOrder) {
+            const auto index = static_cast<qsizetype>(i);
+            if (Boxes[i]->text() != SentTexts.value(index)) {
+                typedSince = true;
+                continue;
+            }
+            const std::int32_t value = held.*SettingsFields[i].Value;
+            const QString typed = TypedTexts.value(index).trimmed();
+            bool whole = false;
+            const qlonglong typedWhole = typed.toLongLong(&whole);
+            // "050" is 50 as typed; "2.5" written as 2 and 300 as 250 are said.
+            if (!(whole && typedWhole == value))
+                changed << (changed.isEmpty() ? QStringLiteral("%1: %2 was written as %3")
+                                              : QStringLiteral("%1: %2 as %3"))
+                               .arg(QString::fromUtf8(SettingsFields[i].Caption), typed)
+                               .arg(value);
+            Boxes[i]->setText(QString::number(value));
+        }
         Edited = typedSince;
         Status.EndMessages();
-        ShowStatus(QStringLiteral("Written and read back."));
+        ShowStatus(changed.isEmpty() ? QStringLiteral("Written and read back.")
+                                     : QStringLiteral("Written and read back. %1.").arg(changed.join(QStringLiteral("; "))),
+                   StatusLine::Keep::UntilEdited);
     } else {
         Edited = true;
         ShowStatus(QStringLiteral("Written, but the board holds other values: %1.").arg(differences.join(QStringLiteral("; "))),

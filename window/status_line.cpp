@@ -4,7 +4,7 @@
 
 void StatusLine::SetBoard(Board board, const QString& reason)
 {
-    if (MessageKeep == Keep::UntilBoardChanges && (board == Board::Loaded || board != BoardState))
+    if (MessageKeep != Keep::UntilWritten && (board == Board::Loaded || board != BoardState))
         Message.clear();
     BoardState = board;
     BoardReason = reason;
@@ -14,6 +14,12 @@ void StatusLine::Tell(const QString& text, Keep keep)
 {
     Message = text;
     MessageKeep = text.isEmpty() ? Keep::UntilBoardChanges : keep;
+}
+
+void StatusLine::BoxesEdited()
+{
+    if (MessageKeep == Keep::UntilEdited)
+        EndMessages();
 }
 
 void StatusLine::EndMessages()

@@ -23,6 +23,8 @@ public:
     enum class Keep {
         UntilBoardChanges,  // until the board's news changes, or a board is loaded
         UntilWritten,       // through any news, until a write succeeds or the user reloads
+        UntilEdited,        // about the boxes as they were: as UntilBoardChanges, and
+                            // until the user edits a box
     };
 
     // The session's news. Other news than before, and a loaded board, end a message
@@ -32,6 +34,8 @@ public:
     void Tell(const QString& text, Keep keep = Keep::UntilBoardChanges);
     // A write succeeded or the user took the board's values: every message ends.
     void EndMessages();
+    // The user edited a box: a message about the boxes as they were ends.
+    void BoxesEdited();
     // Work under way ("Reading the board..."), said while it lasts; empty when none.
     void SetWork(const QString& text) { Work = text; }
     // A file that opens once a board is loaded, named while no board is.
