@@ -12,7 +12,8 @@
 using namespace kx;
 
 const QString Denied = QStringLiteral("Board found, but access was denied.");
-const QString NoBoard = QStringLiteral("No board found: plug it in.");
+const QString NoBoard = QStringLiteral("No board found: plug it in. If it is plugged in, kx5170ctl doctor tells "
+                                                  "what stands in the way. File > Open works on a profile meanwhile.");
 
 class TestAccess : public QObject {
     Q_OBJECT

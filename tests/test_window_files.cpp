@@ -84,7 +84,8 @@ private slots:
         f.W().OpenWhenLoaded(QStringLiteral("/nonexistent/rally.kx5170"));
         QCOMPARE(f.Dialogs.Warnings.size(), 1);
         f.Load();
-        QCOMPARE(f.Status(), QStringLiteral("No board found: plug it in."));
+        QCOMPARE(f.Status(), QStringLiteral("No board found: plug it in. If it is plugged in, kx5170ctl doctor tells "
+                                                  "what stands in the way. File > Open works on a profile meanwhile."));
     }
 
     // File > Open recent: newest first; a file gone since is taken off when chosen.

@@ -57,7 +57,8 @@ private slots:
     {
         QTest::addColumn<bool>("refused");  // plugged in, but it cannot be opened
         QTest::addColumn<QString>("status");
-        QTest::newRow("unplugged") << false << "No board found: plug it in.";
+        QTest::newRow("unplugged") << false << "No board found: plug it in. If it is plugged in, kx5170ctl doctor tells "
+                                                  "what stands in the way. File > Open works on a profile meanwhile.";
         QTest::newRow("refused") << true << "Board found, but it could not be opened.";
     }
 

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -64,6 +65,35 @@ constexpr int PictureMargin = 8;
 constexpr int RotationHeight = 28;
 // The status line runs under both columns and wraps: room for this many lines.
 constexpr int StatusLines = 3;
+
+// The text as it fits `lines` lines of `width` wrapped at spaces; the last line that
+// fits ends in "..." when more would follow. A word too long for a line (a long path)
+// is broken with a line end where the label, which wraps at spaces only, would cut it.
+QString FitToLines(const QString& text, const QFont& font, int width, int lines)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QList<QTextLine> laid;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        laid << line;
+    }
+    layout.endLayout();
+    QString fitted;
+    for (qsizetype i = 0; i < laid.size() && i < lines; ++i) {
+        const QTextLine& line = laid[i];
+        QString part = text.mid(line.textStart(), line.textLength());
+        if (i + 1 == lines && i + 1 < laid.size())
+            part = QFontMetrics(font).elidedText(text.mid(line.textStart()), Qt::ElideRight, width);
+        else if (i + 1 < laid.size() && !part.endsWith(u' '))
+            part += u'\n';
+        fitted += part;
+    }
+    return fitted;
+}
 
 struct Twips {
     int Left, Top, Width, Height;
@@ -591,8 +621,9 @@ void frmMain::RenderStatus()
     Status.SetWaitingFile(PendingFile ? ShownText(QFileInfo(PendingPath).fileName()) : QString());
     const QString text = Status.Text();
     const Qt::TextFormat format = Status.OffersFix() ? Qt::RichText : Qt::PlainText;
-    const QString shown =
-        Status.OffersFix() ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>") : text;
+    const QString shown = Status.OffersFix()
+                              ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>")
+                              : FitToLines(text, lblStatus->font(), lblStatus->width(), StatusLines);
     // Setting a label's text repaints it even when unchanged, and this runs at every search.
     if (lblStatus->text() == shown && lblStatus->textFormat() == format)
         return;
@@ -608,6 +639,8 @@ void frmMain::RenderStatus()
     lblStatus->setToolTip(notThere && Work == Busy::Idle
                               ? text + QStringLiteral("\nkx5170ctl doctor tells what stands between you and the board.")
                               : text);
+    // A line cut short is whole for a screen reader, as in the tooltip.
+    lblStatus->setAccessibleDescription(text);
 }
 
 void frmMain::SetBusy(Busy busy)

@@ -46,7 +46,8 @@ QString StatusLine::Text() const
     switch (BoardState) {
     case Board::Absent:
         return WaitingFile.isEmpty()
-                   ? QStringLiteral("No board found: plug it in.")
+                   ? QStringLiteral("No board found: plug it in. If it is plugged in, kx5170ctl doctor tells "
+                                    "what stands in the way. File > Open works on a profile meanwhile.")
                    : QStringLiteral("No board found: plug it in. %1 opens once it is loaded.").arg(WaitingFile);
     case Board::Loaded:
         return LoadedText;
