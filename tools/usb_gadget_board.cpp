@@ -155,10 +155,41 @@ std::vector<std::string> UdcsInUse()
     return used;
 }
 
+constexpr std::string_view NamePrefix = "kx5170vb";
+
+std::string MountDirOf(const std::string& name)
+{
+    return "/run/kx5170-virtual-board-" + name;
+}
+
+// A board that was killed leaves its gadget bound, with no program behind its function:
+// the host keeps a device that refuses every request, and the controller stays taken.
+// Such gadgets, named after a process that is gone, are taken down.
+void RemoveDeadBoards()
+{
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(GadgetRoot, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(NamePrefix))
+            continue;
+        const std::string pid = name.substr(NamePrefix.size());
+        if (pid.empty() || fs::exists("/proc/" + pid, ec))
+            continue;
+        const fs::path gadget = entry.path();
+        WriteAttribute(gadget / "UDC", "\n");
+        ::umount2(MountDirOf(name).c_str(), MNT_DETACH);
+        ::rmdir(MountDirOf(name).c_str());
+        ::unlink((gadget / "configs" / "c.1" / ("ffs." + name)).c_str());
+        for (const fs::path& dir : {gadget / "configs" / "c.1", gadget / "functions" / ("ffs." + name),
+                                   gadget / "strings" / "0x409", gadget})
+            ::rmdir(dir.c_str());
+    }
+}
+
 }  // namespace
 
 UsbGadgetBoard::UsbGadgetBoard(BoardModel& model, VirtualBoardIdentity identity, std::string udc)
-    : BoardTransport(model, std::move(identity)), UdcName(std::move(udc)), Name("kx5170vb" + std::to_string(::getpid()))
+    : BoardTransport(model, std::move(identity)), UdcName(std::move(udc)), Name(std::string(NamePrefix) + std::to_string(::getpid()))
 {
 }
 
@@ -174,6 +205,7 @@ std::optional<std::string> UsbGadgetBoard::Open()
     std::error_code ec;
     if (!fs::is_directory(GadgetRoot, ec))
         return GadgetRoot.string() + " is missing (mount configfs there and load libcomposite and usb_f_fs)";
+    RemoveDeadBoards();
     if (UdcName.empty()) {
         const std::vector<std::string> used = UdcsInUse();
         std::vector<std::string> free;
@@ -221,7 +253,7 @@ std::optional<std::string> UsbGadgetBoard::Open()
                  Undo.push_back([link] { ::unlink(link.c_str()); });
                  return std::nullopt;
              },
-             [&] { MountDir = "/run/kx5170-virtual-board-" + Name; return makeDir(MountDir); },
+             [&] { MountDir = MountDirOf(Name); return makeDir(MountDir); },
              [&]() -> std::optional<std::string> {
                  if (::mount(Name.c_str(), MountDir.c_str(), "functionfs", 0, nullptr) != 0)
                      return ErrnoText("mount -t functionfs " + Name);
@@ -329,8 +361,12 @@ bool UsbGadgetBoard::HandleEvent()
         return true;
     if (fds[1].revents & POLLIN)
         ReapInput();
-    if (fds[2].revents & POLLIN)
+    if (fds[2].revents & POLLIN) {
+        // ep0 read as readable because the request was pending: now that it is not,
+        // a read would wait for an event.
         DropUnanswered();
+        return true;
+    }
     if (UnansweredIn || !(fds[0].revents & POLLIN))
         return true;
 

@@ -1,6 +1,7 @@
-// The window on the real hidapi backend, the kernel's hidraw driver and boards made
-// through /dev/uhid by kx5170-virtual-board: what only the kernel's path shows. Runs as
-// root on a kernel with uhid and hid_generic: scripts/run-in-vm provides one.
+// The window on the real hidapi backend, the kernel's hidraw driver and boards made by
+// kx5170-virtual-board, through /dev/uhid or as USB devices (KX_E2E_BOARD=usb): what
+// only the kernel's path shows. Runs as root on a kernel with uhid, hid_generic and,
+// for USB boards, dummy_hcd and FunctionFS: scripts/run-in-vm provides one.
 
 #include "frm_main.h"
 #include "hidapi_backend.h"
@@ -76,7 +77,7 @@ private slots:
     // top-level collection, for which hidapi lists it twice under one path.
     void LoadsTheBoardAmongOtherInterfaces()
     {
-        VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"});
+        VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"}, VirtualBoard::Kind::Uhid);
         QVERIFY(other.WaitReady());
         VirtualBoard joystick(
             {"--serial", "VB-0001", "--report8-length", "0", "--report32-length", "0", "--rate", "0"});
@@ -287,6 +288,34 @@ private slots:
         QVERIFY(!window.isVisible());
         QVERIFY2(!window.FinishSession(std::chrono::milliseconds(300)), "the session was not held by the board");
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // "Write and keep open" to a board that never comes back from its reset, then
+    // "Write and reset" with no board to write to, then close: the window goes within a
+    // second, as the program must end.
+    void ClosesAtOnceAfterABoardThatNeverCameBack()
+    {
+        VirtualBoard board({"--serial", "VB-GONE", "--rate", "50", "--reset-delay", "600000"});
+        QVERIFY(board.WaitReady());
+        Program program;
+        frmMain& window = program.Loaded();
+        WindowControls& w = program.V;
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
+        w.Stiff->setText(QStringLiteral("123"));
+        w.actWriteKeepOpen->trigger();
+        QVERIFY(!board.WaitFor(QStringLiteral("unplugged")).isEmpty());
+        // The session waits 10 s for the board to come back.
+        QTRY_VERIFY_WITH_TIMEOUT(w.lblStatus->text().startsWith(QStringLiteral("Written, but not read back")), 15000);
+        window.Go_Click();
+        QTest::qWait(200);
+
+        QElapsedTimer clock;
+        clock.start();
+        window.close();
+        QTRY_VERIFY2_WITH_TIMEOUT(!window.isVisible(), qPrintable(w.lblStatus->text()), 1000);
+        window.FinishSession(std::chrono::milliseconds(300));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(!w.lblStatus->text().startsWith(QStringLiteral("Writing")), qPrintable(w.lblStatus->text()));
     }
 };
 
