@@ -290,6 +290,33 @@ private slots:
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // A request the board never answers: the kernel ends it after 5 s (USB: a time-out;
+    // uhid: an error), the window goes on meanwhile and says which it was.
+    void UnansweredRequestIsSaidAndNeverHoldsTheWindow()
+    {
+        VirtualBoard board({"--serial", "VB-MUTE", "--rate", "50"});
+        QVERIFY(board.WaitReady());
+        QCOMPARE(board.Command("stall 10000", QStringLiteral("ok")), QStringLiteral("ok"));
+        Program program;
+        QElapsedTimer clock;
+        qint64 last = 0, longestGap = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        beat.start(5);
+        program.Loaded();
+        WindowControls& w = program.V;
+        const QString said = UsbBoards() ? QStringLiteral("did not answer in time") : QStringLiteral("refused");
+        QTRY_VERIFY2_WITH_TIMEOUT(w.lblStatus->toolTip().contains(said) || w.lblStatus->text().contains(said),
+                                  qPrintable(w.lblStatus->text() + u'|' + w.lblStatus->toolTip()), 9000);
+        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!w.Go->isEnabled());
+        QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+    }
+
     // "Write and keep open" to a board that never comes back from its reset, then
     // "Write and reset" with no board to write to, then close: the window goes within a
     // second, as the program must end.
