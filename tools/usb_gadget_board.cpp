@@ -328,11 +328,17 @@ std::optional<std::string> UsbGadgetBoard::SetSerial(const std::string& serial)
 
 void UsbGadgetBoard::LeaveUnanswered(bool in)
 {
+    Trace("left unanswered");
     UnansweredIn = in;
     ::epoll_ctl(PollFd, EPOLL_CTL_DEL, Ep0, nullptr);
+    // Well after the host's time-out, which a busy machine (an emulated one above all)
+    // can fire late: ended any sooner, the request would be stalled under the host's
+    // eyes, a refusal instead of a time-out. A request the host sends meanwhile waits
+    // for that long, well within its own 5 s.
+    constexpr auto giveUp = HostRequestTimeout + std::chrono::milliseconds(2000);
     itimerspec when{};
-    when.it_value.tv_sec = (HostRequestTimeout + std::chrono::milliseconds(200)).count() / 1000;
-    when.it_value.tv_nsec = (HostRequestTimeout + std::chrono::milliseconds(200)).count() % 1000 * 1'000'000;
+    when.it_value.tv_sec = giveUp.count() / 1000;
+    when.it_value.tv_nsec = giveUp.count() % 1000 * 1'000'000;
     ::timerfd_settime(GiveUpTimer, 0, &when, nullptr);
 }
 
@@ -344,6 +350,7 @@ void UsbGadgetBoard::DropUnanswered()
     (void)!::read(GiveUpTimer, &expirations, sizeof expirations);
     if (!UnansweredIn)
         return;
+    Trace("given up");
     std::uint8_t none = 0;
     if (*UnansweredIn)
         (void)!::read(Ep0, &none, 0);
@@ -419,8 +426,14 @@ bool UsbGadgetBoard::HandleSetup(const std::uint8_t* setup)
     const std::uint16_t length = static_cast<std::uint16_t>(setup[6] | setup[7] << 8);
     const bool in = requestType & USB_DIR_IN;
     std::vector<std::uint8_t> buffer(length);
+    if (OnTrace) {
+        char text[64];
+        std::snprintf(text, sizeof text, "setup %02x %02x %04x length %u", requestType, request, value, length);
+        Trace(text);
+    }
     const auto answer = [&](int size) {
         if (size < 0) {
+            Trace("stall");
             // The wrong direction: the kernel stalls the request.
             std::uint8_t none = 0;
             if (in)

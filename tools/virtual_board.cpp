@@ -368,7 +368,9 @@ bool VirtualBoard::Setup()
     };
     if (Opts.Verbose)
         Board.OnTrace = [usb = Opts.Usb](const std::string& what) {
-            std::fprintf(stderr, "%s: %s\n", usb ? "usb" : "uhid", what.c_str());
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                Clock::now().time_since_epoch()).count() % 100000;
+            std::fprintf(stderr, "%05lld %s: %s\n", static_cast<long long>(ms), usb ? "usb" : "uhid", what.c_str());
         };
     SetRate(Rate);
     return true;

@@ -47,6 +47,8 @@ public:
         Process.setProgram(VirtualBoardProgram());
         if (kind == Kind::Usb || (kind == Kind::AsRun && UsbBoards()))
             arguments.prepend(QStringLiteral("--usb"));
+        if (qEnvironmentVariableIsSet("KX_E2E_BOARD_TRACE"))
+            arguments.prepend(QStringLiteral("--verbose"));
         Process.setArguments(arguments << QStringLiteral("--log") << LogPath);
         Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         Process.start();
