@@ -93,6 +93,53 @@ private slots:
             QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())), file);
     }
 
+    // The port is the name of the USB device above the node's interface, however many
+    // hubs lie between; a device with no USB device above it keeps the HID_PHYS it was
+    // made with.
+    void Port_data()
+    {
+        QTest::addColumn<QString>("hidDevice");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("root port") << "devices/platform/dummy_hcd.0/usb1/1-1/1-1:1.0/0003:6C1B:5E11.0001"
+                                   << "usb:1-1";
+        QTest::newRow("behind a hub") << "devices/pci0000:00/0000:00:14.0/usb3/3-2/3-2.4/3-2.4:1.2/0003:6C1B:5E13.000A"
+                                      << "usb:3-2.4";
+        QTest::newRow("uhid") << "devices/virtual/misc/uhid/0003:6C1B:5E11.0003" << "kx5170-virtual-board-7/input0";
+        // An interface without a USB device above it is not on a USB bus.
+        QTest::newRow("no idVendor above") << "devices/platform/other/1-1:1.0/0003:6C1B:5E11.0004"
+                                           << "kx5170-virtual-board-7/input0";
+    }
+
+    void Port()
+    {
+        QFETCH(QString, hidDevice);
+        QFETCH(QString, port);
+        QTemporaryDir dir;
+        const auto write = [&](const QString& relative, const QByteArray& contents) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(relative)).path()));
+            QFile out(dir.filePath(relative));
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size());
+        };
+        write(hidDevice + "/uevent", "DRIVER=hid-generic\nHID_ID=0003:00006C1B:00005E11\n"
+                                     "HID_PHYS=kx5170-virtual-board-7/input0\nHID_UNIQ=SAME-1\n");
+        write(hidDevice + "/hidraw/hidraw0/dev", "243:0\n");
+        const QStringList parts = hidDevice.split('/');
+        const QString interface = parts.mid(0, parts.size() - 1).join('/');
+        const QString usbDevice = parts.mid(0, parts.size() - 2).join('/');
+        if (interface.contains(':') && !interface.endsWith("uhid")) {
+            write(interface + "/bInterfaceNumber", "00\n");
+            if (!usbDevice.endsWith("other"))
+                write(usbDevice + "/idVendor", "6c1b\n");
+        }
+        QVERIFY(QDir().mkpath(dir.filePath("class/hidraw/hidraw0")));
+        QVERIFY(QFile::link(dir.filePath(hidDevice), dir.filePath("class/hidraw/hidraw0/device")));
+
+        const auto read = ReadHidrawPort(dir.path().toStdString(), "hidraw0");
+        QVERIFY(read);
+        QCOMPARE(QString::fromStdString(*read), port);
+        QVERIFY(!ReadHidrawPort(dir.path().toStdString(), "hidraw1"));
+    }
+
     void WideToUtf16_data()
     {
         QTest::addColumn<std::wstring>("text");

@@ -1,6 +1,5 @@
 #include "uhid_board.h"
 
-#include <thread>
 
 #include <linux/uhid.h>
 
@@ -23,13 +22,6 @@ namespace {
 // short write of an input report keeps the 1000-per-second wheel cheap.
 constexpr std::size_t EventHeader = offsetof(uhid_event, u);
 
-std::string Hex(std::uint8_t b)
-{
-    char text[3];
-    std::snprintf(text, sizeof text, "%02x", b);
-    return text;
-}
-
 std::string ErrnoText(const char* what)
 {
     return std::string(what) + ": " + std::strerror(errno);
@@ -43,35 +35,6 @@ void CopyString(std::uint8_t* to, std::size_t capacity, const std::string& from)
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> WithSecondCollection(std::vector<std::uint8_t> descriptor)
-{
-    const std::uint8_t second[] = {
-        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
-        0x09, 0x10,        // Usage (0x10)
-        0xA1, 0x01,        // Collection (Application)
-        0x85, 0x40,        //   Report ID (64)
-        0x09, 0x11,        //   Usage (0x11)
-        0x15, 0x00,        //   Logical Minimum (0)
-        0x26, 0xFF, 0x00,  //   Logical Maximum (255)
-        0x75, 0x08,        //   Report Size (8)
-        0x95, 0x01,        //   Report Count (1)
-        0xB1, 0x02,        //   Feature (Data, Variable, Absolute)
-        0xC0,              // End Collection
-    };
-    descriptor.insert(descriptor.end(), std::begin(second), std::end(second));
-    return descriptor;
-}
-
-std::string FormatFeatureRequest(const BoardModel::FeatureRequest& request)
-{
-    std::string line = request.Kind == BoardModel::FeatureRequest::Kind::Get ? "get" : "set";
-    for (std::uint8_t b : request.Bytes)
-        line += ' ' + Hex(b);
-    return line;
-}
-
-UhidBoard::UhidBoard(BoardModel& model, UhidIdentity identity) : Model(model), Identity(std::move(identity)) {}
 
 UhidBoard::~UhidBoard()
 {
@@ -150,17 +113,6 @@ std::optional<std::string> UhidBoard::Destroy()
     return std::nullopt;
 }
 
-bool UhidBoard::SendPosition(std::int16_t position)
-{
-    Position = position;
-    return SendInput(Model.MakeInputReport(position));
-}
-
-bool UhidBoard::SendState(std::uint8_t effect, std::uint8_t flags)
-{
-    return SendInput(Model.MakeStateReport(effect, flags));
-}
-
 bool UhidBoard::SendInput(std::span<const std::uint8_t> report)
 {
     if (!IsRunning)
@@ -170,13 +122,6 @@ bool UhidBoard::SendInput(std::span<const std::uint8_t> report)
     event.u.input2.size = static_cast<std::uint16_t>(report.size());
     std::copy(report.begin(), report.end(), event.u.input2.data);
     return Write(&event, EventHeader + sizeof event.u.input2.size + report.size());
-}
-
-void UhidBoard::LogNewRequests()
-{
-    for (; LoggedRequests < Model.Log.size(); ++LoggedRequests)
-        if (OnRequest)
-            OnRequest(FormatFeatureRequest(Model.Log[LoggedRequests]));
 }
 
 bool UhidBoard::HandleEvent()
@@ -192,31 +137,23 @@ bool UhidBoard::HandleEvent()
     switch (event.type) {
     case UHID_START:
         IsRunning = true;
-        if (OnTrace)
-            OnTrace("start");
+        Trace("start");
         break;
     case UHID_STOP:
         IsRunning = false;
-        if (OnTrace)
-            OnTrace("stop");
+        Trace("stop");
         break;
     case UHID_OPEN:
-        if (OnTrace)
-            OnTrace("open");
+        Trace("open");
         break;
     case UHID_CLOSE:
-        if (OnTrace)
-            OnTrace("close");
+        Trace("close");
         break;
     case UHID_OUTPUT: {
         // The board has no output reports, but a write to the node still arrives here;
         // log it so that a stray write shows.
         const std::size_t size = std::min<std::size_t>(event.u.output.size, UHID_DATA_MAX);
-        std::string line = "output";
-        for (std::size_t i = 0; i < size; ++i)
-            line += ' ' + Hex(event.u.output.data[i]);
-        if (OnRequest)
-            OnRequest(line);
+        LogOther("output", {event.u.output.data, size});
         break;
     }
     case UHID_GET_REPORT: {
@@ -227,17 +164,16 @@ bool UhidBoard::HandleEvent()
         reply.type = UHID_GET_REPORT_REPLY;
         reply.u.get_report_reply.id = id;
         int length = -1;
+        std::uint8_t* data = reply.u.get_report_reply.data;
         if (rtype == UHID_FEATURE_REPORT) {
             // uhid does not pass on the length the host asked for: the board answers
             // with its whole report, and the kernel cuts it to the host's buffer.
-            std::uint8_t* data = reply.u.get_report_reply.data;
             data[0] = rnum;
-            length = Model.AnswerGetFeature({data, UHID_DATA_MAX});
-            LogNewRequests();
-        } else if (rtype == UHID_INPUT_REPORT && rnum == BoardModel::InputReportID) {
-            const auto report = Model.MakeInputReport(Position);
-            std::copy(report.begin(), report.end(), reply.u.get_report_reply.data);
-            length = static_cast<int>(report.size());
+            length = AnswerGetFeature({data, UHID_DATA_MAX});
+            if (!WaitToAnswer())
+                break;
+        } else if (rtype == UHID_INPUT_REPORT) {
+            length = AnswerGetInput(rnum, {data, UHID_DATA_MAX});
         }
         if (length < 0) {
             reply.u.get_report_reply.err = EIO;
@@ -246,8 +182,6 @@ bool UhidBoard::HandleEvent()
             reply.u.get_report_reply.size = static_cast<std::uint16_t>(length);
         }
         const std::size_t replySize = offsetof(uhid_event, u.get_report_reply.data) + std::max(length, 0);
-        if (rtype == UHID_FEATURE_REPORT && AnswerDelay.count() > 0)
-            std::this_thread::sleep_for(AnswerDelay);
         if (!Write(&reply, replySize))
             return false;
         break;
@@ -256,29 +190,19 @@ bool UhidBoard::HandleEvent()
         const std::uint32_t id = event.u.set_report.id;
         const std::size_t size = std::min<std::size_t>(event.u.set_report.size, UHID_DATA_MAX);
         bool ok = false;
-        bool reset = false;
-        if (event.u.set_report.rtype == UHID_FEATURE_REPORT) {
-            const auto outcome = Model.TakeSetFeature({event.u.set_report.data, size});
-            LogNewRequests();
-            ok = outcome != BoardModel::Outcome::Rejected;
-            reset = outcome == BoardModel::Outcome::Reset;
-        } else if (OnRequest) {
-            std::string line = "set-output";
-            for (std::size_t i = 0; i < size; ++i)
-                line += ' ' + Hex(event.u.set_report.data[i]);
-            OnRequest(line);
-        }
+        if (event.u.set_report.rtype == UHID_FEATURE_REPORT)
+            ok = TakeSetFeature({event.u.set_report.data, size});
+        else
+            LogOther("set-output", {event.u.set_report.data, size});
+        if (!WaitToAnswer())
+            break;
         uhid_event reply{};
         reply.type = UHID_SET_REPORT_REPLY;
         reply.u.set_report_reply.id = id;
         reply.u.set_report_reply.err = ok ? 0 : EIO;
-        if (AnswerDelay.count() > 0)
-            std::this_thread::sleep_for(AnswerDelay);
         if (!Write(&reply, offsetof(uhid_event, u.set_report_reply) + sizeof reply.u.set_report_reply))
             return false;
-        // The firmware acknowledges the request before it resets.
-        if (reset && OnResetRequest)
-            OnResetRequest();
+        FinishSetFeature();
         break;
     }
     default:

@@ -1,5 +1,6 @@
-// kx5170-virtual-board: a KX5170 board made through /dev/uhid, for trying the program
-// and testing it on Linux without the hardware.
+// kx5170-virtual-board: a KX5170 board made through /dev/uhid, or as a USB device
+// through a USB gadget (--usb), for trying the program and testing it on Linux without
+// the hardware.
 //
 // The kernel gives the board a /dev/hidrawN node like any USB board. The board answers
 // the settings and version requests, stores command-1 writes, resets on commands 2 and
@@ -8,7 +9,7 @@
 // on standard input (and on --control FIFO):
 //
 //   unplug | plug | quit | hold | resume | rate N | position N | burst N | state N | status
-//   | stall MS
+//   | stall MS | serial TEXT
 //
 // and tells what happens on standard output, one line each: "ready /dev/hidrawN",
 // "unplugged", "reset", "held N", "sent N", "ok", "error TEXT".
@@ -16,6 +17,7 @@
 #include "board_identity.h"
 #include "board_model.h"
 #include "uhid_board.h"
+#include "usb_gadget_board.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -56,6 +59,9 @@ struct Options {
     std::uint16_t VersionNumber = 0x0307;
     std::string Name = "KX5170 Wheel Controller";
     std::string Serial = "KX5170-000123";
+    std::string Manufacturer = "KX Motion";
+    bool Usb = false;
+    std::string Udc;
     int Rate = 100;
     Motion Movement = Motion::Sweep;
     std::int16_t Position = 0;
@@ -73,8 +79,13 @@ void Usage(std::FILE* to)
 {
     std::fprintf(to,
         "Usage: kx5170-virtual-board [OPTION]...\n"
-        "Makes a KX5170 board through /dev/uhid (needs root, or write access to /dev/uhid).\n"
+        "Makes a KX5170 board through /dev/uhid (needs root, or write access to /dev/uhid),\n"
+        "or as a USB device (--usb; needs root, configfs, usb_f_fs and dummy_hcd).\n"
         "\n"
+        "  --usb              a USB device on a USB gadget controller instead of uhid\n"
+        "  --udc NAME         with --usb: the controller to plug into (default: the first\n"
+        "                     free one); dummy_udc.N is the port of USB bus N+1\n"
+        "  --manufacturer TEXT  with --usb: the manufacturer string (default \"KX Motion\")\n"
         "  --product ID       product ID: 0x5E11 (default), 0x5E12 or 0x5E13\n"
         "  --vendor ID        vendor ID (default 0x6C1B; another makes a device that is not a board)\n"
         "  --version BCD      device version (default 0x0307)\n"
@@ -102,7 +113,9 @@ void Usage(std::FILE* to)
         "Commands (standard input or the FIFO, one a line):\n"
         "  unplug, plug       the board goes away / comes back (under a new node)\n"
         "  hold, resume       stop / restart the input reports (hold answers \"held N\")\n"
-        "  stall MS           answer feature requests MS late from now on (0: at once)\n"
+        "  stall MS           answer feature requests MS late from now on (0: at once;\n"
+        "                     5000 or more: never, so that the host's request times out)\n"
+        "  serial TEXT        the serial number from the next plug on\n"
         "  rate N             input reports per second\n"
         "  position N         the wheel stands at N: one report is sent at once\n"
         "  burst N            send N reports at once, continuing the motion\n"
@@ -163,6 +176,10 @@ std::optional<Options> ParseOptions(int argc, char** argv)
             o.Verbose = true;
             continue;
         }
+        if (arg == "--usb") {
+            o.Usb = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return fail("unknown option or missing value: " + std::string(arg));
         const std::string_view value = argv[++i];
@@ -216,6 +233,12 @@ std::optional<Options> ParseOptions(int argc, char** argv)
             if (!n || (*n != 0 && (*n < shortest || *n > 4096)))
                 return fail(std::string(arg) + " must be 0, or " + std::to_string(shortest) + " to 4096");
             (settings ? o.Lengths.Settings : o.Lengths.Reset) = static_cast<std::size_t>(*n);
+        } else if (arg == "--udc") {
+            o.Udc = value;
+        } else if (arg == "--manufacturer") {
+            if (value.size() > 126)
+                return fail("the manufacturer is longer than 126 bytes");
+            o.Manufacturer = value;
         } else if (arg == "--log") {
             o.LogPath = value;
         } else if (arg == "--control") {
@@ -252,10 +275,8 @@ public:
     explicit VirtualBoard(Options options)
         : Opts(std::move(options)),
           Model(Opts.Lengths),
-          Board(Model, {Opts.VendorID, Opts.ProductID, Opts.VersionNumber, Opts.Name, Opts.Serial,
-                        "kx5170-virtual-board-" + std::to_string(::getpid()) + "/input0",
-                        Opts.SecondCollection ? kx::WithSecondCollection(kx::BoardModel::ReportDescriptor(Opts.Lengths))
-                                              : std::vector<std::uint8_t>{}}),
+          Transport(MakeTransport(Opts, Model)),
+          Board(*Transport),
           Rate(Opts.Rate),
           Position(Opts.Position)
     {
@@ -264,6 +285,18 @@ public:
     int Run();
 
 private:
+    static std::unique_ptr<kx::BoardTransport> MakeTransport(const Options& o, kx::BoardModel& model)
+    {
+        kx::VirtualBoardIdentity identity{
+            o.VendorID, o.ProductID, o.VersionNumber, o.Name, o.Serial, o.Manufacturer,
+            "kx5170-virtual-board-" + std::to_string(::getpid()) + "/input0",
+            o.SecondCollection ? kx::WithSecondCollection(kx::BoardModel::ReportDescriptor(o.Lengths))
+                               : std::vector<std::uint8_t>{}};
+        if (o.Usb)
+            return std::make_unique<kx::UsbGadgetBoard>(model, std::move(identity), o.Udc);
+        return std::make_unique<kx::UhidBoard>(model, std::move(identity));
+    }
+
     bool Setup();
     void Plug();
     void Unplug();
@@ -276,7 +309,8 @@ private:
 
     Options Opts;
     kx::BoardModel Model;
-    kx::UhidBoard Board;
+    std::unique_ptr<kx::BoardTransport> Transport;
+    kx::BoardTransport& Board;
     std::FILE* LogFile = nullptr;
     int TimerFd = -1;
     int ControlFd = -1;
@@ -333,7 +367,11 @@ bool VirtualBoard::Setup()
         UnplugAt = Clock::now() + Opts.ResetAfter;
     };
     if (Opts.Verbose)
-        Board.OnTrace = [](const std::string& what) { std::fprintf(stderr, "uhid: %s\n", what.c_str()); };
+        Board.OnTrace = [usb = Opts.Usb](const std::string& what) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                Clock::now().time_since_epoch()).count() % 100000;
+            std::fprintf(stderr, "%05lld %s: %s\n", static_cast<long long>(ms), usb ? "usb" : "uhid", what.c_str());
+        };
     SetRate(Rate);
     return true;
 }
@@ -414,6 +452,21 @@ void VirtualBoard::Command(const std::string& line)
     in >> word >> argument >> extra;
     if (word.empty())
         return;
+    if (word == "serial") {
+        // The rest of the line, blanks and all.
+        const std::size_t at = line.find("serial") + 6;
+        const std::string serial = at < line.size() ? line.substr(at + 1) : std::string();
+        if (serial.size() > 63) {
+            Say("error the serial number is longer than 63 bytes");
+            return;
+        }
+        if (const auto error = Board.SetSerial(serial)) {
+            Say("error " + *error);
+            return;
+        }
+        Say("ok");
+        return;
+    }
     if (!extra.empty()) {
         Say("error too many words: " + line);
         return;

@@ -236,8 +236,7 @@ public:
             if (const auto node = HidrawNodeName(info.Path)) {
                 if (info.VersionNumber == 0)
                     info.VersionNumber = ReadHidrawVersion(SysfsRoot, *node).value_or(0);
-                if (const auto identity = ReadHidrawIdentity(SysfsRoot, *node))
-                    info.PhysicalPort = identity->Phys;
+                info.PhysicalPort = ReadHidrawPort(SysfsRoot, *node).value_or("");
             }
 #endif
             interfaces.push_back(std::move(info));

@@ -1,5 +1,6 @@
 #include "hidraw_sysfs.h"
 
+#include "board_holders.h"
 #include "sysfs_text.h"
 
 #include <algorithm>
@@ -58,6 +59,16 @@ std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(const std::f
     if (!bytes || bytes->size() > MaxReportDescriptorSize)
         return std::nullopt;
     return bytes;
+}
+
+std::optional<std::string> ReadHidrawPort(const std::filesystem::path& sysfsRoot, std::string_view node)
+{
+    const auto identity = ReadHidrawIdentity(sysfsRoot, node);
+    if (!identity)
+        return std::nullopt;
+    if (!identity->UsbPort.empty())
+        return "usb:" + identity->UsbPort;
+    return identity->Phys;
 }
 
 }  // namespace kx

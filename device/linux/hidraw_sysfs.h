@@ -36,4 +36,12 @@ std::optional<std::uint16_t> ReadHidrawVersion(const std::filesystem::path& sysf
 std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(
     const std::filesystem::path& sysfsRoot, std::string_view node);
 
+// Where a hidraw node's device is plugged in, as HidInterfaceInfo::PhysicalPort gives
+// it: for a device on USB, "usb:" and the sysfs name of the USB device above the node
+// ("usb:1-1", or "usb:1-2.3" for port 3 of a hub on port 2 of bus 1), which stays the
+// same when the board resets and comes back under another node; for a device with no
+// USB parent (made through uhid), the HID_PHYS its creator gave. nullopt when the
+// node's uevent cannot be read.
+std::optional<std::string> ReadHidrawPort(const std::filesystem::path& sysfsRoot, std::string_view node);
+
 }  // namespace kx

@@ -1,6 +1,7 @@
-// The window on the real hidapi backend, the kernel's hidraw driver and boards made
-// through /dev/uhid by kx5170-virtual-board: what only the kernel's path shows. Runs as
-// root on a kernel with uhid and hid_generic: scripts/run-in-vm provides one.
+// The window on the real hidapi backend, the kernel's hidraw driver and boards made by
+// kx5170-virtual-board, through /dev/uhid or as USB devices (KX_E2E_BOARD=usb): what
+// only the kernel's path shows. Runs as root on a kernel with uhid, hid_generic and,
+// for USB boards, dummy_hcd and FunctionFS: scripts/run-in-vm provides one.
 
 #include "frm_main.h"
 #include "hidapi_backend.h"
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <utility>
 
 using namespace kx;
 using namespace kx::e2e;
@@ -76,7 +78,7 @@ private slots:
     // top-level collection, for which hidapi lists it twice under one path.
     void LoadsTheBoardAmongOtherInterfaces()
     {
-        VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"});
+        VirtualBoard other({"--vendor", "0x1234", "--serial", "OTHER-1", "--rate", "0"}, VirtualBoard::Kind::Uhid);
         QVERIFY(other.WaitReady());
         VirtualBoard joystick(
             {"--serial", "VB-0001", "--report8-length", "0", "--report32-length", "0", "--rate", "0"});
@@ -287,6 +289,71 @@ private slots:
         QVERIFY(!window.isVisible());
         QVERIFY2(!window.FinishSession(std::chrono::milliseconds(300)), "the session was not held by the board");
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A request the board never answers: the kernel ends it after 5 s (USB: a time-out;
+    // uhid: an error), the window goes on meanwhile and says which it was.
+    void UnansweredRequestIsSaidAndNeverHoldsTheWindow()
+    {
+        VirtualBoard board({"--serial", "VB-MUTE", "--rate", "50"});
+        QVERIFY(board.WaitReady());
+        QCOMPARE(board.Command("stall 10000", QStringLiteral("ok")), QStringLiteral("ok"));
+        Program program;
+        QElapsedTimer clock;
+        qint64 last = 0, longestGap = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        beat.start(5);
+        program.Loaded();
+        WindowControls& w = program.V;
+        const QString said = UsbBoards() ? QStringLiteral("did not answer in time") : QStringLiteral("refused");
+        QTRY_VERIFY2_WITH_TIMEOUT(w.lblStatus->toolTip().contains(said) || w.lblStatus->text().contains(said),
+                                  qPrintable(w.lblStatus->text() + u'|' + w.lblStatus->toolTip()), 9000);
+        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!w.Go->isEnabled());
+        QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+    }
+
+    // "Write and keep open" to a board that never comes back from its reset, then
+    // "Write and reset" with no board to write to, then close: the window goes within a
+    // second, as the program must end. The click comes as the read-back's failure is
+    // shown, before any later news of the lost board: a user who clicks then is not
+    // told of it either.
+    void ClosesAtOnceAfterABoardThatNeverCameBack()
+    {
+        VirtualBoard board({"--serial", "VB-GONE", "--rate", "50", "--reset-delay", "600000"});
+        QVERIFY(board.WaitReady());
+        Program program;
+        frmMain& window = program.Loaded();
+        WindowControls& w = program.V;
+        QTRY_VERIFY_WITH_TIMEOUT(w.Go->isEnabled(), 5000);
+        w.Stiff->setText(QStringLiteral("123"));
+        bool clicked = false;
+        QString shownAtTheClick;
+        connect(&window.Session(), &SessionWorker::ReadBack, &window, [&] {
+            if (std::exchange(clicked, true))
+                return;
+            shownAtTheClick = w.lblStatus->text();
+            window.Go_Click();
+        });
+        w.actWriteKeepOpen->trigger();
+        QVERIFY(!board.WaitFor(QStringLiteral("unplugged")).isEmpty());
+        // The session waits 10 s for the board to come back.
+        QTRY_VERIFY_WITH_TIMEOUT(clicked, 15000);
+        QVERIFY2(shownAtTheClick.startsWith(QStringLiteral("Written, but not read back")), qPrintable(shownAtTheClick));
+        QTest::qWait(200);
+
+        QElapsedTimer clock;
+        clock.start();
+        window.close();
+        QTRY_VERIFY2_WITH_TIMEOUT(!window.isVisible(), qPrintable(w.lblStatus->text()), 1000);
+        window.FinishSession(std::chrono::milliseconds(300));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(!w.lblStatus->text().startsWith(QStringLiteral("Writing")), qPrintable(w.lblStatus->text()));
     }
 };
 

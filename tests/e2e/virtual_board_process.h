@@ -1,5 +1,9 @@
 // What the end-to-end tests share: a kx5170-virtual-board process, followed through
 // its standard output, and the settings report the tests expect the board to receive.
+//
+// The suites run twice: on boards made through uhid, and with KX_E2E_BOARD=usb on
+// boards plugged in as USB devices (two ports: dummy_udc.0 is usb:1-1, dummy_udc.1
+// usb:2-1).
 #pragma once
 
 #include <QDeadlineTimer>
@@ -25,12 +29,26 @@ inline QString VirtualBoardProgram()
     return fromEnvironment.isEmpty() ? QStringLiteral(KX_VIRTUAL_BOARD_PATH) : QString::fromLocal8Bit(fromEnvironment);
 }
 
+// Whether this run's boards are USB devices.
+inline bool UsbBoards()
+{
+    return qgetenv("KX_E2E_BOARD") == "usb";
+}
+
 class VirtualBoard {
 public:
-    explicit VirtualBoard(QStringList arguments)
+    // AsRun: a USB device when the run is on USB boards; Uhid: through uhid always (a
+    // device beside the board, where the two USB ports are the boards').
+    enum class Kind { AsRun, Uhid, Usb };
+
+    explicit VirtualBoard(QStringList arguments, Kind kind = Kind::AsRun)
     {
         LogPath = Dir.filePath(QStringLiteral("requests.log"));
         Process.setProgram(VirtualBoardProgram());
+        if (kind == Kind::Usb || (kind == Kind::AsRun && UsbBoards()))
+            arguments.prepend(QStringLiteral("--usb"));
+        if (qEnvironmentVariableIsSet("KX_E2E_BOARD_TRACE"))
+            arguments.prepend(QStringLiteral("--verbose"));
         Process.setArguments(arguments << QStringLiteral("--log") << LogPath);
         Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         Process.start();
@@ -40,8 +58,10 @@ public:
     {
         if (Process.state() == QProcess::NotRunning)
             return;
+        // A board answers a request late by up to 5 s before it reads "quit". One that is
+        // killed leaves a USB gadget behind, which the next board has to take down.
         Process.write("quit\n");
-        if (!Process.waitForFinished(3000)) {
+        if (!Process.waitForFinished(6000)) {
             Process.kill();
             Process.waitForFinished(3000);
         }
