@@ -36,6 +36,13 @@ struct Program {
     {
         if (threaded)
             Window->RunSessionOnThread();
+        // No modal dialog under a test: values not written are let go, questions
+        // answered yes, warnings dropped.
+        Window->SetDialogs({[](QWidget*, const QString&) { return QString(); },
+                            [](QWidget*, const QString&) { return QString(); },
+                            [](QWidget*, const QString&) { return true; },
+                            [](QWidget*, const QString&, const QStringList&) { return 1; },
+                            [](QWidget*, const QString&) {}});
     }
     ~Program() { Window->FinishSession(std::chrono::seconds(10)); }
 
@@ -334,7 +341,7 @@ private slots:
         w.Stiff->setText(QStringLiteral("123"));
         bool clicked = false;
         QString shownAtTheClick;
-        connect(&window.Session(), &SessionWorker::ReadBack, &window, [&] {
+        connect(&window.Session(), &SessionWorker::WriteAnswered, &window, [&] {
             if (std::exchange(clicked, true))
                 return;
             shownAtTheClick = w.lblStatus->text();
