@@ -2,6 +2,7 @@
 // without hardware. The simulated wheel sweeps slowly from side to side.
 #include "application.h"
 #include "frm_main.h"
+#include "session_worker.h"
 #include "simulated_hid.h"
 
 #include <QElapsedTimer>
@@ -36,7 +37,7 @@ int main(int argc, char* argv[])
     });
     wheel.start(10);
 
-    frmMain window(platform);
+    frmMain window(std::make_unique<kx::SessionWorker>(platform));
     window.SetIdleStatus(QStringLiteral("Simulated board: nothing is written to a real board"));
     window.SetAboutPlatform(QStringLiteral("a simulated board"));
     if (!file.isEmpty())

@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
-    auto window = std::make_unique<frmMain>(searches);
+    auto window = std::make_unique<frmMain>(std::make_unique<kx::SessionWorker>(searches));
     frmMain& w = *window;
 
     std::vector<double> ages;

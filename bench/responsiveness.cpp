@@ -10,6 +10,7 @@
 //                   from the window shown to the twelve boxes filled
 //   load_ms         from the window shown to the twelve boxes filled
 #include "frm_main.h"
+#include "session_worker.h"
 #include "simulated_hid.h"
 
 #include "../app/application.h"
@@ -38,7 +39,7 @@ int main(int argc, char* argv[])
     kx::SimulatedDevice& board = platform.AddBoard();
     board.RequestDelay = std::chrono::milliseconds(answerLate);
 
-    frmMain window(platform);
+    frmMain window(std::make_unique<kx::SessionWorker>(platform));
     if (!onWindowThread)
         window.RunSessionOnThread();
     const QLineEdit* spring = window.findChild<QLineEdit*>(QStringLiteral("Spring"));

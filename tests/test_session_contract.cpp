@@ -113,7 +113,7 @@ struct Rig {
                    "centering_spring = 99\n");
         file.close();
 
-        Window = std::make_unique<frmMain>(Platform);
+        Window = std::make_unique<frmMain>(std::make_unique<SessionWorker>(Platform));
         Window->SetAvailableScreenArea([] { return QRect(0, 0, 1920, 1050); });
         Window->SetDialogs({[this](QWidget*, const QString&) { return FilePath; },
                             [](QWidget*, const QString&) { return QString(); },

@@ -62,7 +62,7 @@ struct WindowOnBoard {
         Platform.AddOtherInterface(0x046D, 0xC31C);
         if (withBoard)
             Board = &Platform.AddBoard(0x5E11, versionNumber, lengths);
-        Window = std::make_unique<frmMain>(Platform, nullptr, timings);
+        Window = std::make_unique<frmMain>(std::make_unique<kx::SessionWorker>(Platform, timings));
         Window->SetDialogs(Dialogs.Make());
         // A desktop screen, larger than the window; the offscreen one is not.
         Window->SetAvailableScreenArea([] { return QRect(0, 0, 1920, 1050); });

@@ -107,8 +107,8 @@ int MenuBarHeight(QMenuBar* bar, int width)
 
 }  // namespace
 
-frmMain::frmMain(HidPlatform& platform, QWidget* parent, SessionTimings timings)
-    : QWidget(parent), Worker(std::make_unique<SessionWorker>(platform, timings))
+frmMain::frmMain(std::unique_ptr<SessionWorker> session, QWidget* parent)
+    : QWidget(parent), Worker(std::move(session))
 {
     LastDirectory = QDir::homePath();
     BuildLayout();
@@ -505,10 +505,8 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rule)
 {
-    const HidFailure refused = !outcome.Found && outcome.Failure && outcome.Failure->Cause == FailureCause::AccessDenied
-                                   ? HidFailure::AccessDenied
-                                   : HidFailure::None;
-    if (outcome.Found || refused != HidFailure::AccessDenied) {
+    const bool refused = !outcome.Found && outcome.Failure && outcome.Failure->Cause == FailureCause::AccessDenied;
+    if (outcome.Found || !refused) {
         AccessDenial = Denial::None;
         AccessGrace->stop();
     }
@@ -531,7 +529,7 @@ void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rul
         Rotation->SetCountsPerTurn(std::nullopt);
         SetSettingsControlsEnabled(false);
     }
-    if (refused == HidFailure::AccessDenied) {
+    if (refused) {
         // A node is refused for a moment after it appears, until udev has given the user
         // access: the first refusal gets a second, and a search, before it is told.
         if (AccessDenial == Denial::None) {

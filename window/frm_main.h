@@ -12,8 +12,7 @@
 
 #include "access_fix_dialog.h"
 #include "access_help.h"
-#include "board_session.h"
-#include "hid_platform.h"
+#include "session_types.h"
 #include "settings_file.h"
 #include "settings_table.h"
 #include "status_line.h"
@@ -72,8 +71,8 @@ class frmMain : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmMain(kx::HidPlatform& platform, QWidget* parent = nullptr,
-                     kx::SessionTimings timings = kx::DefaultTimings);
+    // The window is handed its board session; it reaches the board through nothing else.
+    explicit frmMain(std::unique_ptr<kx::SessionWorker> session, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Before Form_Load: the session runs on a thread of its own. Without it, it runs on

@@ -5,6 +5,8 @@
 // one it runs on.
 #pragma once
 
+#include "device_holder.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -100,13 +102,6 @@ struct OpenResult {
     HidFailure Failure = HidFailure::None;
 };
 
-// Another program that has one of a device's nodes open.
-struct DeviceHolder {
-    int ProcessID = 0;
-    std::string Program;  // as the system names the process; may be empty
-    std::string Node;     // the node it holds
-    friend bool operator==(const DeviceHolder&, const DeviceHolder&) = default;
-};
 
 class HidPlatform {
 public:

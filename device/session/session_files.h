@@ -2,7 +2,7 @@
 // size limit the reader enforces, and what a saved file says of the board it came from.
 #pragma once
 
-#include "board_session.h"
+#include "session_types.h"
 #include "settings_file.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #include "session_worker.h"
 
+#include "board_session.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -8,7 +10,10 @@
 namespace kx {
 
 SessionWorker::SessionWorker(HidPlatform& platform, SessionTimings timings)
-    : Platform(platform), Times(timings), Session(platform, timings), Supervisor(Session)
+    : Platform(platform),
+      Times(timings),
+      Session(std::make_unique<BoardSession>(platform, timings)),
+      Supervisor(std::make_unique<LinkSupervisor>(*Session))
 {
     qRegisterMetaType<kx::SearchOutcome>();
     qRegisterMetaType<kx::BoardRuleState>();
@@ -43,7 +48,7 @@ void SessionWorker::Start()
         connect(ChangeSettle, &QTimer::timeout, this, [this] {
             if (!Running)
                 return;
-            if (!Session.IsOpen()) {
+            if (!Session->IsOpen()) {
                 // A node changed: the rule may have been installed meanwhile.
                 RuleSeen.reset();
                 SearchAsked = true;
@@ -57,7 +62,7 @@ void SessionWorker::Start()
         });
     }
     Running = true;
-    const SearchOutcome found = Session.Search(Supervisor.Choice);
+    const SearchOutcome found = Session->Search(Supervisor->Choice);
     emit Searched(found, {});
     if (found.Found)
         LoadNow();
@@ -73,12 +78,12 @@ void SessionWorker::Stop()
         ChangeSettle->stop();
     if (ChangeNotifier)
         ChangeNotifier->setEnabled(false);
-    Session.Close();
+    Session->Close();
 }
 
 void SessionWorker::StartTimers()
 {
-    Supervisor.Restart();
+    Supervisor->Restart();
     PaceTimers();
 }
 
@@ -94,7 +99,7 @@ void SessionWorker::PaceTimers()
 {
     if (!TickTimer || !Running)
         return;
-    const bool open = Session.IsOpen();
+    const bool open = Session->IsOpen();
     // Without a board there is nothing to drain, and a platform that wakes us on a
     // change needs no tick to ask it: the program then sleeps but for the safety net.
     const bool woken = ChangeNotifier != nullptr;
@@ -140,7 +145,7 @@ void SessionWorker::Tick()
         return;
     // A tick at the safety net's pace is the safety net: it searches.
     const bool slow = TickTimer && TickTimer->intervalAsDuration() == Times.SafetyNetSearch;
-    const LinkSupervisor::News news = Supervisor.Tick(std::exchange(SearchAsked, false) || slow);
+    const LinkSupervisor::News news = Supervisor->Tick(std::exchange(SearchAsked, false) || slow);
     // The platform may have stopped watching while it was asked for its news.
     FollowChangeNotification();
     if (news.Position)
@@ -165,12 +170,12 @@ void SessionWorker::Tick()
 void SessionWorker::DrainInput()
 {
     if (Running)
-        Supervisor.Drain();
+        Supervisor->Drain();
 }
 
 void SessionWorker::SearchNow()
 {
-    if (!Running || Session.IsOpen())
+    if (!Running || Session->IsOpen())
         return;
     RuleSeen.reset();
     SearchAsked = true;
@@ -179,7 +184,7 @@ void SessionWorker::SearchNow()
 
 void SessionWorker::Reload(quint64 id)
 {
-    if (!Running || !Session.IsOpen()) {
+    if (!Running || !Session->IsOpen()) {
         emit ReloadAnswered(id, true);
         return;
     }
@@ -189,16 +194,16 @@ void SessionWorker::Reload(quint64 id)
 
 ValuesToken SessionWorker::CurrentToken() const
 {
-    return {Session.Identity(), Loads};
+    return {Session->Identity(), Loads};
 }
 
 void SessionWorker::LoadNow()
 {
     emit Loading();
-    const BoardDetails details = Session.Load();
+    const BoardDetails details = Session->Load();
     ++Loads;
     // What queued up during the load is older than the load.
-    Supervisor.Restart();
+    Supervisor->Restart();
     emit Loaded(details, CurrentToken());
 }
 
@@ -219,10 +224,10 @@ void SessionWorker::Write(const WriteRequest& request)
         const std::lock_guard lock(CloseLock);
         if (Closing)
             answer.Refused = WriteRefusal::Closing;
-        else if (!Running || !Session.IsOpen())
+        else if (!Running || !Session->IsOpen())
             answer.Refused = WriteRefusal::NoBoard;
         else if (!request.Token.Valid() || request.Token.Load != Loads ||
-                 !SamePhysicalBoard(request.Token.Board, Session.Identity()))
+                 !SamePhysicalBoard(request.Token.Board, Session->Identity()))
             answer.Refused = WriteRefusal::OtherValues;
         else
             WriteUnderWay = true;
@@ -232,7 +237,7 @@ void SessionWorker::Write(const WriteRequest& request)
         return;
     }
     if (!request.EvenIfHeld) {
-        answer.Holders = Session.OtherHolders();
+        answer.Holders = Session->OtherHolders();
         if (!answer.Holders.empty()) {
             answer.Refused = WriteRefusal::InUse;
             Answer(answer);
@@ -241,7 +246,7 @@ void SessionWorker::Write(const WriteRequest& request)
     }
     StopTimers();
     emit Writing(request.Id);
-    answer.Report = Session.Write(request.Settings);
+    answer.Report = Session->Write(request.Settings);
     const bool complete = answer.Report->Complete();
     bool closing = false;
     {
@@ -257,7 +262,7 @@ void SessionWorker::Write(const WriteRequest& request)
     }
     if (complete) {
         emit AwaitingReturn(request.Id);
-        answer.ReadBack = Session.AwaitReturn();
+        answer.ReadBack = Session->AwaitReturn();
         if (std::holds_alternative<SettingsRead>(*answer.ReadBack)) {
             ++Loads;
             answer.Token = CurrentToken();

@@ -17,7 +17,7 @@
 #pragma once
 
 #include "access_help.h"
-#include "board_session.h"
+#include "session_types.h"
 
 #include <QObject>
 
@@ -29,6 +29,10 @@ class QSocketNotifier;
 class QTimer;
 
 namespace kx {
+
+class BoardSession;
+class HidPlatform;
+class LinkSupervisor;
 
 // Why a write request was answered without sending anything.
 enum class WriteRefusal {
@@ -132,8 +136,9 @@ private:
 
     HidPlatform& Platform;
     const SessionTimings Times;
-    BoardSession Session;
-    LinkSupervisor Supervisor;
+    // Behind pointers, so that a face sees the session's values and not the platform.
+    std::unique_ptr<BoardSession> Session;
+    std::unique_ptr<LinkSupervisor> Supervisor;
     std::function<BoardRuleState()> RuleFinder;
     std::optional<BoardRuleState> RuleSeen;  // until the platform reports a change
     QTimer* TickTimer = nullptr;

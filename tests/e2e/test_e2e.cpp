@@ -47,7 +47,7 @@ struct Program {
     ~Program() { Window->FinishSession(std::chrono::seconds(10)); }
 
     std::unique_ptr<HidPlatform> Platform = MakeHidapiPlatform();
-    std::unique_ptr<frmMain> Window = std::make_unique<frmMain>(*Platform);
+    std::unique_ptr<frmMain> Window = std::make_unique<frmMain>(std::make_unique<SessionWorker>(*Platform));
     WindowControls V{*Window};
 
     frmMain& Loaded()
