@@ -161,10 +161,14 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
                                                               FromSession(*failure).Message);
         else
             doctor.Good("the board at " + session.Identity().Node + " declares its settings (report 8) and they read");
-        const std::uint16_t version = session.Identity().VersionNumber;
-        const std::optional<int> perTurn = CountsPerTurn(BoardType(version));
-        doctor.Good("board version " + BoardVersionText(version) + ", type " + std::to_string(BoardType(version)) +
-                    (perTurn ? ", " + std::to_string(*perTurn) + " counts a turn" : ""));
+        const std::optional<int> type = session.DeviceType();
+        const std::optional<int> perTurn = CountsPerTurn(type);
+        if (type)
+            doctor.Good("board version " + BoardVersionText(session.Identity().VersionNumber) + ", type " +
+                        std::to_string(*type) + (perTurn ? ", " + std::to_string(*perTurn) + " counts a turn" : ""));
+        else
+            doctor.Note("the board's type could not be told: it did not answer the request for its manufacturer "
+                        "as a board does");
         session.Close();
     }
     env.Out << std::flush;

@@ -17,6 +17,8 @@ struct Options {
     bool NoVerify = false;
     bool Convert = false;
     bool ForceInUse = false;
+    bool Quiet = false;  // run, restore: no line of what was done on standard error
+    bool List = false;   // restore --list
     BoardChoice Choice;  // --board
 };
 
@@ -50,6 +52,8 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
 // run FILE -- COMMAND...: `positional` is {"run", FILE}.
 int RunWithSettings(const QStringList& positional, const QStringList& command, const Options& options,
                     HidPlatform& platform, CtlEnvironment& environment);
+// restore: the saved settings of runs that did not finish, put back; --list shows them.
+int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 
 int RunWatch(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
