@@ -48,10 +48,12 @@ struct CtlEnvironment {
     std::function<bool()> StopRequested = [] { return false; };
     // Called with true before a write sequence and with false once it and its check
     // have ended: the program holds SIGINT, SIGTERM and SIGHUP meanwhile, so that the
-    // board is never left between its settings and its reset. Holds nest: run holds
+    // board is never left between its settings and its reset. Holds nest (run holds
     // them from its record of the board's own settings to its end, and the writes
-    // within it hold them again; only the last release lets a held signal through.
+    // within it hold them again): it is called at the first hold and the last release
+    // only, which lets a held signal through.
     std::function<void(bool)> HoldSignals = [](bool) {};
+    int SignalHolds = 0;  // the holds on now
     // While held: the first stop signal that arrived and was not the command's, taken
     // so that it no longer ends the program when the hold is released; 0 for none.
     std::function<int()> TakeStopSignal = [] { return 0; };

@@ -109,11 +109,21 @@ std::string Differences(const WheelSettings& sent, const WheelSettings& held)
     return text;
 }
 
-// Holds the stop signals while it lives.
+// Holds the stop signals while it lives. Holds nest (run's outer one, its writes'
+// inner ones): only the first takes hold and only the last lets go, so that a write
+// within run never releases a signal that run must take itself.
 class SignalsHeld {
 public:
-    explicit SignalsHeld(CtlEnvironment& env) : Env(env) { Env.HoldSignals(true); }
-    ~SignalsHeld() { Env.HoldSignals(false); }
+    explicit SignalsHeld(CtlEnvironment& env) : Env(env)
+    {
+        if (Env.SignalHolds++ == 0)
+            Env.HoldSignals(true);
+    }
+    ~SignalsHeld()
+    {
+        if (--Env.SignalHolds == 0)
+            Env.HoldSignals(false);
+    }
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
 
@@ -335,7 +345,7 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     }
     const std::string applied = PlainText(AppliedFileName(entry));
     if (!options.Quiet)
-        env.Err << "kx5170ctl: " << applied << " is on the board at " << session.Identity().Node << "; running "
+        env.Err << "kx5170ctl: " << applied << " applied to the board at " << session.Identity().Node << "; running "
                 << PlainText(command.first().toStdString()) << '\n'
                 << std::flush;
 

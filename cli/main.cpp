@@ -56,22 +56,21 @@ sigset_t HeldSignals()
 }
 
 sigset_t StartMask;  // as this program was started; the command starts with it
-int HoldDepth = 0;
 
 void HoldSignals(bool hold)
 {
     const sigset_t held = HeldSignals();
-    if (hold && HoldDepth++ == 0) {
+    if (hold) {
         sigprocmask(SIG_BLOCK, &held, nullptr);
-    } else if (!hold && --HoldDepth == 0) {
-        // A signal that was blocked when the program started stays blocked.
-        sigset_t release;
-        sigemptyset(&release);
-        for (int signal : StopSignals)
-            if (sigismember(&held, signal) && !sigismember(&StartMask, signal))
-                sigaddset(&release, signal);
-        sigprocmask(SIG_UNBLOCK, &release, nullptr);
+        return;
     }
+    // A signal that was blocked when the program started stays blocked.
+    sigset_t release;
+    sigemptyset(&release);
+    for (int signal : StopSignals)
+        if (sigismember(&held, signal) && !sigismember(&StartMask, signal))
+            sigaddset(&release, signal);
+    sigprocmask(SIG_UNBLOCK, &release, nullptr);
 }
 
 // Every stop signal waiting while held, taken; the first of them.
