@@ -6,6 +6,7 @@
 #include "ctl_internal.h"
 #include "settings_file.h"
 #include "session_files.h"
+#include "other_holders.h"
 #include "plain_text.h"
 #include "restore_journal.h"
 #include "wide_text.h"
@@ -80,14 +81,17 @@ std::string HoldersText(const std::vector<DeviceHolder>& holders)
     return text;
 }
 
-std::optional<Failure> InUse(BoardSession& session, bool forceInUse)
+std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlEnvironment& environment)
 {
-    if (forceInUse)
+    if (options.ForceInUse)
         return std::nullopt;
-    const std::vector<DeviceHolder> holders = session.OtherHolders();
-    if (holders.empty())
+    const HidPlatform::HolderSearch found = CheckOtherHolders(session);
+    if (found.Holders.empty()) {
+        if (found.Unchecked > 0 && !options.Quiet)
+            environment.Err << "kx5170ctl: note: " << UncheckedText(found.Unchecked) << '\n' << std::flush;
         return std::nullopt;
-    return Failure{ExitInUse, "the board is in use by " + HoldersText(holders) +
+    }
+    return Failure{ExitInUse, "the board is in use by " + HoldersText(found.Holders) +
                                   ": close it, or use --force-in-use to write anyway"};
 }
 

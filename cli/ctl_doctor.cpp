@@ -5,6 +5,7 @@
 #include "access_help.h"
 #include "board_identity.h"
 #include "input_report.h"
+#include "other_holders.h"
 #include "plain_text.h"
 #include "wide_text.h"
 
@@ -149,12 +150,14 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
         else
             doctor.Problem(failure.Status, failure.Message);
     } else {
-        const std::vector<DeviceHolder> holders = session.OtherHolders();
-        if (holders.empty())
-            doctor.Good("no other program holds the board");
-        else
-            doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders) +
+        const HidPlatform::HolderSearch holders = CheckOtherHolders(session);
+        if (!holders.Holders.empty())
+            doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders.Holders) +
                                           ": a write would take it from them; close them before apply, set or run");
+        else if (holders.Unchecked > 0)
+            doctor.Note("no other program this user can see holds the board, but " + UncheckedText(holders.Unchecked));
+        else
+            doctor.Good("no other program holds the board");
         const Outcome<SettingsRead> settings = session.ReadSettings();
         if (const auto* failure = std::get_if<SessionFailure>(&settings))
             doctor.Problem(FromSession(*failure).Status, "the settings (report 8) could not be read: " +

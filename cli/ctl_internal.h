@@ -39,8 +39,9 @@ Failure FromSession(const SessionFailure& failure);
 std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choice);
 
 // The other programs that hold the open board, as status 5 and the line that names
-// each; nullopt when there are none or `forceInUse`.
-std::optional<Failure> InUse(BoardSession& session, bool forceInUse);
+// each; nullopt when there are none or --force-in-use. Processes that could not be
+// checked are told in a note on standard error (not with --quiet).
+std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlEnvironment& environment);
 std::string HoldersText(const std::vector<DeviceHolder>& holders);
 
 // How long run waits, once its command has ended, for the programs the command left

@@ -142,7 +142,8 @@ struct Prepared {
 // Opens the board, brings a file of another board type to it (--convert) or refuses
 // it, reads the settings, checks every value and who else holds the board. Nothing is
 // sent.
-std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file, const Options& options)
+std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file, const Options& options,
+                                        CtlEnvironment& env)
 {
     if (auto failure = OpenBoard(session, options.Choice))
         return *failure;
@@ -172,7 +173,7 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
         if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
             return Failure{ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
                                           " cannot be stored by the board: nothing was sent"};
-    if (auto failure = InUse(session, options.ForceInUse))
+    if (auto failure = InUse(session, options, env))
         return *failure;
     SettingsRead before = std::get<SettingsRead>(std::move(held));
     const WheelSettings settings = ApplySettingsFile(before.Values, file);
@@ -220,7 +221,7 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
         return Report(env, *failure);
 
     BoardSession session(platform, env.Timings);
-    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options, env);
     if (auto* failure = std::get_if<Failure>(&prepared))
         return Report(env, *failure);
     const Prepared& p = std::get<Prepared>(prepared);
@@ -313,7 +314,7 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
         if (RunStillAlive(*entry))
             return Report(env, {ExitInUse, "kx5170ctl run (process " + std::to_string(entry->ProcessID) +
                                                ") is running on this board already: let it end first"});
-        if (auto failure = InUse(session, options.ForceInUse))
+        if (auto failure = InUse(session, options, env))
             return Report(env, *failure);
         if (!options.Quiet)
             env.Err << "kx5170ctl: the board still holds " << PlainText(AppliedFileName(*entry))
@@ -323,7 +324,7 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
             return Report(env, *failure);
     }
 
-    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options, env);
     if (auto* failure = std::get_if<Failure>(&prepared))
         return Report(env, *failure);
     const Prepared& p = std::get<Prepared>(prepared);
@@ -462,7 +463,7 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
             status = status == ExitDone ? failure.Status : status;
             continue;
         }
-        if (auto failure = InUse(session, options.ForceInUse)) {
+        if (auto failure = InUse(session, options, env)) {
             Report(env, *failure);
             status = status == ExitDone ? failure->Status : status;
             continue;

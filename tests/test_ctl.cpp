@@ -681,6 +681,9 @@ private slots:
         QTest::newRow("in use") << "in use" << int(ExitInUse) << "PROBLEM  the board is in use by rally (31)";
         QTest::newRow("settings unreadable") << "unreadable" << int(ExitNotTaken) << "PROBLEM  the settings (report 8)";
         QTest::newRow("no board") << "no board" << int(ExitNoBoard) << "PROBLEM  no KX5170 board found";
+        QTest::newRow("processes not checked") << "unchecked" << 0
+                                               << "note     no other program this user can see holds the board, but 3 "
+                                                  "processes of other users could not be checked; run as root to check them\n";
     }
 
     void doctorSaysWhatStandsInTheWay()
@@ -695,10 +698,21 @@ private slots:
                 board.Holders = {{31, "rally", board.Info.Path}};
             if (fault == QLatin1String("unreadable"))
                 board.FailFeatureRequests = true;
+            board.Resets = SimulatedDevice::ResetTiming{};
+        }
+        if (fault == QLatin1String("unchecked")) {
+            platform.UncheckedProcesses = 3;
+            // A write goes ahead, and says what it could not check.
+            const Result set = Ctl(platform, Words("set stops=4000"));
+            QCOMPARE(set.Status, int(ExitDone));
+            QCOMPARE(set.Err, "kx5170ctl: note: 3 processes of other users could not be checked; run as root to "
+                              "check them\n");
         }
         const Result result = Ctl(platform, Words("doctor"));
         QCOMPARE(result.Status, status);
         QVERIFY2(result.Out.find(line.toStdString()) != std::string::npos, result.Out.c_str());
+        QVERIFY2(result.Out.find("ok       no other program") == std::string::npos || fault != QLatin1String("unchecked"),
+                 result.Out.c_str());
         QCOMPARE(platform.OpenHandles(), 0);
     }
 

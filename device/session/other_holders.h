@@ -1,0 +1,23 @@
+// Who else holds the open board, with what could not be looked at: both faces say
+// "none" only when nothing was left unchecked.
+#pragma once
+
+#include "board_session.h"
+
+namespace kx {
+
+// The other programs that hold one of the open board's nodes, and the number of
+// processes whose descriptors could not be read; nothing while no board is open.
+inline HidPlatform::HolderSearch CheckOtherHolders(const BoardSession& session)
+{
+    return session.IsOpen() ? session.Platform().CheckHolders(session.Identity().Node) : HidPlatform::HolderSearch{};
+}
+
+// "3 processes of other users could not be checked; run as root to check them".
+inline std::string UncheckedText(int unchecked)
+{
+    return std::to_string(unchecked) + (unchecked == 1 ? " process" : " processes") +
+           " of other users could not be checked; run as root to check them";
+}
+
+}  // namespace kx
