@@ -218,6 +218,19 @@ private slots:
         fs::permissions(roots.Root("proc") / "101" / "fd", fs::perms::owner_all);
     }
 
+    // What the doctor starts from: the board's hidraw nodes, on USB or on no bus at all;
+    // another vendor's node beside the virtual board is none of them.
+    void HidrawBoards()
+    {
+        FakeRoots& roots = *Fake;
+        QStringList found;
+        for (const HidrawBoard& board : FindHidrawBoards(roots.Root("sys")))
+            found << QStringLiteral("%1 %2 %3").arg(QString::fromStdString(board.Node)).arg(board.ProductID, 0, 16)
+                         .arg(QString::fromStdString(board.UsbPort));
+        QCOMPARE(found, (QStringList{"/dev/hidraw3 5e11 1-2", "/dev/hidraw4 5e11 1-2", "/dev/hidraw7 5e12 1-3",
+                                     "/dev/hidraw9 5e13 "}));
+    }
+
     // What tells the same board after its reset; a board without USB has no port.
     void Identity()
     {

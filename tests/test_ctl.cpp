@@ -681,6 +681,8 @@ private slots:
         QTest::newRow("in use") << "in use" << int(ExitInUse) << "PROBLEM  the board is in use by rally (31)";
         QTest::newRow("settings unreadable") << "unreadable" << int(ExitNotTaken) << "PROBLEM  the settings (report 8)";
         QTest::newRow("no board") << "no board" << int(ExitNoBoard) << "PROBLEM  no KX5170 board found";
+        QTest::newRow("denied: the commands themselves") << "denied" << int(ExitNoAccess)
+                                                        << "\n             sudo udevadm control --reload\n";
         QTest::newRow("processes not checked") << "unchecked" << 0
                                                << "note     no other program this user can see holds the board, but 3 "
                                                   "processes of other users could not be checked; run as root to check them\n";
@@ -698,6 +700,8 @@ private slots:
                 board.Holders = {{31, "rally", board.Info.Path}};
             if (fault == QLatin1String("unreadable"))
                 board.FailFeatureRequests = true;
+            if (fault == QLatin1String("denied"))
+                board.RefuseOpen = HidFailure::AccessDenied;
             board.Resets = SimulatedDevice::ResetTiming{};
         }
         if (fault == QLatin1String("unchecked")) {
@@ -713,6 +717,11 @@ private slots:
         QVERIFY2(result.Out.find(line.toStdString()) != std::string::npos, result.Out.c_str());
         QVERIFY2(result.Out.find("ok       no other program") == std::string::npos || fault != QLatin1String("unchecked"),
                  result.Out.c_str());
+        // Each problem once.
+        int problems = 0;
+        for (std::size_t at = 0; (at = result.Out.find("PROBLEM", at)) != std::string::npos; ++at)
+            ++problems;
+        QCOMPARE(problems, status == ExitDone ? 0 : 1);
         QCOMPARE(platform.OpenHandles(), 0);
     }
 
