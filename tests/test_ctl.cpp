@@ -301,17 +301,38 @@ private slots:
         QCOMPARE(platform.OpenHandles(), 0);
     }
 
+    // Nothing started, and nothing left saved when nothing of the file was taken: the
+    // board still holds its own settings, and nobody should be told otherwise.
+    void runStartsNothingWhenTheFileCannotBeApplied_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("status");
+        QTest::newRow("a value out of range") << "stops = -1\n" << false << int(ExitUsage);
+        QTest::newRow("the settings refused") << "stops = 4000\n" << true << int(ExitNotTaken);
+    }
+
     void runStartsNothingWhenTheFileCannotBeApplied()
     {
+        QFETCH(QString, file);
+        QFETCH(bool, refused);
+        QFETCH(int, status);
         SimulatedHidPlatform platform;
-        platform.AddBoard().Resets = SimulatedDevice::ResetTiming{};
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        if (refused)
+            board.BeforeOperation = [&](SimulatedOperation operation) {
+                if (operation == SimulatedOperation::SetFeature)
+                    board.FailFeatureRequests = 1;
+            };
         bool ran = false;
-        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = -1\n",
+        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\n" + file.toStdString(),
                                   [&](CtlEnvironment& env) {
                                       env.RunChild = [&](const QStringList&) { return ran = true, 0; };
                                   });
-        QCOMPARE(result.Status, int(ExitUsage));
+        QCOMPARE(result.Status, status);
         QVERIFY(!ran);
+        QVERIFY(ReadJournal(Journal).empty());
     }
 
     // A game's helpers may hold the board a moment after it ends: the restore waits for
