@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <signal.h>
 #include <spawn.h>
@@ -227,6 +228,7 @@ int main(int argc, char** argv)
     kx::SimulatedDevice* demoBoard = nullptr;
     const std::filesystem::path demoFolder = DemoFolder();
     std::vector<std::uint8_t> demoSaved;
+    std::unique_ptr<QTemporaryDir> demoScratch;
     if (DemoAsked(argc, argv)) {
         // The board the window's demo shows, which resets and comes back as a real one.
         auto simulated = std::make_unique<kx::SimulatedHidPlatform>();
@@ -237,8 +239,12 @@ int main(int argc, char** argv)
         board.Board->Settings = demoSaved = LoadDemoSettings(demoFolder, board.Board->Settings);
         demoBoard = &board;
         // A run on the demo board is kept apart from the real boards' (which may have the
-        // demo's serial number).
-        environment.JournalFolder = demoFolder.empty() ? std::filesystem::path() : demoFolder / "journal";
+        // demo's serial number). Without a runtime folder the board lives as long as this
+        // process, and so does what run saves of it.
+        if (demoFolder.empty())
+            demoScratch = std::make_unique<QTemporaryDir>();
+        environment.JournalFolder =
+            demoScratch ? std::filesystem::path(demoScratch->path().toStdString()) : demoFolder / "journal";
         // As in the window's demo: half a turn either way once every eight seconds, so
         // that watch has a wheel to follow.
         simulated->OnPause = [&board, start = std::chrono::steady_clock::now()](std::chrono::milliseconds) {
