@@ -344,12 +344,6 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
             failure->Message += "; to put the board's own settings back, run: " + RestoreByHand(entry);
         return Report(env, *failure);
     }
-    const std::string applied = PlainText(AppliedFileName(entry));
-    if (!options.Quiet)
-        env.Err << "kx5170ctl: " << applied << " applied to the board at " << session.Identity().Node << "; running "
-                << PlainText(command.first().toStdString()) << '\n'
-                << std::flush;
-
     if (const int signal = env.TakeStopSignal()) {
         if (auto failure = PutBack(session, entry, options, RunHoldersWait, env))
             return Report(env, {128 + signal, SignalName(signal) + " came during the write, so " +
@@ -360,6 +354,10 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
                                               " was not started; the board's own settings are back"});
     }
 
+    if (!options.Quiet)
+        env.Err << "kx5170ctl: " << PlainText(AppliedFileName(entry)) << " applied to the board at "
+                << session.Identity().Node << "; running " << PlainText(command.first().toStdString()) << '\n'
+                << std::flush;
     // The command opens the board itself; this program holds nothing of it meanwhile,
     // and finds the same board again afterwards, wherever it has gone.
     session.Close();
