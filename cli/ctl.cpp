@@ -87,7 +87,7 @@ std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlE
         return std::nullopt;
     const HidPlatform::HolderSearch found = CheckOtherHolders(session);
     if (found.Holders.empty()) {
-        if (found.Unchecked > 0 && !options.Quiet)
+        if (found.Unchecked != 0 && !options.Quiet)
             environment.Err << "kx5170ctl: note: " << UncheckedText(found.Unchecked) << '\n' << std::flush;
         return std::nullopt;
     }

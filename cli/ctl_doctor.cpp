@@ -191,7 +191,7 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
         if (!holders.Holders.empty())
             doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders.Holders) +
                                           ": a write would take it from them; close them before apply, set or run");
-        else if (holders.Unchecked > 0)
+        else if (holders.Unchecked != 0)
             doctor.Note("no other program this user can see holds the board, but " + UncheckedText(holders.Unchecked));
         else
             doctor.Good("no other program holds the board");

@@ -218,6 +218,29 @@ private slots:
         fs::permissions(roots.Root("proc") / "101" / "fd", fs::perms::owner_all);
     }
 
+    // Only the proc file system at /proc, and only when it hides other users' processes
+    // altogether: hidepid=1 lets them be counted.
+    void HiddenProcesses_data()
+    {
+        QTest::addColumn<QByteArray>("mountinfo");
+        QTest::addColumn<bool>("hidden");
+        const QByteArray root = "1 0 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n";
+        QTest::newRow("hidepid=2") << root + "22 1 0:20 / /proc rw,nosuid shared:13 - proc proc rw,hidepid=2\n" << true;
+        QTest::newRow("invisible") << root + "22 1 0:20 / /proc rw - proc proc rw,gid=4,hidepid=invisible\n" << true;
+        QTest::newRow("hidepid=1") << root + "22 1 0:20 / /proc rw - proc proc rw,hidepid=1\n" << false;
+        QTest::newRow("another mount") << root + "40 1 0:44 / /srv/proc rw - proc proc rw,hidepid=2\n" << false;
+        QTest::newRow("none") << root + "22 1 0:20 / /proc rw,nosuid - proc proc rw\n" << false;
+    }
+
+    void HiddenProcesses()
+    {
+        QFETCH(QByteArray, mountinfo);
+        QFETCH(bool, hidden);
+        FakeRoots& roots = *Fake;
+        roots.Write("self/mountinfo", mountinfo, "mounts");
+        QCOMPARE(ProcHidesOtherUsers(roots.Root("mounts") / "self" / "mountinfo"), hidden);
+    }
+
     // What the doctor starts from: the board's hidraw nodes, on USB or on no bus at all;
     // another vendor's node beside the virtual board is none of them.
     void HidrawBoards()

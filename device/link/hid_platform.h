@@ -146,9 +146,10 @@ public:
     }
 
     // OtherHolders, with the number of processes that could not be looked at (another
-    // user's, a set-uid program's): any of them may hold the board, so an empty list
-    // means "none" only when that number is 0. A platform that cannot tell answers
-    // OtherHolders and 0.
+    // user's, a set-uid program's), or -1 when the system hides other users' processes
+    // altogether and their number is unknown: any of them may hold the board, so an
+    // empty list means "none" only when Unchecked is 0. A platform that cannot tell
+    // answers OtherHolders and 0.
     struct HolderSearch {
         std::vector<DeviceHolder> Holders;
         int Unchecked = 0;

@@ -217,6 +217,39 @@ NodeHolders FindNodeHolders(const fs::path& procRoot, std::span<const BoardNode>
     return found;
 }
 
+bool ProcHidesOtherUsers(const fs::path& mountinfo)
+{
+    constexpr std::size_t Limit = 1 << 20;
+    const auto bytes = ReadBounded(mountinfo, Limit);
+    if (!bytes || bytes->size() > Limit)
+        return false;
+    std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    while (!text.empty()) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        text.remove_prefix(std::min(text.size(), line.size() + 1));
+        // "22 28 0:20 / /proc rw,nosuid - proc proc rw,hidepid=invisible": the mount
+        // point is the fifth field; the file system, its source and its own options
+        // follow the " - ".
+        std::vector<std::string_view> fields;
+        for (std::string_view rest = line; !rest.empty();) {
+            const std::size_t space = rest.find(' ');
+            fields.push_back(rest.substr(0, space));
+            rest.remove_prefix(std::min(rest.size(), space == std::string_view::npos ? rest.size() : space + 1));
+        }
+        const auto dash = std::find(fields.begin(), fields.end(), "-");
+        if (fields.size() < 5 || fields[4] != "/proc" || dash == fields.end() || fields.end() - dash < 4 ||
+            dash[1] != "proc")
+            continue;
+        for (std::string_view options = dash[3]; !options.empty();) {
+            const std::string_view option = options.substr(0, options.find(','));
+            options.remove_prefix(std::min(options.size(), option.size() + 1));
+            if (option == "hidepid=2" || option == "hidepid=invisible")
+                return true;
+        }
+    }
+    return false;
+}
+
 std::optional<HidrawIdentity> ReadHidrawIdentity(const fs::path& sysfsRoot, std::string_view node)
 {
     if (!IsNumberedName(node, "hidraw"))

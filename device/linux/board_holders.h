@@ -84,6 +84,11 @@ struct NodeHolders {
 // counted in Unchecked: one whose descriptors could not be read.
 NodeHolders FindNodeHolders(const std::filesystem::path& procRoot, std::span<const BoardNode> nodes, int selfPid);
 
+// Whether the proc file system mounted at /proc hides other users' processes from
+// this one altogether (hidepid=2, or "invisible"), as <mountinfo> (/proc/self/mountinfo)
+// says: FindNodeHolders then cannot even count what it could not check.
+bool ProcHidesOtherUsers(const std::filesystem::path& mountinfo);
+
 // What tells one physical board from another across its reset, when its node name may
 // change: from <sysfs>/class/hidraw/<node>/device/uevent, HID_UNIQ (the serial number
 // the board reports, often empty) and HID_PHYS ("usb-0000:00:14.0-1.2/input0": the port

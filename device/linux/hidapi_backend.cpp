@@ -296,6 +296,8 @@ public:
         const std::vector<BoardNode> nodes = BoardNodes(SysfsRoot, *node);
         const NodeHolders found = FindNodeHolders("/proc", nodes, static_cast<int>(::getpid()));
         HolderSearch search{{}, found.Unchecked};
+        if (search.Unchecked == 0 && ::geteuid() != 0 && ProcHidesOtherUsers("/proc/self/mountinfo"))
+            search.Unchecked = -1;
         for (const NodeHolder& holder : found.Holders)
             search.Holders.push_back({holder.Pid, holder.Program, holder.Node});
         return search;

@@ -16,6 +16,9 @@ inline HidPlatform::HolderSearch CheckOtherHolders(const BoardSession& session)
 // "3 processes of other users could not be checked; run as root to check them".
 inline std::string UncheckedText(int unchecked)
 {
+    if (unchecked < 0)
+        return "the processes of other users are hidden from this user (/proc is mounted with hidepid), so they "
+               "could not be checked; run as root to check them";
     return std::to_string(unchecked) + (unchecked == 1 ? " process" : " processes") +
            " of other users could not be checked; run as root to check them";
 }
