@@ -169,13 +169,31 @@ private slots:
     }
 
     // Another program with the board's hidraw node open: nothing is written, and it is
-    // named.
+    // named. Also through a node of another name for the same device, as a container or
+    // sandbox with a /dev of its own makes one.
+    void applyIsRefusedWhileTheBoardIsHeld_data()
+    {
+        QTest::addColumn<bool>("alias");
+        QTest::newRow("its own node") << false;
+        QTest::newRow("a node of another name") << true;
+    }
+
     void applyIsRefusedWhileTheBoardIsHeld()
     {
+        QFETCH(bool, alias);
         VirtualBoard board({"--rate", "100", "--motion", "still"});
         QVERIFY(board.WaitReady());
+        QTemporaryDir dir;
+        QString node = board.Node;
+        if (alias) {
+            node = dir.filePath(QStringLiteral("wheel"));
+            QCOMPARE(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                                              QStringLiteral("mknod \"$1\" c $(stat -c '0x%t 0x%T' \"$2\")"),
+                                                              QStringLiteral("sh"), node, board.Node}),
+                     0);
+        }
         QProcess holder;
-        holder.setStandardInputFile(board.Node);
+        holder.setStandardInputFile(node);
         holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
         QVERIFY(holder.waitForStarted());
 
