@@ -482,8 +482,9 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         session.Close();
     }
     if (shown == 0 && status == ExitDone)
-        env.Out << (choice.Any() ? "Nothing to restore: no run left a board in a file's settings.\n"
-                                 : "Nothing to restore for that board.\n");
+        env.Out << (options.List    ? "Nothing is saved.\n"
+                    : choice.Any() ? "Nothing to restore: no run left a board in a file's settings.\n"
+                                   : "Nothing to restore for that board.\n");
     env.Out << std::flush;
     return status;
 }
