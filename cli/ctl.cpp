@@ -7,13 +7,16 @@
 #include "ctl_internal.h"
 #include "settings_file.h"
 #include "session_files.h"
+#include "other_holders.h"
 #include "plain_text.h"
+#include "restore_journal.h"
 #include "wide_text.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDateTime>
 #include <QSaveFile>
 #include <QString>
 
@@ -79,14 +82,17 @@ std::string HoldersText(const std::vector<DeviceHolder>& holders)
     return text;
 }
 
-std::optional<Failure> InUse(BoardSession& session, bool forceInUse)
+std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlEnvironment& environment)
 {
-    if (forceInUse)
+    if (options.ForceInUse)
         return std::nullopt;
-    const std::vector<DeviceHolder> holders = session.OtherHolders();
-    if (holders.empty())
+    const HidPlatform::HolderSearch found = CheckOtherHolders(session);
+    if (found.Holders.empty()) {
+        if (found.Unchecked != 0 && !options.Quiet)
+            environment.Err << "kx5170ctl: note: " << UncheckedText(found.Unchecked) << '\n' << std::flush;
         return std::nullopt;
-    return Failure{ExitInUse, "the board is in use by " + HoldersText(holders) +
+    }
+    return Failure{ExitInUse, "the board is in use by " + HoldersText(found.Holders) +
                                   ": close it, or use --force-in-use to write anyway"};
 }
 
@@ -128,7 +134,7 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
                 << (board.SerialNumber.empty()
                         ? std::string("-")
                         : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String()))
-                << "  nodes";
+                << "  port " << (board.Port.empty() ? std::string("-") : PlainText(board.Port)) << "  nodes";
         bool any = false;
         for (const auto& [node, failure] : board.Nodes) {
             const char* access = failure == HidFailure::None           ? "ok"
@@ -141,6 +147,13 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
                 deniedNodes += (deniedNodes.empty() ? "" : ", ") + node;
         }
         env.Out << '\n';
+        for (const auto& [node, failure] : board.Nodes) {
+            HidInterfaceInfo info{node, BoardVendorID, board.ProductID, board.VersionNumber, board.SerialNumber, board.Port};
+            if (const auto leftover = FindLeftover(env.JournalFolder, info)) {
+                env.Out << "  " << LeftoverSentence(leftover->Entry, true) << '\n';
+                break;
+            }
+        }
         opened += any ? 1 : 0;
     }
     env.Out << std::flush;
@@ -185,6 +198,7 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
     const WheelSettings& values = std::get<SettingsRead>(d.Settings).Values;
     const std::uint16_t version = d.Identity.VersionNumber;
     const std::optional<std::int64_t> rotation = RotationTenths(values.Slimit, d.CountsPerTurn());
+    const std::optional<Leftover> leftover = FindLeftover(env.JournalFolder, d.Identity);
 
     if (options.Json) {
         QJsonObject settings, units;
@@ -208,7 +222,15 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
             {"settings", settings},
             {"units", units},
         };
-        env.Out << QJsonDocument(board).toJson(QJsonDocument::Indented).toStdString() << std::flush;
+        QJsonObject shown = board;
+        if (leftover)
+            shown.insert("leftover", QJsonObject{{"file", QString::fromStdString(leftover->Entry.FileApplied)},
+                                                 {"time", QDateTime::fromSecsSinceEpoch(leftover->Entry.Time)
+                                                              .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+                                                              .toString(Qt::ISODate)},
+                                                 {"process", static_cast<qint64>(leftover->Entry.ProcessID)},
+                                                 {"text", QString::fromStdString(leftover->Sentence)}});
+        env.Out << QJsonDocument(shown).toJson(QJsonDocument::Indented).toStdString() << std::flush;
         return ExitDone;
     }
 
@@ -217,7 +239,7 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
             << "Manufacturer:    " << orDash(Printable(d.Manufacturer)) << '\n'
             << "Product:         " << orDash(Printable(d.Product)) << '\n'
             << "Serial number:   " << orDash(Printable(d.SerialNumber)) << '\n'
-            << "Version:         " << BoardVersionText(version) << '\n'
+            << "Version:         " << orDash(d.VersionText()) << '\n'
             << "Product ID:      " << HexId(d.Identity.ProductID) << "\n\n";
     for (std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
@@ -230,6 +252,8 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
                            .arg(QString::fromStdString(value));
         env.Out << line.toStdString() << '\n';
     }
+    if (leftover)
+        env.Out << '\n' << leftover->Sentence << '\n';
     env.Out << std::flush;
     return ExitDone;
 }
@@ -267,6 +291,8 @@ const char* const Description =
     "  watch [--json]       the wheel's position as it turns, until interrupted\n"
     "  run FILE -- COMMAND [ARG...]\n"
     "                       apply FILE, run COMMAND, then put the board's own settings back\n"
+    "  restore [--list]     put back the board's own settings that a run which did not\n"
+    "                       finish has left saved (--list shows them)\n"
     "  doctor               what stands between you and the board, with the fix\n"
     "\n"
     "The keys of a settings file and of set: centre_offset, overall_damping,\n"
@@ -279,7 +305,8 @@ const char* const Description =
     "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
     "request to the board failed: its settings not read, not taken, not stored (it did\n"
     "not reset), or other values held after the write; 5 the board is in use by\n"
-    "another program, and nothing was written. run exits with its command's status.\n"
+    "another program, and nothing was written. run exits with its command's status\n"
+    "(128 + N when signal N stopped run itself).\n"
     "\n"
     "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
     "and up to 10 s for the same board to come back, then read it back. A request the\n"
@@ -293,8 +320,9 @@ struct CommandHelp {
 };
 
 const CommandHelp CommandHelps[] = {
-    {"list", "kx5170ctl list\n\nEvery KX5170 board present, one a line, with each of its device nodes and whether\n"
-             "you may open it. With --board, only that board.\n"},
+    {"list", "kx5170ctl list\n\nEvery KX5170 board present, one a line, with its port, each of its device nodes\n"
+             "and whether you may open it, and under it the file a run that did not finish left\n"
+             "on it. With --board, only that board.\n"},
     {"show", "kx5170ctl show [--json]\n\nThe board's node, manufacturer, product, serial number, version and product ID,\n"
              "and its twelve settings with their units, the stops also as the wheel's rotation\n"
              "lock to lock in degrees; --json prints one JSON object (\"rotation\" in degrees).\n"},
@@ -314,18 +342,32 @@ const CommandHelp CommandHelps[] = {
             "turn the wheel 900 degrees lock to lock on this board, to the nearest count.\n"},
     {"watch", "kx5170ctl watch [--json]\n\nThe wheel's position in counts and degrees as it changes, until interrupted\n"
               "(Ctrl+C); a board unplugged is followed again once it is back.\n"},
-    {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] FILE -- COMMAND [ARG...]\n\n"
-            "Reads the board's settings, applies FILE as apply does (COMMAND is not started when\n"
-            "it cannot be applied), runs COMMAND with your terminal and environment, passing\n"
-            "Ctrl+C and other stop signals on to it, then writes back the settings the board held\n"
-            "before and reads them back. Before that it waits up to 10 s for programs COMMAND\n"
-            "left behind to let go of the board. Exits with COMMAND's status (128 + N when\n"
-            "signal N ended it), or 4 when the board's own settings could not be written back.\n"
+    {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] [--quiet] FILE -- COMMAND [ARG...]\n\n"
+            "Reads the board's settings and saves them, exactly as read, under\n"
+            "$XDG_STATE_HOME/kx5170 (~/.local/state/kx5170), then applies FILE as apply does\n"
+            "(COMMAND is not started when it cannot be applied), runs COMMAND with your terminal\n"
+            "and environment, passing Ctrl+C and other stop signals on to it once, then writes\n"
+            "back the settings the board held before, reads them back and removes what it saved.\n"
+            "Before that it waits up to 10 s for programs COMMAND left behind to let go of the\n"
+            "board. It says on standard error when FILE is on and when the board's own settings\n"
+            "are back (--quiet: not). A stop signal during the write lets the write end, starts\n"
+            "nothing, puts the board's own settings back and exits 128 + N. If run itself is\n"
+            "killed (SIGKILL, a crash, a power cut), what it saved stays: show, list and doctor\n"
+            "tell, and kx5170ctl restore puts it back; a new run on that board puts it back first.\n"
+            "Exits with COMMAND's status (128 + N when signal N ended it), or 4 when the board's\n"
+            "own settings could not be written back.\n"
             "In a game launcher: kx5170ctl run ~/wheel/rally.kx5170 -- %command%\n"},
+    {"restore", "kx5170ctl restore [--list] [--force-in-use] [--quiet]\n\n"
+                "Writes back, byte for byte, the board's own settings that a kx5170ctl run saved and\n"
+                "could not put back itself (it was killed, or the board was away), reads them back\n"
+                "and removes what was saved: every board present that has some, or the one --board\n"
+                "names. A run that still runs is left alone. --list shows what is saved, and\n"
+                "changes nothing. Exits 0 when there was nothing to restore.\n"},
     {"doctor", "kx5170ctl doctor\n\nWhat stands between you and the board, one line each, with the fix: the board on\n"
                "the USB bus, its HID interfaces and nodes, the udev rule for it, your access to each\n"
                "node, whether this is a local session in front at its seat, other programs holding\n"
-               "the board, its settings report and its version. Nothing is written. Exits 0 when\n"
+               "the board, its settings report and its version, and settings a run left on it. It\n"
+               "prints the commands that fix what it finds. Nothing is written. Exits 0 when\n"
                "nothing stands in the way, else the status of the first problem.\n"},
 };
 
@@ -355,12 +397,14 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("print the version"));
     const QCommandLineOption board(QStringLiteral("board"),
-                                   QStringLiteral("every command: the board with this serial number, or at this "
-                                                  "device node (/dev/hidrawN), not the first one found"),
-                                   QStringLiteral("SERIAL|NODE"));
+                                   QStringLiteral("every command: the board with this serial number, in this port "
+                                                  "(usb:1-2, as list shows it) or at this device node "
+                                                  "(/dev/hidrawN), not the first one found"),
+                                   QStringLiteral("SERIAL|PORT|NODE"));
     const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("every command: a simulated board, starting from its factory "
-                                                 "settings each time; nothing reaches any hardware"));
+                                  QStringLiteral("every command: a simulated board, which keeps its settings "
+                                                 "from one command to the next while you are logged in; nothing "
+                                                 "reaches any hardware"));
     const QCommandLineOption forceInUse(QStringLiteral("force-in-use"),
                                         QStringLiteral("apply, set, run: write even while another program holds "
                                                        "the board (it loses the wheel while the board resets)"));
@@ -378,9 +422,12 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("apply, set: do not wait for the board's reset to read the "
                                                      "settings back"));
-    parser.addOptions({help, version, board, demo, forceInUse, json, clamp, convert, force, noVerify});
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("run, restore: say nothing of what was done, only what went wrong"));
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("restore: show what is saved; change nothing"));
+    parser.addOptions({help, version, board, demo, forceInUse, json, clamp, convert, force, noVerify, quiet, list});
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show, save, apply, set, watch, run, doctor or help"));
+                                 QStringLiteral("list, show, save, apply, set, watch, run, restore, doctor or help"));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("the command's file or settings"),
                                  QStringLiteral("[arguments...]"));
 
@@ -408,7 +455,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         if (!about)
             return Report(env, {ExitUsage, "unknown command \"" + PlainText(positional.first().toStdString()) +
                                                "\": see kx5170ctl --help"});
-        env.Out << "Usage: " << about->Text << "\nOptions for every command: --board SERIAL|NODE, --demo\n"
+        env.Out << "Usage: " << about->Text << "\nOptions for every command: --board SERIAL|PORT|NODE, --demo\n"
                 << std::flush;
         return ExitDone;
     }
@@ -417,7 +464,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         return Report(env, {ExitUsage, "no command given: see kx5170ctl --help"});
     const QString command = positional.takeFirst();
     Options options{parser.isSet(json), parser.isSet(clamp), parser.isSet(force), parser.isSet(noVerify),
-                    parser.isSet(convert), parser.isSet(forceInUse), {}};
+                    parser.isSet(convert), parser.isSet(forceInUse), parser.isSet(quiet), parser.isSet(list), {}};
     if (parser.isSet(board)) {
         const QString chosen = parser.value(board);
         if (chosen.isEmpty())
@@ -432,6 +479,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     if (!FindCommandHelp(command))
         return Report(env, {ExitUsage, "unknown command \"" + name + "\": see kx5170ctl --help"});
     const bool run = command == QLatin1String("run");
+    const bool restore = command == QLatin1String("restore");
     const bool writes = command == QLatin1String("apply") || command == QLatin1String("set") || run;
     if (options.Json && command != QLatin1String("show") && command != QLatin1String("watch"))
         return usage("--json is for show and watch");
@@ -439,8 +487,12 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         return usage("--clamp is for apply, set and run");
     if (options.NoVerify && (!writes || run))
         return usage("--no-verify is for apply and set");
-    if (options.ForceInUse && !writes)
-        return usage("--force-in-use is for apply, set and run");
+    if (options.ForceInUse && !writes && !restore)
+        return usage("--force-in-use is for apply, set, run and restore");
+    if (options.Quiet && !run && !restore)
+        return usage("--quiet is for run and restore");
+    if (options.List && !restore)
+        return usage("--list is for restore");
     if ((options.Force || options.Convert) && command != QLatin1String("apply") && !run)
         return usage(std::string(options.Force ? "--force" : "--convert") + " is for apply and run");
     if (options.Force && options.Convert)
@@ -471,6 +523,8 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         return RunShow(options, platform, env);
     if (command == QLatin1String("doctor"))
         return RunDoctor(options, platform, env);
+    if (restore)
+        return RunRestore(options, platform, env);
     return RunWatch(options, platform, env);
 }
 

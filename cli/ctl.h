@@ -4,6 +4,7 @@
 
 #include "board_session.h"
 #include "hid_platform.h"
+#include "restore_journal.h"
 
 #include <QStringList>
 
@@ -47,15 +48,26 @@ struct CtlEnvironment {
     std::function<bool()> StopRequested = [] { return false; };
     // Called with true before a write sequence and with false once it and its check
     // have ended: the program holds SIGINT, SIGTERM and SIGHUP meanwhile, so that the
-    // board is never left between its settings and its reset.
+    // board is never left between its settings and its reset. Holds nest (run holds
+    // them from its record of the board's own settings to its end, and the writes
+    // within it hold them again): it is called at the first hold and the last release
+    // only, which lets a held signal through.
     std::function<void(bool)> HoldSignals = [](bool) {};
+    int SignalHolds = 0;  // the holds on now
+    // While held: the first stop signal that arrived and was not the command's, taken
+    // so that it no longer ends the program when the hold is released; 0 for none.
+    std::function<int()> TakeStopSignal = [] { return 0; };
     // run's command: starts `command` (its program and arguments) with this program's
     // standard streams and environment, passes SIGINT, SIGTERM and SIGHUP sent to this
-    // program on to it, and waits for it to end. Returns its exit status, 128 + N when
-    // signal N ended it, and 127 (126: found but not runnable) with a line on standard
-    // error when it could not be started, as a shell does.
+    // program on to it, each once, and waits for it to end. Called with the signals
+    // held; the signals that arrive meanwhile are the command's, and are not left for
+    // TakeStopSignal. Returns its exit status, 128 + N when signal N ended it, and 127
+    // (126: found but not runnable) with a line on standard error when it could not be
+    // started, as a shell does.
     std::function<int(const QStringList& command)> RunChild = [](const QStringList&) { return 127; };
     DoctorRoots Doctor{};
+    // Where run keeps the board's own settings until they are back (restore_journal.h).
+    std::filesystem::path JournalFolder = DefaultJournalFolder();
     // Every wait of the session; the bounds of the wait across the reset among them.
     SessionTimings Timings = DefaultTimings;
 };

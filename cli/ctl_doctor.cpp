@@ -5,7 +5,9 @@
 #include "access_help.h"
 #include "board_identity.h"
 #include "input_report.h"
+#include "other_holders.h"
 #include "plain_text.h"
+#include "restore_journal.h"
 #include "wide_text.h"
 
 #ifdef KX_DOCTOR_PROBES
@@ -48,11 +50,51 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
     Doctor doctor(env);
     bool anyDenied = false;
     bool anyNode = false;
+    bool noBoardSaid = false;
+    bool fixShown = false;
+    // The commands that install the rule, once, under the first problem they fix.
+    auto showFix = [&] {
+        if (fixShown)
+            return;
+        fixShown = true;
+        env.Out << "         these commands install the board's udev rule, reload udev and apply it to the board\n"
+                   "         (or click \"Fix...\" in kx5170-config):\n";
+        const std::string commands = AccessFixCommands();
+        for (std::size_t at = 0; at < commands.size();) {
+            const std::size_t end = commands.find('\n', at);
+            env.Out << "             " << commands.substr(at, end - at) << '\n';
+            at = end == std::string::npos ? commands.size() : end + 1;
+        }
+        env.Out << "         if the board still cannot be opened then, unplug it and plug it in again\n";
+    };
 #ifdef KX_DOCTOR_PROBES
     if (roots.Probe) {
+        auto checkNode = [&](const std::string& where, const std::string& node) {
+            anyNode = true;
+            switch (CheckNodeAccess(node)) {
+            case NodeAccess::ReadWrite:
+                doctor.Good(where + node + ", which you may read and write");
+                break;
+            case NodeAccess::Denied:
+                anyDenied = true;
+                doctor.Problem(ExitNoAccess, where + node + ", which you may not open");
+                break;
+            case NodeAccess::Missing:
+                doctor.Problem(ExitNoBoard, where + node + " is missing from /dev: unplug the board and plug it in again");
+                break;
+            }
+        };
+        // From what the program opens, the hidraw nodes, up to the USB device when there
+        // is one; then the USB bus, for a board the kernel made no node for.
+        const std::vector<HidrawBoard> hidraw = FindHidrawBoards(roots.Sysfs);
         const std::vector<UsbBoard> usb = FindUsbBoards(roots.Sysfs);
-        if (usb.empty())
-            doctor.Problem(ExitNoBoard, "no KX5170 board on the USB bus: plug it in, or try another cable or port");
+        if (hidraw.empty() && usb.empty()) {
+            doctor.Problem(ExitNoBoard, "no KX5170 board found: plug it in, or try another cable or port");
+            noBoardSaid = true;
+        }
+        for (const HidrawBoard& board : hidraw)
+            if (board.UsbPort.empty())
+                checkNode("board on no USB bus (a virtual board): ", board.Node);
         for (const UsbBoard& board : usb) {
             char product[8];
             std::snprintf(product, sizeof product, "0x%04X", board.ProductID);
@@ -69,28 +111,13 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
                                        ": the kernel needs hidraw and usbhid; unplug the board and plug it in again");
                     continue;
                 }
-                anyNode = true;
                 std::string inputs;
                 for (const std::string& node : interface.InputNodes)
                     inputs += (inputs.empty() ? " (input " : ", ") + node;
                 if (!inputs.empty())
                     doctor.Good("interface " + interface.Name + ": the kernel made " + inputs.substr(2) + ")");
-                for (const std::string& node : interface.HidrawNodes) {
-                    switch (CheckNodeAccess(node)) {
-                    case NodeAccess::ReadWrite:
-                        doctor.Good("interface " + interface.Name + ": " + node + ", which you may read and write");
-                        break;
-                    case NodeAccess::Denied:
-                        anyDenied = true;
-                        doctor.Problem(ExitNoAccess, "interface " + interface.Name + ": " + node +
-                                                         ", which you may not open: " + std::string(AccessFixInWords));
-                        break;
-                    case NodeAccess::Missing:
-                        doctor.Problem(ExitNoBoard, "interface " + interface.Name + ": " + node +
-                                                        " is missing from /dev: unplug the board and plug it in again");
-                        break;
-                    }
-                }
+                for (const std::string& node : interface.HidrawNodes)
+                    checkNode("interface " + interface.Name + ": ", node);
             }
         }
 
@@ -104,13 +131,17 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             else
                 doctor.Note(line);
         };
-        if (rule.Masked)
+        if (rule.Masked) {
             ruleProblem("the board's udev rule is masked by " + PlainText(rule.Where) +
-                        " (the administrator turned it off): remove it, as root, to turn it on");
-        else if (rule.Installed)
+                        " (the administrator turned it off): remove it, as root, to turn it on:");
+            env.Out << "             sudo rm " << PlainText(rule.Where) << "\n             sudo udevadm control --reload\n"
+                    << "             sudo udevadm trigger --subsystem-match=hidraw --action=change\n";
+        } else if (rule.Installed) {
             doctor.Good("a udev rule for the board is installed: " + PlainText(rule.Where));
-        else
-            ruleProblem("the board's udev rule is not installed: " + std::string(AccessFixInWords));
+        } else {
+            ruleProblem("the board's udev rule is not installed");
+            showFix();
+        }
 
         const char* id = std::getenv("XDG_SESSION_ID");
         const LoginSession login = ReadLoginSession(roots.Run, id ? id : "");
@@ -141,30 +172,45 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
     const SearchOutcome found = session.Search(options.Choice);
     if (!found.Found) {
         const Failure failure = FromSession(*found.Failure);
-        // The search only takes an interface that declares the settings report.
-        if (found.Failure->Cause == FailureCause::NoBoard && anyNode && options.Choice.Any())
+        // Each problem once: what the look at the system said is not said again.
+        if (found.Failure->Cause == FailureCause::NoBoard && noBoardSaid) {
+        } else if (found.Failure->Cause == FailureCause::AccessDenied) {
+            if (!anyDenied)
+                doctor.Problem(ExitNoAccess, DescribeFailure(*found.Failure));
+            showFix();
+        } else if (found.Failure->Cause == FailureCause::NoBoard && anyNode && options.Choice.Any()) {
+            // The search only takes an interface that declares the settings report.
             doctor.Problem(ExitNoBoard, "no node of the board declares its settings (report 8): unplug the board, "
                                         "plug it in again, and if this stays, its firmware is not one this program "
                                         "knows");
-        else
+        } else {
             doctor.Problem(failure.Status, failure.Message);
+        }
     } else {
-        const std::vector<DeviceHolder> holders = session.OtherHolders();
-        if (holders.empty())
-            doctor.Good("no other program holds the board");
-        else
-            doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders) +
+        const HidPlatform::HolderSearch holders = CheckOtherHolders(session);
+        if (!holders.Holders.empty())
+            doctor.Problem(ExitInUse, "the board is in use by " + HoldersText(holders.Holders) +
                                           ": a write would take it from them; close them before apply, set or run");
+        else if (holders.Unchecked != 0)
+            doctor.Note("no other program this user can see holds the board, but " + UncheckedText(holders.Unchecked));
+        else
+            doctor.Good("no other program holds the board");
         const Outcome<SettingsRead> settings = session.ReadSettings();
         if (const auto* failure = std::get_if<SessionFailure>(&settings))
             doctor.Problem(FromSession(*failure).Status, "the settings (report 8) could not be read: " +
                                                               FromSession(*failure).Message);
         else
             doctor.Good("the board at " + session.Identity().Node + " declares its settings (report 8) and they read");
-        const std::uint16_t version = session.Identity().VersionNumber;
-        const std::optional<int> perTurn = CountsPerTurn(BoardType(version));
-        doctor.Good("board version " + BoardVersionText(version) + ", type " + std::to_string(BoardType(version)) +
-                    (perTurn ? ", " + std::to_string(*perTurn) + " counts a turn" : ""));
+        const std::optional<int> type = session.DeviceType();
+        const std::optional<int> perTurn = CountsPerTurn(type);
+        if (type)
+            doctor.Good("board version " + BoardVersionText(session.Identity().VersionNumber) + ", type " +
+                        std::to_string(*type) + (perTurn ? ", " + std::to_string(*perTurn) + " counts a turn" : ""));
+        else
+            doctor.Note("the board's type could not be told: it did not answer the request for its manufacturer "
+                        "as a board does");
+        if (const auto leftover = FindLeftover(env.JournalFolder, session.Identity()))
+            doctor.Note(leftover->Sentence);
         session.Close();
     }
     env.Out << std::flush;

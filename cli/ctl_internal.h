@@ -17,6 +17,8 @@ struct Options {
     bool NoVerify = false;
     bool Convert = false;
     bool ForceInUse = false;
+    bool Quiet = false;  // run, restore: no line of what was done on standard error
+    bool List = false;   // restore --list
     BoardChoice Choice;  // --board
 };
 
@@ -37,8 +39,9 @@ Failure FromSession(const SessionFailure& failure);
 std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choice);
 
 // The other programs that hold the open board, as status 5 and the line that names
-// each; nullopt when there are none or `forceInUse`.
-std::optional<Failure> InUse(BoardSession& session, bool forceInUse);
+// each; nullopt when there are none or --force-in-use. Processes that could not be
+// checked are told in a note on standard error (not with --quiet).
+std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlEnvironment& environment);
 std::string HoldersText(const std::vector<DeviceHolder>& holders);
 
 // How long run waits, once its command has ended, for the programs the command left
@@ -50,6 +53,8 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
 // run FILE -- COMMAND...: `positional` is {"run", FILE}.
 int RunWithSettings(const QStringList& positional, const QStringList& command, const Options& options,
                     HidPlatform& platform, CtlEnvironment& environment);
+// restore: the saved settings of runs that did not finish, put back; --list shows them.
+int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& environment);
 
 int RunWatch(const Options& options, HidPlatform& platform, CtlEnvironment& environment);

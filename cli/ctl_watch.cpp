@@ -48,7 +48,7 @@ private:
     {
         Shown.reset();
         DeniedSaid = false;
-        PerTurn = CountsPerTurn(BoardType(Session.Identity().VersionNumber));
+        PerTurn = CountsPerTurn(Session.DeviceType());
         const std::string node = Session.Identity().Node;
         Say({{"event", "found"}, {"node", QString::fromStdString(node)}}, "board at " + node + " (Ctrl+C ends)");
     }

@@ -10,9 +10,13 @@
 #include "session_files.h"
 #include "settings_report.h"
 #include "plain_text.h"
+#include "restore_journal.h"
 #include "wide_text.h"
 
+#include <QDateTime>
+
 #include <algorithm>
+#include <csignal>
 #include <istream>
 #include <ostream>
 
@@ -109,11 +113,21 @@ std::string Differences(const WheelSettings& sent, const WheelSettings& held)
     return text;
 }
 
-// Holds the stop signals while it lives.
+// Holds the stop signals while it lives. Holds nest (run's outer one, its writes'
+// inner ones): only the first takes hold and only the last lets go, so that a write
+// within run never releases a signal that run must take itself.
 class SignalsHeld {
 public:
-    explicit SignalsHeld(CtlEnvironment& env) : Env(env) { Env.HoldSignals(true); }
-    ~SignalsHeld() { Env.HoldSignals(false); }
+    explicit SignalsHeld(CtlEnvironment& env) : Env(env)
+    {
+        if (Env.SignalHolds++ == 0)
+            Env.HoldSignals(true);
+    }
+    ~SignalsHeld()
+    {
+        if (--Env.SignalHolds == 0)
+            Env.HoldSignals(false);
+    }
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
 
@@ -132,12 +146,13 @@ struct Prepared {
 // Opens the board, brings a file of another board type to it (--convert) or refuses
 // it, reads the settings, checks every value and who else holds the board. Nothing is
 // sent.
-std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file, const Options& options)
+std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file, const Options& options,
+                                        CtlEnvironment& env)
 {
     if (auto failure = OpenBoard(session, options.Choice))
         return *failure;
-    const int boardType = BoardType(session.Identity().VersionNumber);
-    if (options.Convert && file.BoardType && *file.BoardType != boardType) {
+    const std::optional<int> boardType = session.DeviceType();
+    if (options.Convert && file.BoardType && file.BoardType != boardType) {
         auto converted = ConvertSettingsFile(file, boardType);
         if (const auto* reason = std::get_if<std::string>(&converted))
             return Failure{ExitUsage, "cannot convert the file to this board: " + *reason + ": nothing was sent"};
@@ -147,8 +162,9 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
                                   "converted: nothing was sent; add board_type = N to it, or leave out --convert"};
     } else if (!options.Force && SettingsFileCountsDiffer(file, boardType)) {
         return Failure{ExitUsage, "the file was saved from a board of type " + std::to_string(*file.BoardType) +
-                                      ", which counts another number of steps a turn than this one (type " +
-                                      std::to_string(boardType) +
+                                      ", which counts another number of steps a turn than this one (" +
+                                      (boardType ? "type " + std::to_string(*boardType)
+                                                 : std::string("whose type could not be read")) +
                                       "): its stops and centre_offset would mean other angles; nothing was "
                                       "sent; use --convert to scale them to this board, or --force to apply "
                                       "it as it is"};
@@ -169,7 +185,7 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
         if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
             return Failure{ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
                                           " cannot be stored by the board: nothing was sent"};
-    if (auto failure = InUse(session, options.ForceInUse))
+    if (auto failure = InUse(session, options, env))
         return *failure;
     SettingsRead before = std::get<SettingsRead>(std::move(held));
     const WheelSettings settings = ApplySettingsFile(before.Values, file);
@@ -180,10 +196,13 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
 // wait for the board to come back and the check that it holds `expected`.
 std::optional<Failure> WriteAndCheck(BoardSession& session, const SettingsRead& held,
                                      const std::array<std::optional<std::int32_t>, SettingsCount>& values,
-                                     const WheelSettings& expected, bool verify, CtlEnvironment& env)
+                                     const WheelSettings& expected, bool verify, CtlEnvironment& env,
+                                     bool* settingsTaken = nullptr)
 {
     const SignalsHeld hold(env);
     const WriteReport written = session.WriteNamed(held, values);
+    if (settingsTaken)
+        *settingsTaken = written.SettingsTaken();
     if (!written.SettingsTaken())
         return Failure{ExitNotTaken, "settings not written: " + DescribeFailure(*written.FirstFailure()) +
                                          ": unplug the board, plug it in again and retry"};
@@ -203,15 +222,6 @@ std::optional<Failure> WriteAndCheck(BoardSession& session, const SettingsRead& 
     return std::nullopt;
 }
 
-// The board's own settings as a set command, for a user to put them back by hand.
-std::string SetCommand(const WheelSettings& values)
-{
-    std::string text = "kx5170ctl set";
-    for (std::size_t i : ScreenOrder)
-        text += " " + std::string(SettingsFields[i].Key) + "=" + std::to_string(values.*SettingsFields[i].Value);
-    return text;
-}
-
 }  // namespace
 
 int RunWrite(const QStringList& positional, const Options& options, HidPlatform& platform, CtlEnvironment& env)
@@ -223,7 +233,7 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
         return Report(env, *failure);
 
     BoardSession session(platform, env.Timings);
-    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options, env);
     if (auto* failure = std::get_if<Failure>(&prepared))
         return Report(env, *failure);
     const Prepared& p = std::get<Prepared>(prepared);
@@ -238,55 +248,256 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
     return ExitDone;
 }
 
+namespace {
+
+std::string SignalName(int signal)
+{
+    switch (signal) {
+    case SIGINT:
+        return "SIGINT";
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "signal " + std::to_string(signal);
+    }
+}
+
+std::string RestoreFailureText(const RestoreFailure& failure)
+{
+    return failure.Reason + (failure.Session ? " (" + DescribeFailure(*failure.Session) + ")" : std::string());
+}
+
+// How a user puts the board's own settings back by hand, after a restore that failed.
+std::string RestoreByHand(const RestoreEntry& entry)
+{
+    return "kx5170ctl restore --board " + PlainText(BoardArgument(entry));
+}
+
+// Writes the saved settings back to the board the entry names, once the programs
+// `command` left behind have let go of it, and removes the entry. The board is searched
+// for again: it may have come back from a reset under another node meanwhile.
+std::optional<Failure> PutBack(BoardSession& session, const RestoreEntry& entry, const Options& options,
+                               std::chrono::milliseconds holdersWait, CtlEnvironment& env)
+{
+    const std::string byHand = ": the board keeps the settings of " + PlainText(AppliedFileName(entry)) +
+                               "; to put its own back, run: " + RestoreByHand(entry);
+    const SearchOutcome found = session.Search(ChoiceFor(entry));
+    if (!found.Found)
+        return Failure{ExitNotTaken,
+                       "the board's own settings were not written back: " + DescribeFailure(*found.Failure) + byHand};
+    // A game's helper processes often outlive it for a moment; --force-in-use writes
+    // once the wait is over, not before.
+    if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(holdersWait);
+        !holders.empty() && !options.ForceInUse)
+        return Failure{ExitNotTaken, "the board's own settings were not written back: it is still in use by " +
+                                         HoldersText(holders) + byHand};
+    const SignalsHeld hold(env);
+    if (auto failure = RestoreFromJournal(session, env.JournalFolder, entry)) {
+        if (failure->SettingsBack)
+            return Failure{ExitNotTaken, failure->Reason + ": remove it by hand"};
+        return Failure{ExitNotTaken, "the board's own settings were not written back: " + RestoreFailureText(*failure) +
+                                         byHand};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int RunWithSettings(const QStringList& positional, const QStringList& command, const Options& options,
                     HidPlatform& platform, CtlEnvironment& env)
 {
     auto read = FileFromApply(positional.mid(1), options, env.In);
     if (auto* failure = std::get_if<Failure>(&read))
         return Report(env, *failure);
+    const std::string fileName = positional.at(1).toStdString();
 
     BoardSession session(platform, env.Timings);
-    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options);
+    if (auto failure = OpenBoard(session, options.Choice))
+        return Report(env, *failure);
+    // The board may still hold the file of a run that did not finish: the saved entry is
+    // then the only record of its own settings, and a new one made from what the board
+    // holds now would lose them. So they go back first, and this run starts afresh.
+    for (const JournalItem& item : ReadJournal(env.JournalFolder)) {
+        const auto* entry = std::get_if<RestoreEntry>(&item.Entry);
+        if (!entry || !EntryIsFor(*entry, session.Identity()))
+            continue;
+        if (RunStillAlive(*entry))
+            return Report(env, {ExitInUse, "kx5170ctl run (process " + std::to_string(entry->ProcessID) +
+                                               ") is running on this board already: let it end first"});
+        if (auto failure = InUse(session, options, env))
+            return Report(env, *failure);
+        if (!options.Quiet)
+            env.Err << "kx5170ctl: the board still holds " << PlainText(AppliedFileName(*entry))
+                    << " from a run that did not finish: putting its own settings back first\n"
+                    << std::flush;
+        if (auto failure = PutBack(session, *entry, options, std::chrono::milliseconds(0), env))
+            return Report(env, *failure);
+    }
+
+    auto prepared = Prepare(session, std::get<SettingsFile>(std::move(read)), options, env);
     if (auto* failure = std::get_if<Failure>(&prepared))
         return Report(env, *failure);
     const Prepared& p = std::get<Prepared>(prepared);
-    if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, true, env))
-        return Report(env, *failure);
 
+    // From the record on to the end, a stop signal is taken, not obeyed at once: the
+    // board must not be left in the file's settings with nobody to put its own back.
+    const SignalsHeld hold(env);
+    const RestoreEntry entry = EntryForRun(session.Identity(), p.Before, fileName);
+    if (auto error = SaveRestoreEntry(env.JournalFolder, entry))
+        return Report(env, {ExitUsage, "cannot keep a record of the board's own settings, so nothing was sent: " +
+                                           PlainText(*error) + ": make the folder writable, or set XDG_STATE_HOME"});
+    bool taken = false;
+    if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, true, env, &taken)) {
+        if (!taken)
+            RemoveRestoreEntry(env.JournalFolder, entry);  // nothing of the file was taken
+        else
+            failure->Message += "; to put the board's own settings back, run: " + RestoreByHand(entry);
+        return Report(env, *failure);
+    }
+    if (const int signal = env.TakeStopSignal()) {
+        if (auto failure = PutBack(session, entry, options, RunHoldersWait, env))
+            return Report(env, {128 + signal, SignalName(signal) + " came during the write, so " +
+                                                  PlainText(command.first().toStdString()) + " was not started, and " +
+                                                  failure->Message});
+        return Report(env, {128 + signal, SignalName(signal) + " came during the write, so " +
+                                              PlainText(command.first().toStdString()) +
+                                              " was not started; the board's own settings are back"});
+    }
+
+    if (!options.Quiet)
+        env.Err << "kx5170ctl: " << PlainText(AppliedFileName(entry)) << " applied to the board at "
+                << session.Identity().Node << "; running " << PlainText(command.first().toStdString()) << '\n'
+                << std::flush;
     // The command opens the board itself; this program holds nothing of it meanwhile,
     // and finds the same board again afterwards, wherever it has gone.
-    const BoardIdentity board = session.Identity();
     session.Close();
     const int status = env.RunChild(command);
 
-    const SignalsHeld hold(env);
-    const std::string restoreByHand = ": the board keeps the settings of " + PlainText(positional.at(1).toStdString()) +
-                                      "; to put its own back, run: " + SetCommand(p.Before.Values);
-    BoardChoice same;
-    if (!board.SerialNumber.empty())
-        same.SerialNumber = board.SerialNumber;
-    else
-        same.Node = board.Node;
-    const SearchOutcome found = session.Search(same);
-    if (!found.Found) {
-        Report(env, {ExitNotTaken, "the board's own settings were not written back: " +
-                                       DescribeFailure(*found.Failure) + restoreByHand});
-        return ExitNotTaken;
+    if (auto failure = PutBack(session, entry, options, RunHoldersWait, env))
+        return Report(env, *failure);
+    // A signal that came once the command had ended is this program's own: it ends
+    // now, with the board's own settings back.
+    const int signal = env.TakeStopSignal();
+    if (!options.Quiet)
+        env.Err << "kx5170ctl: the board's own settings are back" << (signal ? " (" + SignalName(signal) + " came meanwhile)" : "")
+                << '\n'
+                << std::flush;
+    return signal ? 128 + signal : status;
+}
+
+namespace {
+
+std::string BoardInWords(const RestoreEntry& entry)
+{
+    std::string text = "the board";
+    if (!entry.Port.empty())
+        text += " at " + PlainText(entry.Port);
+    if (!entry.SerialNumber.empty())
+        text += " with serial number " + PlainText(entry.SerialNumber);
+    if (entry.Port.empty() && entry.SerialNumber.empty())
+        text += " at " + PlainText(entry.Node);
+    return text;
+}
+
+std::string LocalTime(std::int64_t secondsSinceEpoch)
+{
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+}
+
+}  // namespace
+
+int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& env)
+{
+    BoardSession session(platform, env.Timings);
+    // A board named by its node is known by what it is, not by the node it had when the
+    // entry was made: it may have come back under another one since.
+    std::optional<BoardIdentity> named;
+    if (!options.Choice.Any()) {
+        if (session.Search(options.Choice).Found)
+            named = session.Identity();
+        session.Close();
     }
-    // A game's helper processes often outlive it for a moment; --force-in-use writes
-    // once the wait is over, not before.
-    if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(RunHoldersWait); !holders.empty()) {
-        if (!options.ForceInUse) {
-            Report(env, {ExitNotTaken, "the board's own settings were not written back: it is still in use by " +
-                                           HoldersText(holders) + restoreByHand});
-            return ExitNotTaken;
+    const BoardChoice& choice = options.Choice;
+    auto chosen = [&](const RestoreEntry& entry) {
+        if (choice.Any())
+            return true;
+        if (named)
+            return EntryIsFor(entry, *named);
+        return (choice.SerialNumber.empty() || choice.SerialNumber == entry.SerialNumber) &&
+               (choice.Port.empty() || choice.Port == entry.Port) && (choice.Node.empty() || choice.Node == entry.Node);
+    };
+
+    const std::vector<JournalItem> items = ReadJournal(env.JournalFolder);
+    int status = ExitDone;
+    int shown = 0;
+    for (const JournalItem& item : items) {
+        const auto* entry = std::get_if<RestoreEntry>(&item.Entry);
+        if (!entry) {
+            if (choice.Any()) {
+                Report(env, {ExitUsage, PlainText(item.File.string()) + " cannot be read: " +
+                                            PlainText(std::get<std::string>(item.Entry)) +
+                                            ": look at it, and remove it once you no longer need it"});
+                status = status == ExitDone ? ExitUsage : status;
+            }
+            continue;
         }
+        if (!chosen(*entry))
+            continue;
+        ++shown;
+        const bool alive = RunStillAlive(*entry);
+        if (options.List) {
+            env.Out << BoardInWords(*entry) << ": " << PlainText(AppliedFileName(*entry)) << " ("
+                    << PlainText(entry->FileApplied) << "), put on at " << LocalTime(entry->Time)
+                    << " by run, process " << entry->ProcessID
+                    << (alive ? ", which still runs" : ", which did not finish: kx5170ctl restore --board " +
+                                                           PlainText(BoardArgument(*entry)) + " puts its own settings back")
+                    << '\n';
+            continue;
+        }
+        if (alive) {
+            Report(env, {ExitInUse, "kx5170ctl run (process " + std::to_string(entry->ProcessID) + ") still runs on " +
+                                        BoardInWords(*entry) + " and puts its own settings back when its command ends"});
+            status = status == ExitDone ? ExitInUse : status;
+            continue;
+        }
+        const SearchOutcome found = session.Search(ChoiceFor(*entry));
+        if (!found.Found) {
+            const Failure failure =
+                found.Failure->Cause == FailureCause::NoBoard
+                    ? Failure{ExitNoBoard, BoardInWords(*entry) + ", which holds " + PlainText(AppliedFileName(*entry)) +
+                                               ", is not present: plug it in and run kx5170ctl restore again"}
+                    : FromSession(*found.Failure);
+            Report(env, failure);
+            status = status == ExitDone ? failure.Status : status;
+            continue;
+        }
+        if (auto failure = InUse(session, options, env)) {
+            Report(env, *failure);
+            status = status == ExitDone ? failure->Status : status;
+            continue;
+        }
+        const SignalsHeld hold(env);
+        if (auto failure = RestoreFromJournal(session, env.JournalFolder, *entry)) {
+            Report(env, {ExitNotTaken, failure->SettingsBack
+                                           ? failure->Reason + ": remove it by hand"
+                                           : "the board's own settings were not written back: " +
+                                                 RestoreFailureText(*failure) +
+                                                 ": unplug the board, plug it in again and run kx5170ctl restore again"});
+            status = status == ExitDone ? ExitNotTaken : status;
+            continue;
+        }
+        if (!options.Quiet)
+            env.Out << "The board at " << session.Identity().Node << " has its own settings back (it held "
+                    << PlainText(AppliedFileName(*entry)) << "), and they read back.\n";
+        session.Close();
     }
-    // Every byte as it was read before: nothing named, nothing re-encoded.
-    if (auto failure = WriteAndCheck(session, p.Before, {}, p.Before.Values, true, env)) {
-        Report(env, {ExitNotTaken, "the board's own settings were not written back: " + failure->Message});
-        return ExitNotTaken;
-    }
+    if (shown == 0 && status == ExitDone)
+        env.Out << (options.List    ? "Nothing is saved.\n"
+                    : choice.Any() ? "Nothing to restore: no run left a board in a file's settings.\n"
+                                   : "Nothing to restore for that board.\n");
+    env.Out << std::flush;
     return status;
 }
 

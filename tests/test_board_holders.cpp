@@ -5,6 +5,10 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace kx;
 namespace fs = std::filesystem;
 
@@ -24,6 +28,10 @@ struct FakeRoots {
         HidDevice(a + "/1-2:1.0", "0003:6C1B:5E11.0005", "hidraw3", {"event5", "js0"}, "usb-0000:00:14.0-2/input0");
         HidDevice(a + "/1-2:1.1", "0003:6C1B:5E11.0006", "hidraw4", {"event6"}, "usb-0000:00:14.0-2/input1");
         Write(a + "/1-2:1.2/bInterfaceClass", "01\n");
+        Write(a + "/1-2:1.0/usbmisc/hiddev0/dev", "180:0\n");
+        Write(a + "/busnum", "1\n");
+        Write(a + "/devnum", "12\n");
+        Write(a + "/dev", "189:11\n");
         UsbDevice(b, "5e12", "");
         HidDevice(b + "/1-3:1.0", "0003:6C1B:5E12.0007", "hidraw7", {"event9", "js1"}, "usb-0000:00:14.0-3/input0");
         UsbDevice(c, "5e13", "C3");
@@ -81,8 +89,36 @@ struct FakeRoots {
         Link("class/hidraw/" + hidraw, device + "/hidraw/" + hidraw);
         const std::string input = device + "/input/input" + std::to_string(40 + Count++);
         Write(input + "/id/version", "0307\n");
+        Write(device + "/hidraw/" + hidraw + "/dev", Number());
         for (const std::string& node : inputNodes)
-            Write(input + '/' + node + "/dev", "13:64\n");
+            Write(input + '/' + node + "/dev", Number());
+    }
+
+    // Each node its own number, as the kernel gives them; the board's first node and
+    // its joystick node have those of two nodes every system has, so that a fake process
+    // can hold them through a link of another name.
+    QByteArray Number()
+    {
+        ++Numbered;
+        if (Numbered == 1)
+            return Text(DeviceOf("/dev/null"));  // hidraw3
+        if (Numbered == 3)
+            return Text(DeviceOf("/dev/zero"));  // js0
+        if (Numbered == 7)
+            return Text(DeviceOf("/dev/full"));  // event9: the other board's
+        return "250:" + QByteArray::number(Numbered) + "\n";
+    }
+
+    static dev_t DeviceOf(const char* node)
+    {
+        struct stat status {};
+        ::stat(node, &status);
+        return status.st_rdev;
+    }
+
+    static QByteArray Text(dev_t number)
+    {
+        return QByteArray::number(major(number)) + ':' + QByteArray::number(minor(number)) + '\n';
     }
 
     void Process(int pid, const QByteArray& program, std::initializer_list<std::string> links)
@@ -96,7 +132,16 @@ struct FakeRoots {
 
     QTemporaryDir Dir;
     int Count = 0;
+    int Numbered = 0;
 };
+
+QString Joined(const std::vector<BoardNode>& nodes)
+{
+    QStringList strings;
+    for (const BoardNode& node : nodes)
+        strings << QString::fromStdString(node.Path);
+    return strings.join(' ');
+}
 
 QString Joined(const std::vector<std::string>& list)
 {
@@ -121,7 +166,8 @@ private slots:
     {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("nodes");
-        const QString a = "/dev/hidraw3 /dev/hidraw4 /dev/input/event5 /dev/input/event6 /dev/input/js0";
+        const QString a = "/dev/bus/usb/001/012 /dev/hidraw3 /dev/hidraw4 /dev/input/event5 /dev/input/event6 "
+                          "/dev/input/js0 /dev/usb/hiddev0";
         QTest::newRow("both interfaces of a board, from the first") << "hidraw3" << a;
         QTest::newRow("from the second") << "hidraw4" << a;
         QTest::newRow("the other board") << "hidraw7" << "/dev/hidraw7 /dev/input/event9 /dev/input/js1";
@@ -135,12 +181,14 @@ private slots:
         QFETCH(QString, node);
         QFETCH(QString, nodes);
         FakeRoots& roots = *Fake;
-        QCOMPARE(Joined(BoardDeviceNodes(roots.Root("sys"), node.toStdString())), nodes);
+        QCOMPARE(Joined(kx::BoardNodes(roots.Root("sys"), node.toStdString())), nodes);
     }
 
-    // A game holds board A through its joystick node, a launcher through its second
-    // interface; the caller's own handle is not in the way, another board's holder is not
-    // this board's, and processes that cannot be read are passed over.
+    // A game holds board A through its joystick node and a launcher through its first,
+    // each opened under another name (a sandbox's own /dev): they are known by the
+    // number of what they hold. The caller's own handle is not in the way, another
+    // board's holder is not this board's, a link that reads like the board's node but
+    // is something else is not the board, and what cannot be read is counted.
     void Holders()
     {
         FakeRoots& roots = *Fake;
@@ -149,20 +197,61 @@ private slots:
         roots.Write("100/fd", "", "proc");
         roots.Process(101, "locked", {});
         fs::permissions(roots.Root("proc") / "101" / "fd", fs::perms::none);
-        roots.Process(200, "rallygame", {"/dev/pts/1", "/dev/input/js0", "/dev/input/js0", "/dev/input/js01"});
-        roots.Process(300, "kx5170ctl", {"/dev/hidraw3"});
-        roots.Process(400, "other", {"/dev/hidraw7"});
-        roots.Process(500, "steam", {"socket:[4242]", "/dev/hidraw4", "/dev/input/event6"});
+        const std::string sandbox = roots.Root("sandbox").string();
+        fs::create_directories(sandbox);
+        fs::create_symlink("/dev/zero", sandbox + "/js0");
+        roots.Process(200, "rallygame", {"/dev/pts/1", sandbox + "/js0", "/dev/zero", "/dev/input/js01"});
+        roots.Process(300, "kx5170ctl", {"/dev/null"});
+        roots.Process(400, "other", {"/dev/full"});
+        roots.Process(500, "steam", {"socket:[4242]", "/dev/./null", roots.Root("sys").string() + "/fake-hidraw3"});
+        roots.Write("fake-hidraw3", "", "sys");  // a file, not the device
         roots.Write("600/comm", "ended\n", "proc");
         fs::create_directory_symlink("300", roots.Root("proc") / "self");
 
-        const auto nodes = BoardDeviceNodes(roots.Root("sys"), "hidraw3");
-        QVERIFY(FindNodeHolders(roots.Root("proc"), nodes, 300) ==
-                (std::vector<NodeHolder>{{200, "rallygame", "/dev/input/js0"},
-                                         {500, "steam", "/dev/hidraw4"},
-                                         {500, "steam", "/dev/input/event6"}}));
-        QCOMPARE(FindNodeHolders(roots.Root("proc"), nodes, 200).front(), (NodeHolder{300, "kx5170ctl", "/dev/hidraw3"}));
+        const auto nodes = kx::BoardNodes(roots.Root("sys"), "hidraw3");
+        const NodeHolders found = FindNodeHolders(roots.Root("proc"), nodes, 300);
+        QVERIFY(found.Holders == (std::vector<NodeHolder>{{200, "rallygame", "/dev/input/js0"},
+                                                          {500, "steam", "/dev/hidraw3"}}));
+        QCOMPARE(found.Unchecked, ::geteuid() == 0 ? 1 : 2);
+        QCOMPARE(FindNodeHolders(roots.Root("proc"), nodes, 200).Holders.front(),
+                 (NodeHolder{300, "kx5170ctl", "/dev/hidraw3"}));
         fs::permissions(roots.Root("proc") / "101" / "fd", fs::perms::owner_all);
+    }
+
+    // Only the proc file system at /proc, and only when it hides other users' processes
+    // altogether: hidepid=1 lets them be counted.
+    void HiddenProcesses_data()
+    {
+        QTest::addColumn<QByteArray>("mountinfo");
+        QTest::addColumn<bool>("hidden");
+        const QByteArray root = "1 0 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n";
+        QTest::newRow("hidepid=2") << root + "22 1 0:20 / /proc rw,nosuid shared:13 - proc proc rw,hidepid=2\n" << true;
+        QTest::newRow("invisible") << root + "22 1 0:20 / /proc rw - proc proc rw,gid=4,hidepid=invisible\n" << true;
+        QTest::newRow("hidepid=1") << root + "22 1 0:20 / /proc rw - proc proc rw,hidepid=1\n" << false;
+        QTest::newRow("another mount") << root + "40 1 0:44 / /srv/proc rw - proc proc rw,hidepid=2\n" << false;
+        QTest::newRow("none") << root + "22 1 0:20 / /proc rw,nosuid - proc proc rw\n" << false;
+    }
+
+    void HiddenProcesses()
+    {
+        QFETCH(QByteArray, mountinfo);
+        QFETCH(bool, hidden);
+        FakeRoots& roots = *Fake;
+        roots.Write("self/mountinfo", mountinfo, "mounts");
+        QCOMPARE(ProcHidesOtherUsers(roots.Root("mounts") / "self" / "mountinfo"), hidden);
+    }
+
+    // What the doctor starts from: the board's hidraw nodes, on USB or on no bus at all;
+    // another vendor's node beside the virtual board is none of them.
+    void HidrawBoards()
+    {
+        FakeRoots& roots = *Fake;
+        QStringList found;
+        for (const HidrawBoard& board : FindHidrawBoards(roots.Root("sys")))
+            found << QStringLiteral("%1 %2 %3").arg(QString::fromStdString(board.Node)).arg(board.ProductID, 0, 16)
+                         .arg(QString::fromStdString(board.UsbPort));
+        QCOMPARE(found, (QStringList{"/dev/hidraw3 5e11 1-2", "/dev/hidraw4 5e11 1-2", "/dev/hidraw7 5e12 1-3",
+                                     "/dev/hidraw9 5e13 "}));
     }
 
     // What tells the same board after its reset; a board without USB has no port.

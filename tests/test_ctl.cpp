@@ -2,12 +2,16 @@
 #include "board_bytes.h"
 #include "ctl.h"
 #include "ctl_internal.h"
+#include "restore_journal.h"
+#include "settings_file.h"
 #include "simulated_hid.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
+#include <csignal>
+#include <fstream>
 #include <sstream>
 
 using namespace kx;
@@ -21,6 +25,9 @@ struct Result {
     std::string Out, Err;
 };
 
+// Each test's own journal folder, made afresh by init().
+std::filesystem::path Journal;
+
 Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::function<bool()> stop = {},
            const std::string& input = {}, std::function<void(CtlEnvironment&)> configure = {})
 {
@@ -28,6 +35,7 @@ Result Ctl(SimulatedHidPlatform& platform, const QStringList& arguments, std::fu
     std::istringstream in(input);
     CtlEnvironment environment{out, err, in};
     environment.Doctor.Probe = false;
+    environment.JournalFolder = Journal;
     if (stop)
         environment.StopRequested = std::move(stop);
     if (configure)
@@ -56,6 +64,17 @@ void ResetLikeABoard(SimulatedHidPlatform& platform, SimulatedDevice& board, std
 
 QStringList Words(const char* line) { return QString::fromUtf8(line).split(u' '); }
 
+// The run that made the journal's entries has ended without a word, as one killed does.
+void EndTheRuns()
+{
+    for (const JournalItem& item : ReadJournal(Journal)) {
+        RestoreEntry entry = std::get<RestoreEntry>(item.Entry);
+        entry.ProcessID = 0x7FFFFFF0;  // beyond any process ID the kernel gives
+        entry.ProcessStart.clear();
+        QVERIFY(!SaveRestoreEntry(Journal, entry));
+    }
+}
+
 Bytes FactorySettingsBytes()
 {
     const auto factory = BoardModel::FactorySettings();
@@ -74,6 +93,12 @@ class TestCtl : public QObject {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        JournalDir = std::make_unique<QTemporaryDir>();
+        Journal = std::filesystem::path(JournalDir->path().toStdString()) / "state" / "kx5170";
+    }
+
     void saveThenApplySendsTheFileBytesAcrossTheReset()
     {
         SimulatedHidPlatform platform;
@@ -123,6 +148,9 @@ private slots:
         QTest::addColumn<bool>("anythingSent");
         QTest::newRow("one bad value among good ones") << Words("set stops=4000 motor_filter=x") << "" << 1 << false;
         QTest::newRow("bad file") << Words("apply -") << "stops twice" << 1 << false;
+        // A good file followed by more than a settings file may hold: refused whole, not
+        // cut at the limit and taken.
+        QTest::newRow("over-long standard input") << Words("apply -") << "too long" << 1 << false;
         QTest::newRow("missing file") << Words("apply /nonexistent/x.kx5170") << "" << 1 << false;
         QTest::newRow("option of another command") << Words("show --clamp") << "" << 1 << false;
         QTest::newRow("file of another board type") << Words("apply -") << "type 1" << 1 << false;
@@ -146,9 +174,10 @@ private slots:
         platform.AddOtherInterface(0x046D, 0xC31C);
         SimulatedDevice* board = fault == QLatin1String("no board") ? nullptr : &platform.AddBoard();
         // The file that "apply -" reads; this board is type 3.
-        const std::string input = fault == QLatin1String("type 1")
-                                      ? "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n"
-                                      : "kx5170-settings = 1\nstops = 4000\nstops = 4000\n";
+        const std::string input = fault == QLatin1String("type 1")     ? "kx5170-settings = 1\nboard_type = 1\nstops = 4096\n"
+                                  : fault == QLatin1String("too long") ? "kx5170-settings = 1\nstops = 4000\n# " +
+                                                                             std::string(MaxSettingsFileSize, 'x') + "\n"
+                                                                       : "kx5170-settings = 1\nstops = 4000\nstops = 4000\n";
         if (board && fault != QLatin1String("forgets") && fault != QLatin1String("never back"))
             board->Resets = SimulatedDevice::ResetTiming{};
         if (fault == QLatin1String("denied"))
@@ -187,8 +216,9 @@ private slots:
         const Result result = Ctl(platform, {QStringLiteral("list")});
         QCOMPARE(result.Status, int(ExitDone));  // one board can be opened
         QCOMPARE(result.Out, std::string("product 0x5E11  version 3.7  serial KX\uFFFD]0;owned\uFFFD\uFFFDforged  "
-                                         "nodes /dev/hidraw0 (ok)\n"
-                                         "product 0x5E13  version 1.2  serial KX5170-000123  nodes /dev/hidraw1 (denied)\n"));
+                                         "port usb-sim-1  nodes /dev/hidraw0 (ok)\n"
+                                         "product 0x5E13  version 1.2  serial KX5170-000123  port usb-sim-2  "
+                                         "nodes /dev/hidraw1 (denied)\n"));
         QVERIFY(result.Err.find("udev") != std::string::npos);
     }
 
@@ -215,8 +245,9 @@ private slots:
         };
         const Result result = Ctl(platform, {QStringLiteral("watch")}, [&] { return now >= milliseconds(1000); });
         QCOMPARE(result.Status, int(ExitDone));
+        // The board's type is asked first (its manufacturer string and the pause after
+        // it), so the first line comes a tick later.
         QCOMPARE(result.Out, std::string("board at /dev/hidraw0 (Ctrl+C ends)\n"
-                                         "100 counts  4.4 degrees\n"
                                          "200 counts  8.8 degrees\n"
                                          "300 counts  13.2 degrees\n"
                                          "board unplugged: waiting for it to come back\n"
@@ -230,14 +261,16 @@ private slots:
     void runAppliesThenRestores_data()
     {
         QTest::addColumn<int>("childStatus");
-        QTest::newRow("succeeds") << 0;
-        QTest::newRow("fails") << 3;
-        QTest::newRow("killed by SIGKILL") << 128 + 9;
+        QTest::addColumn<bool>("quiet");
+        QTest::newRow("succeeds") << 0 << false;
+        QTest::newRow("fails") << 3 << false;
+        QTest::newRow("killed by SIGKILL, quiet") << 128 + 9 << true;
     }
 
     void runAppliesThenRestores()
     {
         QFETCH(int, childStatus);
+        QFETCH(bool, quiet);
         SimulatedHidPlatform platform;
         SimulatedDevice& board = platform.AddBoard();
         board.Resets = SimulatedDevice::ResetTiming{};
@@ -247,7 +280,7 @@ private slots:
         std::array<std::uint8_t, 4> during{};
         QStringList ran;
         std::string shown;
-        const Result result = Ctl(platform, Words("run - -- game --fullscreen"), {}, "kx5170-settings = 1\nstops = 4000\n",
+        const Result result = Ctl(platform, Words(quiet ? "run --quiet - -- game --fullscreen" : "run - -- game --fullscreen"), {}, "kx5170-settings = 1\nstops = 4000\n",
                                   [&](CtlEnvironment& env) {
                                       env.RunChild = [&](const QStringList& command) {
                                           ran = command;
@@ -262,21 +295,46 @@ private slots:
         QVERIFY((during == std::array<std::uint8_t, 4>{0xA0, 0x0F, 0x9C, 0xFF}));
         QVERIFY(shown.find("4000 counts") != std::string::npos);
         QCOMPARE(board.Board->Settings, before);
-        QCOMPARE(result.Err, std::string());
+        QCOMPARE(result.Err, quiet ? std::string()
+                                   : std::string("kx5170ctl: the settings from standard input applied to the board at "
+                                                 "/dev/hidraw1; running game\n"
+                                                 "kx5170ctl: the board's own settings are back\n"));
+        QVERIFY(ReadJournal(Journal).empty());
         QCOMPARE(platform.OpenHandles(), 0);
+    }
+
+    // Nothing started, and nothing left saved when nothing of the file was taken: the
+    // board still holds its own settings, and nobody should be told otherwise.
+    void runStartsNothingWhenTheFileCannotBeApplied_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("status");
+        QTest::newRow("a value out of range") << "stops = -1\n" << false << int(ExitUsage);
+        QTest::newRow("the settings refused") << "stops = 4000\n" << true << int(ExitNotTaken);
     }
 
     void runStartsNothingWhenTheFileCannotBeApplied()
     {
+        QFETCH(QString, file);
+        QFETCH(bool, refused);
+        QFETCH(int, status);
         SimulatedHidPlatform platform;
-        platform.AddBoard().Resets = SimulatedDevice::ResetTiming{};
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        if (refused)
+            board.BeforeOperation = [&](SimulatedOperation operation) {
+                if (operation == SimulatedOperation::SetFeature)
+                    board.FailFeatureRequests = 1;
+            };
         bool ran = false;
-        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = -1\n",
+        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\n" + file.toStdString(),
                                   [&](CtlEnvironment& env) {
                                       env.RunChild = [&](const QStringList&) { return ran = true, 0; };
                                   });
-        QCOMPARE(result.Status, int(ExitUsage));
+        QCOMPARE(result.Status, status);
         QVERIFY(!ran);
+        QVERIFY(ReadJournal(Journal).empty());
     }
 
     // A game's helpers may hold the board a moment after it ends: the restore waits for
@@ -322,7 +380,11 @@ private slots:
         } else {
             QVERIFY((stops == std::array<std::uint8_t, 4>{0xA0, 0x0F, 0x9C, 0xFF}));
             QVERIFY2(result.Err.find("game-helper (4242)") != std::string::npos, result.Err.c_str());
-            QVERIFY2(result.Err.find("kx5170ctl set ") != std::string::npos, result.Err.c_str());
+            QVERIFY2(result.Err.find("to put its own back, run: kx5170ctl restore --board KX5170-000123") !=
+                         std::string::npos,
+                     result.Err.c_str());
+            // What run saved stays until the board has its own settings back.
+            QCOMPARE(ReadJournal(Journal).size(), std::size_t(1));
         }
     }
 
@@ -499,6 +561,190 @@ private slots:
         QCOMPARE(result.Status, int(ExitDone));
         QVERIFY2(result.Out.find(expected.toStdString()) != std::string::npos, result.Out.c_str());
     }
+
+    // What run saves is the board's own report exactly as read, saved before its first
+    // byte reaches the board, kept while the board may hold the file, told to whoever
+    // looks, and put back by restore byte for byte.
+    void runKeepsTheBoardsOwnBytesUntilTheyAreBack()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        board.Board->Settings[14] = 0xC0;  // damper scale 192: no percent encodes to it again
+        board.Board->Settings[28] = 0xC8;  // spring 200: reads as 0
+        const Bytes own = board.Board->Settings;
+        bool savedFirst = false, refused = false;
+        board.BeforeOperation = [&](SimulatedOperation operation) {
+            if (operation != SimulatedOperation::SetFeature)
+                return;
+            if (SetRequests(*board.Board).empty()) {
+                const std::vector<JournalItem> saved = ReadJournal(Journal);
+                savedFirst = saved.size() == 1 && std::get<RestoreEntry>(saved[0].Entry).Image == own;
+            } else if (!refused) {
+                // The board took the settings, and refuses what follows: it never resets.
+                board.FailFeatureRequests = 3;
+                refused = true;
+            }
+        };
+        bool ran = false;
+        const Result run = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = 4000\n",
+                               [&](CtlEnvironment& env) {
+                                   env.RunChild = [&](const QStringList&) { return ran = true, 0; };
+                               });
+        QVERIFY(savedFirst);
+        QCOMPARE(run.Status, int(ExitNotTaken));
+        QVERIFY(!ran);
+        QVERIFY2(run.Err.find("run: kx5170ctl restore --board KX5170-000123\n") != std::string::npos, run.Err.c_str());
+        board.BeforeOperation = {};
+
+        // The run is gone; the board keeps the file and the journal says so.
+        EndTheRuns();
+        const std::string sentence = "The board still holds the settings from standard input (put on by run at ";
+        const Result shown = Ctl(platform, Words("show"));
+        QVERIFY2(shown.Out.find(sentence) != std::string::npos, (shown.Out + shown.Err).c_str());
+        QVERIFY(shown.Out.find("which did not finish); kx5170ctl restore puts its own settings back.\n") !=
+                std::string::npos);
+        QVERIFY(Ctl(platform, Words("list")).Out.find("  " + sentence) != std::string::npos);
+        QVERIFY(Ctl(platform, Words("restore --list")).Out.find("which did not finish") != std::string::npos);
+        // As the window asks it of a board present.
+        const std::optional<Leftover> leftover = FindLeftover(Journal, platform.EnumerateInterfaces().at(0));
+        QVERIFY(leftover && leftover->Sentence.starts_with(sentence));
+
+        board.Board->Log.clear();
+        const Result restored = Ctl(platform, Words("restore"));
+        QCOMPARE(restored.Status, int(ExitDone));
+        Bytes expected = FactoryWriteImage();
+        expected[15] = 0xC0;
+        expected[29] = 0xC8;
+        QCOMPARE(SetRequests(*board.Board).at(0), expected);
+        QCOMPARE(board.Board->Settings, own);
+        QVERIFY(ReadJournal(Journal).empty());
+        QVERIFY(Ctl(platform, Words("show")).Out.find("still holds") == std::string::npos);
+        QCOMPARE(Ctl(platform, Words("restore")).Out, std::string("Nothing to restore: no run left a board in a file's settings.\n"));
+    }
+
+    // A new run on a board a killed run left in its file: the board's own settings go
+    // back first, and what the new run saves and restores are the board's own, not the
+    // old file's.
+    void runAfterAKilledRunStartsFromTheBoardsOwn()
+    {
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        const Bytes own = board.Board->Settings;
+        try {
+            Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = 4000\n", [&](CtlEnvironment& env) {
+                // Killed while the game runs: nothing after the command happens.
+                env.RunChild = [&](const QStringList&) -> int { throw 9; };
+            });
+        } catch (int) {
+        }
+        EndTheRuns();
+        QVERIFY((StopsAndCentre(*board.Board) == std::array<std::uint8_t, 4>{0xA0, 0x0F, 0x9C, 0xFF}));
+
+        Bytes during;
+        const Result again = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\ncentering_spring = 10\n",
+                                 [&](CtlEnvironment& env) {
+                                     env.RunChild = [&](const QStringList&) {
+                                         during = board.Board->Settings;
+                                         return 0;
+                                     };
+                                 });
+        QCOMPARE(again.Status, 0);
+        QVERIFY2(again.Err.find("putting its own settings back first") != std::string::npos, again.Err.c_str());
+        Bytes expected = own;
+        expected[28] = 10;
+        QCOMPARE(during, expected);
+        QCOMPARE(board.Board->Settings, own);
+        QVERIFY(ReadJournal(Journal).empty());
+    }
+
+    // A stop signal at each stage of run, with the program's hold on signals as main
+    // gives it: one that comes before anything is written ends the program at once;
+    // from the record on it is held, the write is let finish, the command is not started
+    // (or has ended), the board's own settings go back and run ends with 128 + N.
+    void signalAtEachStageOfRun_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("commandRuns");
+        QTest::newRow("reading the board") << "reading" << -1 << false;
+        QTest::newRow("writing the file") << "writing" << 128 + SIGTERM << false;
+        QTest::newRow("back from the reset, before the spawn") << "read back" << 128 + SIGTERM << false;
+        QTest::newRow("while the command runs: the command's") << "command" << 0 << true;
+        QTest::newRow("putting the board's own back") << "restoring" << 128 + SIGTERM << true;
+    }
+
+    void signalAtEachStageOfRun()
+    {
+        QFETCH(QString, stage);
+        QFETCH(int, status);
+        QFETCH(bool, commandRuns);
+        SimulatedHidPlatform platform;
+        SimulatedDevice& board = platform.AddBoard();
+        board.Resets = SimulatedDevice::ResetTiming{};
+        const Bytes own = board.Board->Settings;
+
+        // As main's hold: a signal sent while nothing is held ends the program then and
+        // there (what the board and the journal hold at that moment is what is left); one
+        // sent while held waits to be taken, and ends the program once released.
+        bool held = false, commandDone = false;
+        int pending = 0;
+        std::optional<std::pair<Bytes, std::size_t>> endedWith;  // the board's bytes, the entries saved
+        auto send = [&] {
+            if (held)
+                pending = SIGTERM;
+            else if (!endedWith)
+                endedWith = {board.Board->Settings, ReadJournal(Journal).size()};
+        };
+        int gets = 0, sets = 0;
+        board.BeforeOperation = [&](SimulatedOperation operation) {
+            gets += operation == SimulatedOperation::GetFeature ? 1 : 0;
+            sets += operation == SimulatedOperation::SetFeature ? 1 : 0;
+            if ((stage == QLatin1String("reading") && operation == SimulatedOperation::GetFeature && gets == 1) ||
+                (stage == QLatin1String("writing") && operation == SimulatedOperation::SetFeature && sets == 1) ||
+                (stage == QLatin1String("read back") && operation == SimulatedOperation::GetFeature && sets == 3 &&
+                 gets == 3) ||
+                (stage == QLatin1String("restoring") && operation == SimulatedOperation::SetFeature && commandDone &&
+                 sets == 4))
+                send();
+        };
+        bool ran = false;
+        const Result result = Ctl(platform, Words("run - -- game"), {}, "kx5170-settings = 1\nstops = 4000\n",
+                                  [&](CtlEnvironment& env) {
+                                      env.HoldSignals = [&](bool hold) {
+                                          held = hold;
+                                          if (!hold && pending && !endedWith)
+                                              endedWith = {board.Board->Settings, ReadJournal(Journal).size()};
+                                      };
+                                      env.TakeStopSignal = [&] { return std::exchange(pending, 0); };
+                                      env.RunChild = [&](const QStringList&) {
+                                          ran = held;
+                                          // Main passes it on and takes it: it is the command's.
+                                          if (stage == QLatin1String("command"))
+                                              send(), pending = 0;
+                                          commandDone = true;
+                                          return 0;
+                                      };
+                                  });
+        if (status < 0) {
+            // Ended while reading: nothing was written, nothing saved.
+            QVERIFY(endedWith);
+            QCOMPARE(endedWith->first, own);
+            QCOMPARE(endedWith->second, std::size_t(0));
+            return;
+        }
+        QVERIFY2(!endedWith, "a held signal was let through before run was done");
+        QCOMPARE(ran, commandRuns);
+        QCOMPARE(result.Status, status);
+        QCOMPARE(board.Board->Settings, own);
+        QVERIFY(ReadJournal(Journal).empty());
+        if (!commandRuns)
+            QVERIFY2(result.Err.find("SIGTERM came during the write, so game was not started; the board's own "
+                                     "settings are back") != std::string::npos,
+                     result.Err.c_str());
+    }
+
     void doctorSaysWhatStandsInTheWay_data()
     {
         QTest::addColumn<QString>("fault");
@@ -508,6 +754,11 @@ private slots:
         QTest::newRow("in use") << "in use" << int(ExitInUse) << "PROBLEM  the board is in use by rally (31)";
         QTest::newRow("settings unreadable") << "unreadable" << int(ExitNotTaken) << "PROBLEM  the settings (report 8)";
         QTest::newRow("no board") << "no board" << int(ExitNoBoard) << "PROBLEM  no KX5170 board found";
+        QTest::newRow("denied: the commands themselves") << "denied" << int(ExitNoAccess)
+                                                        << "\n             sudo udevadm control --reload\n";
+        QTest::newRow("processes not checked") << "unchecked" << 0
+                                               << "note     no other program this user can see holds the board, but 3 "
+                                                  "processes of other users could not be checked; run as root to check them\n";
     }
 
     void doctorSaysWhatStandsInTheWay()
@@ -522,12 +773,33 @@ private slots:
                 board.Holders = {{31, "rally", board.Info.Path}};
             if (fault == QLatin1String("unreadable"))
                 board.FailFeatureRequests = true;
+            if (fault == QLatin1String("denied"))
+                board.RefuseOpen = HidFailure::AccessDenied;
+            board.Resets = SimulatedDevice::ResetTiming{};
+        }
+        if (fault == QLatin1String("unchecked")) {
+            platform.UncheckedProcesses = 3;
+            // A write goes ahead, and says what it could not check.
+            const Result set = Ctl(platform, Words("set stops=4000"));
+            QCOMPARE(set.Status, int(ExitDone));
+            QCOMPARE(set.Err, "kx5170ctl: note: 3 processes of other users could not be checked; run as root to "
+                              "check them\n");
         }
         const Result result = Ctl(platform, Words("doctor"));
         QCOMPARE(result.Status, status);
         QVERIFY2(result.Out.find(line.toStdString()) != std::string::npos, result.Out.c_str());
+        QVERIFY2(result.Out.find("ok       no other program") == std::string::npos || fault != QLatin1String("unchecked"),
+                 result.Out.c_str());
+        // Each problem once.
+        int problems = 0;
+        for (std::size_t at = 0; (at = result.Out.find("PROBLEM", at)) != std::string::npos; ++at)
+            ++problems;
+        QCOMPARE(problems, status == ExitDone ? 0 : 1);
         QCOMPARE(platform.OpenHandles(), 0);
     }
+
+private:
+    std::unique_ptr<QTemporaryDir> JournalDir;
 };
 
 QTEST_GUILESS_MAIN(TestCtl)

@@ -140,6 +140,17 @@ public:
         return {};
     }
 
+    // OtherHolders, with the number of processes that could not be looked at (another
+    // user's, a set-uid program's), or -1 when the system hides other users' processes
+    // altogether and their number is unknown: any of them may hold the board, so an
+    // empty list means "none" only when Unchecked is 0. A platform that cannot tell
+    // answers OtherHolders and 0.
+    struct HolderSearch {
+        std::vector<DeviceHolder> Holders;
+        int Unchecked = 0;
+    };
+    virtual HolderSearch CheckHolders(const std::string& path) { return {OtherHolders(path), 0}; }
+
     // The clock every wait of the program is measured on: it advances with Pause and
     // with the time a blocking request takes. The steady clock, unless a platform
     // keeps time of its own (the simulated board's pauses are instant).

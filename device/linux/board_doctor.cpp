@@ -53,6 +53,28 @@ bool IsSessionId(std::string_view id)
 
 }  // namespace
 
+std::vector<HidrawBoard> FindHidrawBoards(const fs::path& sysfsRoot)
+{
+    std::vector<HidrawBoard> boards;
+    for (const std::string& name : DirectoryNames(sysfsRoot / "class" / "hidraw")) {
+        if (!IsNumberedName(name, "hidraw"))
+            continue;
+        std::error_code ec;
+        const fs::path device = fs::canonical(sysfsRoot / "class" / "hidraw" / name / "device", ec);
+        const std::string hid = device.filename().string();
+        if (ec || !IsHidDeviceName(hid))
+            continue;
+        const auto vendor = ParseHex16(std::string_view(hid).substr(5, 4));
+        const auto product = ParseHex16(std::string_view(hid).substr(10, 4));
+        if (!vendor || !product || !IsBoardIdentity(*vendor, *product))
+            continue;
+        const auto usb = UsbDeviceOf(device);
+        boards.push_back({"/dev/" + name, *product, usb ? usb->filename().string() : std::string()});
+    }
+    std::sort(boards.begin(), boards.end(), [](const HidrawBoard& a, const HidrawBoard& b) { return a.Node < b.Node; });
+    return boards;
+}
+
 std::vector<UsbBoard> FindUsbBoards(const fs::path& sysfsRoot)
 {
     std::vector<UsbBoard> boards;

@@ -38,6 +38,19 @@ struct UsbBoard {
 // to hear about.
 std::vector<UsbBoard> FindUsbBoards(const std::filesystem::path& sysfsRoot);
 
+// A board's hidraw node as the kernel lists it under <sysfsRoot>/class/hidraw: what the
+// program opens, whether or not a USB device stands above it.
+struct HidrawBoard {
+    std::string Node;       // "/dev/hidraw3"
+    std::uint16_t ProductID = 0;
+    std::string UsbPort;    // the USB device's sysfs name ("1-1.2"); "" for a board with no
+                            // USB parent (one made through uhid)
+};
+
+// Every hidraw node whose HID device carries the board's vendor and product (its name,
+// "0003:6C1B:5E11.0005"), sorted by node.
+std::vector<HidrawBoard> FindHidrawBoards(const std::filesystem::path& sysfsRoot);
+
 enum class NodeAccess {
     ReadWrite,  // this user may open it for reading and writing
     Denied,     // it is there, but not for this user (or not for writing)

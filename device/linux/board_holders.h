@@ -1,10 +1,13 @@
 // Which device nodes belong to one board, and which other programs hold one open.
 //
 // A write resets the board. A game or driver that has any of the board's nodes open
-// (its hidraw nodes, or the event and joystick nodes the kernel made for its wheel)
-// would lose the wheel under it, so a write first asks who holds them. Everything is
-// read from sysfs and /proc, whose roots are parameters so that tests can build fake
-// trees; outside tests they are "/sys" and "/proc".
+// (its hidraw nodes, the event and joystick nodes the kernel made for its wheel, its
+// hiddev node, or its USB device through usbfs) would lose the wheel under it, so a
+// write first asks who holds them. A process's descriptor is matched by the device
+// number of what it has open, never by the text of its link: a node made elsewhere (a
+// container or sandbox with a /dev of its own) has another name but the same number.
+// Everything is read from sysfs and /proc, whose roots are parameters so that tests can
+// build fake trees; outside tests they are "/sys" and "/proc".
 //
 // The sysfs layout relied on, for a board on USB:
 //   <sysfs>/class/hidraw/hidrawN/device    -> the HID device ("0003:6C1B:5E11.0005")
@@ -12,9 +15,14 @@
 //   that one's parent                      the USB device ("1-1.2"; has idVendor)
 //   <HID device>/hidraw/hidrawN            its hidraw node
 //   <HID device>/input/inputM/eventK, jsK  its input nodes
+//   <USB interface>/usbmisc/hiddevN        its hiddev node (/dev/usb/hiddevN)
+//   <USB device>/busnum, devnum            its usbfs node (/dev/bus/usb/BBB/DDD)
+//   each node's directory holds "dev"      its device number, "major:minor"
 // A HID device without a USB interface above it (one made through uhid) is a board of
 // its own: its siblings are other devices.
 #pragma once
+
+#include <sys/types.h>
 
 #include <filesystem>
 #include <optional>
@@ -31,14 +39,24 @@ namespace kx {
 // directory cannot be read.
 std::vector<std::string> HidDeviceNodes(const std::filesystem::path& hidDevice);
 
+// One of a board's device nodes: its name under /dev and its device number, by which a
+// process's descriptor is recognised.
+struct BoardNode {
+    std::string Path;  // "/dev/hidraw3"
+    dev_t Device = 0;  // from sysfs, else from the node itself; 0 when neither tells it
+
+    friend bool operator==(const BoardNode&, const BoardNode&) = default;
+};
+
 // Every device node of the physical board that hidraw node `node` ("hidraw3") belongs
-// to: HidDeviceNodes of each HID device on each interface of its USB device, or of its
-// own HID device when it has no USB device. Sorted, each once. Always holds
-// "/dev/<node>" itself, even when sysfs knows nothing of it, so that a check of the
-// result never checks less than the node to be written. Empty only when `node` is not
-// a hidraw node name ("hidraw" and up to nine digits): nothing else is spliced into a
-// path.
-std::vector<std::string> BoardDeviceNodes(const std::filesystem::path& sysfsRoot, std::string_view node);
+// to, with its device number: HidDeviceNodes of each HID device on each interface of its
+// USB device, with each interface's hiddev node and the USB device's usbfs node; or
+// HidDeviceNodes of its own HID device when it has no USB device. Sorted by path, each
+// once. Always holds "/dev/<node>" itself, even when sysfs knows nothing of it, so that
+// a check of the result never checks less than the node to be written. Empty only when
+// `node` is not a hidraw node name ("hidraw" and up to nine digits): nothing else is
+// spliced into a path.
+std::vector<BoardNode> BoardNodes(const std::filesystem::path& sysfsRoot, std::string_view node);
 
 // A process that has one of the nodes open.
 struct NodeHolder {
@@ -49,14 +67,27 @@ struct NodeHolder {
     friend bool operator==(const NodeHolder&, const NodeHolder&) = default;
 };
 
-// The processes under `procRoot` with a descriptor whose link (/proc/PID/fd/N) reads
-// exactly one of `nodes`, ordered by process ID and then node, one entry for each
-// process and node however many descriptors it holds. Skipped without a word: process
-// `selfPid` (the caller's own handles are not in the way), a process whose descriptors
-// this user may not read (another user's, unless the caller is root), and one that ended
-// while it was being read. So an empty answer means "none that this user can see".
-std::vector<NodeHolder> FindNodeHolders(const std::filesystem::path& procRoot, std::span<const std::string> nodes,
-                                        int selfPid);
+// What a look through /proc found.
+struct NodeHolders {
+    std::vector<NodeHolder> Holders;
+    // Processes whose descriptors could not be looked at: another user's (unless the
+    // caller is root), a set-uid or non-dumpable program's, everyone's under hidepid=1.
+    // Any of them may hold the board, so none is the answer only when this is 0.
+    int Unchecked = 0;
+};
+
+// The processes under `procRoot` with a descriptor (/proc/PID/fd/N) open on a character
+// device whose number is one of `nodes`' (a node whose number is 0 is matched by none),
+// ordered by process ID and then node, one entry for each process and node however many
+// descriptors it holds, naming the node as `nodes` does. Passed over: process `selfPid`
+// (the caller's own handles are not in the way), and one that ended while it was read;
+// counted in Unchecked: one whose descriptors could not be read.
+NodeHolders FindNodeHolders(const std::filesystem::path& procRoot, std::span<const BoardNode> nodes, int selfPid);
+
+// Whether the proc file system mounted at /proc hides other users' processes from
+// this one altogether (hidepid=2, or "invisible"), as <mountinfo> (/proc/self/mountinfo)
+// says: FindNodeHolders then cannot even count what it could not check.
+bool ProcHidesOtherUsers(const std::filesystem::path& mountinfo);
 
 // What tells one physical board from another across its reset, when its node name may
 // change: from <sysfs>/class/hidraw/<node>/device/uevent, HID_UNIQ (the serial number

@@ -285,16 +285,21 @@ public:
     void Pause(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
 #if defined(__linux__)
-    std::vector<DeviceHolder> OtherHolders(const std::string& path) override
+    std::vector<DeviceHolder> OtherHolders(const std::string& path) override { return CheckHolders(path).Holders; }
+
+    HolderSearch CheckHolders(const std::string& path) override
     {
         const auto node = HidrawNodeName(path);
         if (!node)
             return {};
-        const std::vector<std::string> nodes = BoardDeviceNodes(SysfsRoot, *node);
-        std::vector<DeviceHolder> holders;
-        for (const NodeHolder& holder : FindNodeHolders("/proc", nodes, static_cast<int>(::getpid())))
-            holders.push_back({holder.Pid, holder.Program, holder.Node});
-        return holders;
+        const std::vector<BoardNode> nodes = BoardNodes(SysfsRoot, *node);
+        const NodeHolders found = FindNodeHolders("/proc", nodes, static_cast<int>(::getpid()));
+        HolderSearch search{{}, found.Unchecked};
+        if (search.Unchecked == 0 && ::geteuid() != 0 && ProcHidesOtherUsers("/proc/self/mountinfo"))
+            search.Unchecked = -1;
+        for (const NodeHolder& holder : found.Holders)
+            search.Holders.push_back({holder.Pid, holder.Program, holder.Node});
+        return search;
     }
 #endif
 

@@ -327,6 +327,11 @@ std::vector<DeviceHolder> SimulatedHidPlatform::OtherHolders(const std::string& 
     return {};
 }
 
+HidPlatform::HolderSearch SimulatedHidPlatform::CheckHolders(const std::string& path)
+{
+    return {OtherHolders(path), UncheckedProcesses};
+}
+
 void SimulatedHidPlatform::Pause(std::chrono::milliseconds duration)
 {
     {

@@ -118,6 +118,8 @@ public:
     void Pause(std::chrono::milliseconds duration) override;
     // The device's Holders, for a path present.
     std::vector<DeviceHolder> OtherHolders(const std::string& path) override;
+    // OtherHolders, and UncheckedProcesses.
+    HolderSearch CheckHolders(const std::string& path) override;
     // Time passes only through pauses (and delayed requests), unless RealPauses.
     std::chrono::steady_clock::time_point Now() const override;
     bool InterfacesMayHaveChanged() override;
@@ -140,6 +142,7 @@ public:
     std::function<void(std::chrono::milliseconds)> OnPause;
     bool ListEveryInterfaceTwice = false;            // a broken enumeration
     bool ChangeEventsLost = false;                   // plug and unplug are not announced
+    int UncheckedProcesses = 0;                      // processes a look for holders cannot read
 
 private:
     friend class SimulatedHandle;
