@@ -2,6 +2,7 @@
 #include "ctl.h"
 #include "hidapi_backend.h"
 #include "simulated_hid.h"
+#include "user_language.h"
 
 #include <QCoreApplication>
 
@@ -108,6 +109,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kx5170ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KX_VERSION));
+    kx::InstallUserLanguage();
 
     kx::CtlEnvironment environment{std::cout, std::cerr, std::cin};
     std::unique_ptr<kx::HidPlatform> platform;
