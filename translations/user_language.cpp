@@ -42,9 +42,11 @@ QString ChooseLanguage(const QStringList& preferred, const TranslationCatalogues
         // "de_DE.UTF-8" and "de_DE@euro" as the environment spells them.
         language = language.section(u'.', 0, 0).section(u'@', 0, 0);
         const QString base = language.section(u'_', 0, 0);
-        if (base.isEmpty())
+        // Qt lists "C" after a language it does not know ("xx C de" for LANGUAGE=xx:de):
+        // it names no language, so the user's next choice still counts.
+        if (base.isEmpty() || base == QLatin1String("C") || base == QLatin1String("POSIX"))
             continue;
-        if (base == QLatin1String("en") || base == QLatin1String("C") || base == QLatin1String("POSIX"))
+        if (base == QLatin1String("en"))
             return {};
         for (const QString& candidate : {language, base})
             if (QFileInfo::exists(CataloguePath(catalogues.Directory, catalogues.Name, candidate)))
