@@ -86,9 +86,15 @@ private slots:
         QTest::newRow("English first in LANGUAGE") << QStringList{"LANGUAGE=en:de", "LANG=de_DE.UTF-8"} << english;
         QTest::newRow("LC_MESSAGES") << QStringList{"LC_MESSAGES=de_DE.UTF-8", "LANG=C.UTF-8"} << german;
         QTest::newRow("LC_ALL over LC_MESSAGES") << QStringList{"LC_ALL=C.UTF-8", "LC_MESSAGES=de_DE.UTF-8"} << english;
+        // How a script or a bug report asks for English, in a German session.
+        QTest::newRow("LC_ALL=C over LANGUAGE") << QStringList{"LANGUAGE=de", "LC_ALL=C"} << english;
+        QTest::newRow("LC_MESSAGES=POSIX over LANGUAGE")
+            << QStringList{"LANGUAGE=de", "LC_MESSAGES=POSIX", "LANG=de_DE.UTF-8"} << english;
+        QTest::newRow("LC_ALL=de over LC_MESSAGES=C")
+            << QStringList{"LC_ALL=de_DE.UTF-8", "LC_MESSAGES=C"} << german;
         QTest::newRow("nothing set") << QStringList{} << english;
         QTest::newRow("pseudo-translation")
-            << QStringList{"KX5170_PSEUDO_LOCALE=1", "LANGUAGE=de"}
+            << QStringList{"KX5170_PSEUDO_LOCALE=1", "LC_ALL=C.UTF-8"}
             << QStringList{"pseudo", QStringLiteral("[Ŵŕîţé ~]"), "Cancel"};
         QTest::newRow("pseudo-translation off") << QStringList{"KX5170_PSEUDO_LOCALE=0", "LANGUAGE=de"} << german;
     }

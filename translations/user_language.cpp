@@ -33,6 +33,21 @@ bool PseudoLocaleAsked()
     return !value.isEmpty() && value != "0";
 }
 
+// LC_ALL or LC_MESSAGES set to C or POSIX: the way to ask any program for its messages
+// untranslated ("LC_ALL=C kx5170ctl show" for a bug report, or a script), which gettext
+// honours over LANGUAGE, and Qt's list of languages does not.
+bool UntranslatedAsked()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES"}) {
+        const QByteArray value = qgetenv(name);
+        if (value.isEmpty())
+            continue;
+        const QByteArray locale = value.split('.').constFirst();
+        return locale == "C" || locale == "POSIX";
+    }
+    return false;
+}
+
 }  // namespace
 
 QString ChooseLanguage(const QStringList& preferred, const TranslationCatalogues& catalogues)
@@ -62,6 +77,8 @@ QString InstallUserLanguage(const TranslationCatalogues& catalogues)
         if (Install(CataloguePath(catalogues.Directory, catalogues.Name, QLatin1String(PseudoLanguage))))
             return QLatin1String(PseudoLanguage);
     }
+    if (UntranslatedAsked())
+        return {};
     const QString language = ChooseLanguage(QLocale::system().uiLanguages(), catalogues);
     if (language.isEmpty() || !Install(CataloguePath(catalogues.Directory, catalogues.Name, language)))
         return {};

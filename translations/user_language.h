@@ -34,7 +34,8 @@ QString ChooseLanguage(const QStringList& preferred, const TranslationCatalogues
 
 // Chooses from QLocale::system().uiLanguages() (which on Linux follows LANGUAGE, then
 // LC_ALL, LC_MESSAGES and LANG), or the pseudo-translation when PseudoLocaleVariable
-// says so, and installs the program's catalogue and, for a language other than
+// says so; English when LC_ALL, or else LC_MESSAGES, is set to C or POSIX (with any
+// codeset), whatever LANGUAGE says, as for other programs. It installs the program's catalogue and, for a language other than
 // English, Qt's own catalogue of the same language when the system has it, on the
 // running QCoreApplication, which keeps them for the rest of the program. Returns the
 // language installed, empty for English. What scripts read (option names, JSON keys,
