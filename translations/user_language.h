@@ -29,7 +29,8 @@ inline constexpr char PseudoLanguage[] = "pseudo";
 // "de-AT" or "de_AT", first choice first) that is English or has one: its language as
 // it is named in the file ("de_AT", or "de" for "de-AT" when only that exists), or
 // empty for English. A language that is English ends the search, so a user who puts
-// English before German gets English, not the German that merely exists.
+// English before German gets English, not the German that merely exists; "C" and
+// "POSIX" name no language and are passed over.
 QString ChooseLanguage(const QStringList& preferred, const TranslationCatalogues& catalogues = {});
 
 // Chooses from QLocale::system().uiLanguages() (which on Linux follows LANGUAGE, then
