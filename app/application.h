@@ -4,6 +4,7 @@
 
 #include "app_info.h"
 #include "frm_main.h"
+#include "user_language.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,12 +15,15 @@
 
 namespace kx {
 
+// Also installs the user's language on the running application, so that the help on
+// the terminal and the window speak it alike.
 inline void SetApplicationMetadata()
 {
     QCoreApplication::setApplicationName(QString::fromLatin1(ApplicationDisplayName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
     // Lets a desktop match the running window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.kx5170.config"));
+    InstallUserLanguage();
 }
 
 inline void DescribeCommandLine(QCommandLineParser& parser, const QString& description)

@@ -2,6 +2,7 @@
 #include "ctl.h"
 #include "hidapi_backend.h"
 #include "simulated_hid.h"
+#include "user_language.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -221,6 +222,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kx5170ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KX_VERSION));
+    kx::InstallUserLanguage();
 
     sigprocmask(SIG_SETMASK, nullptr, &StartMask);
     kx::CtlEnvironment environment{std::cout, std::cerr, std::cin};

@@ -4,7 +4,10 @@
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # What the program needs to build and run.
-KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev fonts-liberation)
+# qt6-tools-dev holds CMake's LinguistTools package; qt6-l10n-tools lupdate and lrelease;
+# qt6-translations-l10n Qt's own texts in the user's language.
+KX_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev fonts-liberation
+                   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 # What the tests need besides: validators, packaging, the VM for the end-to-end tests,
 # clang for the fuzzers.
 KX_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info libxml2-utils dpkg-dev file lintian mandoc

@@ -29,6 +29,8 @@ f() { dpkg-deb -f "$deb" "$1"; }
 for lib in libhidapi-hidraw0 libqt6widgets6 fonts-liberation; do
     [[ ",$(f Depends)," =~ [,\ ]$lib[\ ,] ]] || fail "Depends does not name $lib: $(f Depends)"
 done
+[[ ",$(f Recommends)," =~ [,\ ]qt6-translations-l10n[\ ,] ]] ||
+    fail "Recommends does not name qt6-translations-l10n: $(f Recommends)"
 
 owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"' | head -3)
 [ -z "$owners" ] || fail "files not owned by root: $owners"

@@ -35,11 +35,31 @@ constant() { sed -n "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$app_info"; }
 [ "$(field Comment)" = "$(constant ApplicationDescription)" ] ||
     fail "launcher Comment '$(field Comment)' is not the program's '$(constant ApplicationDescription)'"
 
-tag() { sed -n "s:.*<$1[^>]*>\(.*\)</$1>.*:\1:p" "$metainfo"; }
+# tag NAME [LANGUAGE]: the text of each <NAME>, the English ones or those in LANGUAGE.
+tag() {
+    if [ $# -gt 1 ]; then
+        sed -n "s:.*<$1 xml\:lang=\"$2\">\(.*\)</$1>.*:\1:p" "$metainfo"
+    else
+        grep -v 'xml:lang=' "$metainfo" | sed -n "s:.*<$1[^>]*>\(.*\)</$1>.*:\1:p"
+    fi
+}
 [ "$(tag id)" = "$APP_ID" ] || fail "metainfo id is '$(tag id)'"
 [ "$(tag launchable)" = "$APP_ID.desktop" ] || fail "metainfo launches '$(tag launchable)'"
 [ "$(tag name)" = "$(field Name)" ] || fail "metainfo name '$(tag name)' differs from the launcher's"
 [ "$(tag summary)" = "$(field Comment)" ] || fail "metainfo summary '$(tag summary)' differs from the launcher's"
+# German as well, and in both files the same words.
+for key in Name GenericName Comment Keywords; do
+    [ -n "$(field "$key\[de\]")" ] || fail "launcher has no German $key"
+done
+[ "$(tag name de)" = "$(field 'Name\[de\]')" ] ||
+    fail "metainfo German name '$(tag name de)' differs from the launcher's '$(field 'Name\[de\]')'"
+[ "$(tag summary de)" = "$(field 'Comment\[de\]')" ] ||
+    fail "metainfo German summary '$(tag summary de)' differs from the launcher's '$(field 'Comment\[de\]')'"
+description=$(sed -n '0,/<\/description>/p' "$metainfo")
+for element in p li; do
+    [ "$(grep -c "<$element>" <<<"$description")" -eq "$(grep -c "<$element xml:lang=\"de\">" <<<"$description")" ] ||
+        fail "metainfo's description is not in German $element for $element"
+done
 
 # A settings file opens in the program: the launcher, the metainfo and the MIME
 # database built from our entry all name the same type for *.kx5170.
