@@ -3,6 +3,9 @@
 // profiles made with no board.
 #include "window_fixture.h"
 
+#include "board_session.h"
+#include "restore_journal.h"
+
 #include <QAction>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -160,6 +163,35 @@ private slots:
         QVERIFY(f.V().Go->isEnabled());
         QCOMPARE(f.V().Stiff->text(), QStringLiteral("150"));
         QVERIFY(f.V().Slimit->text() != QStringLiteral("4096"));  // in this board's counts
+    }
+
+    // A run that did not finish left a file on the board: the line says so, and File >
+    // Restore puts the board's own bytes back, every one as it was read.
+    void aLeftoverIsToldAndRestored()
+    {
+        QTemporaryDir journal;
+        WindowOnBoard f;
+        f.Board->Resets = SimulatedDevice::ResetTiming{};
+        f.Board->Board->Settings[22] = 0xC0;  // all effects scale: 192, which reads as 75 %
+        const std::vector<std::uint8_t> own = f.Board->Board->Settings;
+        {
+            BoardSession session(f.Platform);
+            QVERIFY(session.Search().Found);
+            RestoreEntry entry = EntryForRun(session.Identity(), std::get<SettingsRead>(session.ReadSettings()),
+                                             "/home/racer/rally.kx5170");
+            entry.ProcessID = 0x7FFFFFF0;  // a run long gone
+            QVERIFY(!SaveRestoreEntry(journal.path().toStdString(), entry));
+        }
+        f.Board->Board->Settings[15] = 0x00;  // what the run's file put there
+        f.W().Session().SetJournalFolder(journal.path().toStdString());
+        f.Load();
+        QVERIFY2(f.Status().startsWith(QStringLiteral("The board still holds rally.kx5170")), qPrintable(f.Status()));
+        QAction* restore = f.W().findChild<QAction*>(QStringLiteral("actRestore"));
+        QVERIFY(restore->isVisible() && restore->isEnabled());
+        restore->trigger();
+        QCOMPARE(f.Status(), QStringLiteral("The board's own settings are back."));
+        QCOMPARE(f.Board->Board->Settings, own);
+        QVERIFY(!restore->isVisible());
     }
 };
 

@@ -140,6 +140,7 @@ void frmMain::ConnectSession()
     connect(w, &SessionWorker::Writing, this, &frmMain::OnWriteStarted, type);
     connect(w, &SessionWorker::AwaitingReturn, this, &frmMain::OnAwaitingReturn, type);
     connect(w, &SessionWorker::WriteAnswered, this, &frmMain::OnWriteAnswered, type);
+    connect(w, &SessionWorker::RestoreAnswered, this, &frmMain::OnRestoreAnswered, type);
 }
 
 void frmMain::QueueSessionTraffic()
@@ -667,6 +668,9 @@ void frmMain::UpdateActions()
     actOpen->setEnabled(idle && (BoardLoaded ? SettingsShown && editable : true));
     actSave->setEnabled(idle && SettingsShown && editable && (BoardLoaded || ProfileOpen));
     actReload->setEnabled(idle && BoardLoaded);
+    const bool leftover = BoardLoaded && Details && !Details->Leftover.empty();
+    actRestore->setVisible(leftover);
+    actRestore->setEnabled(idle && leftover);
 }
 
 void frmMain::ShowBoxesType()
@@ -761,6 +765,9 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
     }
     SetSettingsControlsEnabled(true);
     SetBusy(Busy::Idle);
+    if (!details.Leftover.empty() && !Status.KeepsMessage())
+        ShowStatus(QString::fromStdString(details.Leftover) +
+                       QStringLiteral(" File > Restore the board's own settings does it here."));
     Homing->setFocus();
     UpdateAngleTips();  // the board's type may be new, its values not
 

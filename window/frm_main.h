@@ -142,6 +142,9 @@ private:
     void ShowPosition(std::int16_t position);
     void HandleLostLink();
     void OnReloadAnswered(quint64 id, bool refused);
+    void OnRestoreAnswered(quint64 id, const QString& failure);
+    // File > Restore the board's own settings: a run that did not finish left a file on it.
+    void RestoreLeftover();
     void OnWriteStarted(quint64 id);
     void OnAwaitingReturn(quint64 id);
     void OnWriteAnswered(const kx::WriteAnswer& answer);
@@ -232,7 +235,7 @@ private:
     bool KeepOpenAfterWrite = false;
     // Requests to the session awaiting their answer; each is answered exactly once.
     quint64 LastRequest = 0;
-    std::optional<quint64> PendingWrite, PendingReload;
+    std::optional<quint64> PendingWrite, PendingReload, PendingRestore;
     // While a write is under way: what was sent, and the boxes' texts then, so that
     // a value typed meanwhile is told from one the read-back may replace.
     std::optional<kx::WheelSettings> SentSettings;
@@ -256,6 +259,7 @@ private:
     QAction* actSave;
     QAction* actReload;
     QAction* actWriteKeepOpen;
+    QAction* actRestore;  // shown while the board holds a file a run left on it
     QMenu* RecentMenu;
     QAction* actQuit;
     QAction* actAbout;

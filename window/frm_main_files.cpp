@@ -123,6 +123,9 @@ void frmMain::BuildMenus()
     file->addSeparator();
     actWriteKeepOpen = add(file, "actWriteKeepOpen", QStringLiteral("Write and keep open"),
                            QKeySequence(Qt::CTRL | Qt::Key_Return), &frmMain::WriteKeepOpen_Click);
+    actRestore = add(file, "actRestore", QStringLiteral("Restore the board's own settings"), QKeySequence(),
+                     &frmMain::RestoreLeftover);
+    actRestore->setVisible(false);
     file->addSeparator();
     actQuit = add(file, "actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     actQuit->setMenuRole(QAction::QuitRole);
@@ -411,6 +414,30 @@ void frmMain::ReloadFromBoard()
     Status.EndMessages();
     PendingReload = ++LastRequest;
     QMetaObject::invokeMethod(Worker.get(), [w = Worker.get(), id = *PendingReload] { w->Reload(id); }, SessionTraffic);
+}
+
+void frmMain::RestoreLeftover()
+{
+    if (!Details || Details->Leftover.empty() || Work != Busy::Idle || PendingRestore)
+        return;
+    if (!Dialogs.Confirm(this, QStringLiteral("Write back the settings the board had before kx5170ctl run put a file "
+                                              "on it? The board resets and comes back with them.")))
+        return;
+    PendingRestore = ++LastRequest;
+    SetBusy(Busy::Writing);
+    QMetaObject::invokeMethod(
+        Worker.get(), [w = Worker.get(), id = *PendingRestore] { w->RestoreLeftover(id); }, SessionTraffic);
+}
+
+void frmMain::OnRestoreAnswered(quint64 id, const QString& failure)
+{
+    if (PendingRestore != id)
+        return;
+    PendingRestore.reset();
+    SetBusy(Busy::Idle);
+    ShowStatus(failure.isEmpty() ? QStringLiteral("The board's own settings are back.")
+                                 : QStringLiteral("The board's own settings were not put back: %1.").arg(ShownText(failure)),
+               failure.isEmpty() ? StatusLine::Keep::UntilEdited : StatusLine::Keep::UntilWritten);
 }
 
 void frmMain::OnReloadAnswered(quint64 id, bool refused)

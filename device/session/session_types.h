@@ -138,6 +138,9 @@ struct BoardDetails {
     // is only taken to be what its version says when it answers as a board.
     std::optional<int> DeviceType;
     Outcome<SettingsRead> Settings = SessionFailure{};
+    // A run that did not finish left a file's settings on the board: what to tell the
+    // user ("The board still holds rally.kx5170 ..."); empty when none did.
+    std::string Leftover;
 
     std::optional<int> CountsPerTurn() const;
     // "3.7", or empty while the type is unknown.

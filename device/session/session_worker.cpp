@@ -1,6 +1,8 @@
 #include "session_worker.h"
 
 #include "board_session.h"
+#include "other_holders.h"
+#include "restore_journal.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -13,7 +15,8 @@ SessionWorker::SessionWorker(HidPlatform& platform, SessionTimings timings)
     : Platform(platform),
       Times(timings),
       Session(std::make_unique<BoardSession>(platform, timings)),
-      Supervisor(std::make_unique<LinkSupervisor>(*Session))
+      Supervisor(std::make_unique<LinkSupervisor>(*Session)),
+      JournalFolder(DefaultJournalFolder())
 {
     qRegisterMetaType<kx::SearchOutcome>();
     qRegisterMetaType<kx::BoardRuleState>();
@@ -200,7 +203,9 @@ ValuesToken SessionWorker::CurrentToken() const
 void SessionWorker::LoadNow()
 {
     emit Loading();
-    const BoardDetails details = Session->Load();
+    BoardDetails details = Session->Load();
+    if (const std::optional<Leftover> left = FindLeftover(JournalFolder, details.Identity))
+        details.Leftover = left->Sentence;
     ++Loads;
     // What queued up during the load is older than the load.
     Supervisor->Restart();
@@ -271,6 +276,26 @@ void SessionWorker::Write(const WriteRequest& request)
     // The supervision finds out what became of the board.
     StartTimers();
     emit WriteAnswered(answer);
+}
+
+void SessionWorker::RestoreLeftover(quint64 id)
+{
+    auto refuse = [&](const QString& why) { emit RestoreAnswered(id, why); };
+    if (!Running || !Session->IsOpen())
+        return refuse(QStringLiteral("no board is open"));
+    const std::optional<Leftover> left = FindLeftover(JournalFolder, Session->Identity());
+    if (!left)
+        return refuse(QString());  // nothing left to put back
+    const HidPlatform::HolderSearch held = CheckOtherHolders(*Session);
+    if (!held.Holders.empty())
+        return refuse(QStringLiteral("another program holds the board (%1)")
+                          .arg(QString::fromStdString(held.Holders.front().Program)));
+    StopTimers();
+    const std::optional<RestoreFailure> failure = RestoreFromJournal(*Session, JournalFolder, left->Entry);
+    StartTimers();
+    if (Session->IsOpen())
+        LoadNow();
+    emit RestoreAnswered(id, failure ? QString::fromStdString(failure->Reason) : QString());
 }
 
 }  // namespace kx

@@ -21,6 +21,7 @@
 
 #include <QObject>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -76,6 +77,10 @@ public:
     // folders when not set. Set before Start.
     void SetRuleFinder(std::function<BoardRuleState()> finder) { RuleFinder = std::move(finder); }
 
+    // Where run's restore journal is kept; DefaultJournalFolder() when not set. Set
+    // before Start.
+    void SetJournalFolder(std::filesystem::path folder) { JournalFolder = std::move(folder); }
+
     // From any thread: from now on every write request is refused as Closing. True
     // when a write sequence is under way: its answer is still to come, and the write
     // is let finish (it is bounded). A keep-open write then answers without waiting
@@ -103,6 +108,10 @@ public slots:
     // was complete, as the program is about to end. Unless EvenIfHeld, nothing is
     // written while another program holds the board. Always answered by WriteAnswered.
     void Write(const kx::WriteRequest& request);
+    // Puts back the board's own settings that a run which did not finish saved in the
+    // journal (BoardDetails::Leftover), byte for byte, then loads the board again.
+    // Always answered by RestoreAnswered: empty, or why not.
+    void RestoreLeftover(quint64 id);
 
 signals:
     // A search was made. Found: a load follows at once. A refused board comes with
@@ -120,6 +129,7 @@ signals:
     void Writing(quint64 id);
     void AwaitingReturn(quint64 id);
     void WriteAnswered(const kx::WriteAnswer& answer);
+    void RestoreAnswered(quint64 id, const QString& failure);
 
 private:
     void StartTimers();
@@ -148,6 +158,7 @@ private:
     bool SearchAsked = false;
     bool Running = false;
     std::uint64_t Loads = 0;  // the current load's number; 0 before the first
+    std::filesystem::path JournalFolder;
 
     std::mutex CloseLock;  // Closing and WriteUnderWay, between the threads
     bool Closing = false;
