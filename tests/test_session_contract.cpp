@@ -4,7 +4,7 @@
 // After every step five promises are checked; a failure prints the seed and the
 // shortest sequence RapidCheck could shrink it to.
 //
-//   RC_PARAMS="seed=1 max_success=2000" ./test_session_contract   (scripts/fuzz-long)
+//   RC_PARAMS="seed=1 max_success=2000" ./test_session_contract   (scripts/contract-long)
 #include "window_fixture.h"
 
 #include "settings_table.h"
@@ -266,9 +266,13 @@ void CheckPromises(Rig& rig, const Model& model, bool delivered)
 
 using Command = rc::state::Command<Model, Rig>;
 
+// Every step run, shrinking included, for the line the test ends with.
+std::uint64_t StepsRun = 0;
+
 struct Step : Command {
     void run(const Model& model, Rig& rig) const override
     {
+        ++StepsRun;
         Model after = model;
         apply(after);
         std::ostringstream shown;
@@ -476,5 +480,6 @@ int main(int argc, char* argv[])
                          rc::state::gen::execOneOfWithArgs<Deliver, Deliver, Tick, Tick, Plug, Unplug, Misbehave,
                                                            Type, Type, Type, Press, Press, Press, Close>());
     });
+    std::cout << "contract steps: " << StepsRun << '\n';
     return held ? 0 : 1;
 }

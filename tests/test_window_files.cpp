@@ -12,18 +12,6 @@
 
 using namespace kx;
 
-namespace {
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
-{
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(file.fileName()));
-    return file.fileName();
-}
-
-}  // namespace
-
 class TestWindowFiles : public QObject {
     Q_OBJECT
 

@@ -17,6 +17,7 @@
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -105,6 +106,15 @@ struct WindowOnBoard {
     std::unique_ptr<frmMain> Window;
     std::unique_ptr<WindowControls> Controls;
 };
+
+// A settings file for a test to open, in a scratch folder of its own.
+inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
 
 // Sets the default locale for one test and puts C back afterwards, also on failure.
 struct LocaleForTest {

@@ -57,6 +57,23 @@ struct Program {
     }
 };
 
+// The longest the event loop stood still since it was made: a timer every 5 ms notes
+// each gap between its ticks.
+struct LoopWatch {
+    LoopWatch()
+    {
+        QObject::connect(&Beat, &QTimer::timeout, [this] {
+            LongestGap = std::max(LongestGap, Clock.elapsed() - Last);
+            Last = Clock.elapsed();
+        });
+        Clock.start();
+        Beat.start(5);
+    }
+    QElapsedTimer Clock;
+    qint64 Last = 0, LongestGap = 0;
+    QTimer Beat;
+};
+
 QStringList BoxTexts(WindowControls& v)
 {
     QStringList texts;
@@ -270,15 +287,9 @@ private slots:
         QVERIFY(board.WaitReady());
         QCOMPARE(board.Command("stall 2000", QStringLiteral("ok")), QStringLiteral("ok"));
         Program program;
-        QElapsedTimer clock;
-        qint64 last = 0, longestGap = 0;
-        QTimer beat;
-        connect(&beat, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        clock.start();
-        beat.start(5);
+        LoopWatch watch;
+        QElapsedTimer& clock = watch.Clock;
+        const qint64& longestGap = watch.LongestGap;
         frmMain& window = program.Loaded();
         WindowControls& w = program.V;
         QTRY_COMPARE_WITH_TIMEOUT(w.lblStatus->text(), QStringLiteral("Reading the board..."), 2000);
@@ -306,15 +317,9 @@ private slots:
         QVERIFY(board.WaitReady());
         QCOMPARE(board.Command("stall 10000", QStringLiteral("ok")), QStringLiteral("ok"));
         Program program;
-        QElapsedTimer clock;
-        qint64 last = 0, longestGap = 0;
-        QTimer beat;
-        connect(&beat, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        clock.start();
-        beat.start(5);
+        LoopWatch watch;
+        QElapsedTimer& clock = watch.Clock;
+        const qint64& longestGap = watch.LongestGap;
         program.Loaded();
         WindowControls& w = program.V;
         const QString said = UsbBoards() ? QStringLiteral("did not answer in time") : QStringLiteral("refused");
