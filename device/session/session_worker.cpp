@@ -212,15 +212,6 @@ void SessionWorker::LoadNow()
     emit Loaded(details, CurrentToken());
 }
 
-void SessionWorker::Answer(const WriteAnswer& answer)
-{
-    {
-        const std::lock_guard lock(CloseLock);
-        WriteUnderWay = false;
-    }
-    emit WriteAnswered(answer);
-}
-
 void SessionWorker::Write(const WriteRequest& request)
 {
     WriteAnswer answer;
@@ -245,7 +236,11 @@ void SessionWorker::Write(const WriteRequest& request)
         answer.Holders = Session->OtherHolders();
         if (!answer.Holders.empty()) {
             answer.Refused = WriteRefusal::InUse;
-            Answer(answer);
+            {
+                const std::lock_guard lock(CloseLock);
+                WriteUnderWay = false;
+            }
+            emit WriteAnswered(answer);
             return;
         }
     }
@@ -273,9 +268,12 @@ void SessionWorker::Write(const WriteRequest& request)
             answer.Token = CurrentToken();
         }
     }
-    // The supervision finds out what became of the board.
+    // The supervision finds out what became of the board: at once where the write or
+    // the wait for its return closed it, not at the safety net's next search.
     StartTimers();
     emit WriteAnswered(answer);
+    if (Running && !Session->IsOpen())
+        SearchNow();
 }
 
 void SessionWorker::RestoreLeftover(quint64 id)

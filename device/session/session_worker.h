@@ -141,8 +141,6 @@ private:
     bool TakeChangeNews();
     void FollowChangeNotification();
     ValuesToken CurrentToken() const;
-    // Ends a write: the answer, and the supervision again.
-    void Answer(const WriteAnswer& answer);
 
     HidPlatform& Platform;
     const SessionTimings Times;
