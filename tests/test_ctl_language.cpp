@@ -1,11 +1,16 @@
 // kx5170ctl in the user's language, run as a user runs it: German under a German
 // locale, every text bracketed under the pseudo-translation, and what scripts read
 // (JSON, exit statuses, option and command names, setting keys) the same in both.
+#include "board_session.h"
+#include "other_holders.h"
+#include "restore_journal.h"
 #include "settings_table.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QDateTime>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace kx;
@@ -195,6 +200,40 @@ private slots:
         QCOMPARE(failed.Status, status);
         QVERIFY2(failed.Err.startsWith(QStringLiteral("kx5170ctl: [")), qPrintable(failed.Err));
         QVERIFY2(LinesOutsideTranslations(failed.Err).isEmpty(), qPrintable(failed.Err));
+    }
+
+    // The session's words, which the window shows too, follow the language the program
+    // installed; the sentence kept for scripts does not.
+    void sessionWordsFollowTheLanguage()
+    {
+        const SessionFailure failure{SessionStep::ReadSettings, FailureCause::TimedOut, "/dev/hidraw3", ""};
+        const SessionFailure lost{SessionStep::AwaitReturn, FailureCause::NotBack, "/dev/hidraw3", ""};
+        RestoreEntry entry;
+        entry.Port = "usb:1-2";
+        entry.FileApplied = "/home/driver/rally.kx5170";
+        entry.Time = QDateTime::currentSecsSinceEpoch();
+        const std::string englishLeftover = LeftoverSentence(entry, true);
+        QCOMPARE(DescribeFailure(failure),
+                 std::string("the board at /dev/hidraw3: the board did not answer in time while reading its settings "
+                             "(report 8)"));
+
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/i18n/kx5170-config_de.qm")));
+        QCoreApplication::installTranslator(&german);
+        const std::string described = DescribeFailure(failure), notBack = DescribeFailure(lost);
+        const std::string leftover = LeftoverSentence(entry, true), forScripts = LeftoverSentence(entry, false, true);
+        const std::string unchecked = UncheckedText(2);
+        QCoreApplication::removeTranslator(&german);
+
+        QCOMPARE(described, std::string("die Platine an /dev/hidraw3, beim Lesen ihrer Einstellungen (Report 8): die "
+                                        "Platine hat nicht rechtzeitig geantwortet"));
+        QVERIFY2(notBack.find("beim Warten auf ihre Rückkehr nach dem Neustart") != std::string::npos, notBack.c_str());
+        QVERIFY2(leftover.starts_with("Die Platine hat noch rally.kx5170") &&
+                     leftover.find("kx5170ctl restore --board usb:1-2 stellt") != std::string::npos,
+                 leftover.c_str());
+        QVERIFY2(forScripts.starts_with("The board still holds rally.kx5170"), forScripts.c_str());
+        QCOMPARE(LeftoverSentence(entry, true), englishLeftover);
+        QVERIFY2(unchecked.starts_with("2 Prozesse anderer Benutzer"), unchecked.c_str());
     }
 
 public:
