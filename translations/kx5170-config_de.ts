@@ -17,15 +17,15 @@
     </message>
     <message>
         <source>asking it to store them (report 8, command 2)</source>
-        <translation>bei der Bitte, sie zu speichern (Report 8, Befehl 2)</translation>
+        <translation>beim Auftrag zum Speichern (Report 8, Befehl 2)</translation>
     </message>
     <message>
         <source>asking it to store them (report 8, command 3)</source>
-        <translation>bei der Bitte, sie zu speichern (Report 8, Befehl 3)</translation>
+        <translation>beim Auftrag zum Speichern (Report 8, Befehl 3)</translation>
     </message>
     <message>
         <source>asking it to reset (report 32)</source>
-        <translation>bei der Bitte um einen Neustart (Report 32)</translation>
+        <translation>beim Auftrag zum Neustart (Report 32)</translation>
     </message>
     <message>
         <source>waiting for its reset</source>
@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>still there %1 s after the reset request</source>
-        <translation>noch %1 s nach der Bitte um einen Neustart vorhanden</translation>
+        <translation>noch %1 s nach dem Auftrag zum Neustart vorhanden</translation>
     </message>
     <message>
         <source>it has no serial number and its port is unknown, so it cannot be told from another board</source>
@@ -168,7 +168,7 @@
     </message>
     <message>
         <source>its product, version, time or process is not a number it can be</source>
-        <translation>Produkt, Version, Zeit oder Prozess ist keine mögliche Zahl</translation>
+        <translation>Produkt, Version, Zeit oder Prozess ist keine gültige Zahl</translation>
     </message>
     <message>
         <source>its settings bytes are not a settings report</source>
@@ -208,11 +208,11 @@
     </message>
     <message>
         <source>The board still holds %1 (put on by run at %2, which did not finish); kx5170ctl restore --board %3 puts its own settings back.</source>
-        <translation>Die Platine hat noch %1 (um %2 von run aufgespielt, das nicht zu Ende lief); kx5170ctl restore --board %3 stellt ihre eigenen Einstellungen wieder her.</translation>
+        <translation>Die Platine hat noch %1 (von run aufgespielt, %2, nicht zu Ende gelaufen); kx5170ctl restore --board %3 stellt ihre eigenen Einstellungen wieder her.</translation>
     </message>
     <message>
         <source>The board still holds %1 (put on by run at %2, which did not finish); kx5170ctl restore puts its own settings back.</source>
-        <translation>Die Platine hat noch %1 (um %2 von run aufgespielt, das nicht zu Ende lief); kx5170ctl restore stellt ihre eigenen Einstellungen wieder her.</translation>
+        <translation>Die Platine hat noch %1 (von run aufgespielt, %2, nicht zu Ende gelaufen); kx5170ctl restore stellt ihre eigenen Einstellungen wieder her.</translation>
     </message>
     <message>
         <source>the saved settings report is too short to hold the settings</source>
@@ -299,7 +299,7 @@
     </message>
     <message>
         <source>no KX5170 board found: plug it in (kx5170ctl list shows what is present)</source>
-        <translation>keine KX5170-Platine gefunden: bitte anschließen (kx5170ctl list zeigt, was vorhanden ist)</translation>
+        <translation>keine KX5170-Platine gefunden: bitte anstecken (kx5170ctl list zeigt, was vorhanden ist)</translation>
     </message>
     <message>
         <source>%1: unplug it, plug it in again and retry</source>
@@ -319,7 +319,7 @@
     </message>
     <message>
         <source>a program</source>
-        <translation>ein Programm</translation>
+        <translation>einem Programm</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
@@ -355,7 +355,7 @@
     </message>
     <message>
         <source>no KX5170 board found: plug it in</source>
-        <translation>keine KX5170-Platine gefunden: bitte anschließen</translation>
+        <translation>keine KX5170-Platine gefunden: bitte anstecken</translation>
     </message>
     <message>
         <source>this user may not open %1: %2</source>
@@ -531,7 +531,7 @@ startet die Platine neu und wird zurückgelesen. Eine Datei von einer Platine
 eines anderen Typs wird abgelehnt, außer mit --convert (stops und centre_offset
 so umgerechnet, dass ihr Winkel bleibt) oder --force (unverändert übernommen).
 Solange ein anderes Programm die Platine benutzt, wird nichts geschrieben
-(Status 5), außer mit --force-in-use.</translation>
+(Rückgabewert 5), außer mit --force-in-use.</translation>
     </message>
     <message>
         <source>As apply, for settings given on the command line with the keys of a settings file
@@ -610,8 +610,8 @@ Ihr Zugriff auf jede Gerätedatei, ob dies eine lokale Sitzung im Vordergrund an
 ihrem Arbeitsplatz ist, andere Programme, die die Platine benutzen, ihr
 Einstellungs-Report und ihre Version sowie Einstellungen, die ein run auf ihr
 hinterlassen hat. Es gibt die Befehle aus, die das Gefundene beheben. Nichts
-wird geschrieben. Endet mit 0, wenn nichts im Weg steht, sonst mit dem Status
-des ersten Problems.</translation>
+wird geschrieben. Endet mit 0, wenn nichts im Weg steht, sonst mit dem
+Rückgabewert des ersten Problems.</translation>
     </message>
     <message>
         <source>print this help</source>
@@ -766,7 +766,7 @@ und wenden sie auf die Platine an (oder in kx5170-config auf
     </message>
     <message>
         <source>no KX5170 board found: plug it in, or try another cable or port</source>
-        <translation>keine KX5170-Platine gefunden: bitte anschließen oder ein anderes Kabel oder einen anderen Port versuchen</translation>
+        <translation>keine KX5170-Platine gefunden: bitte anstecken oder ein anderes Kabel oder einen anderen Port versuchen</translation>
     </message>
     <message>
         <source>board on no USB bus (a virtual board): </source>
@@ -794,7 +794,7 @@ und wenden sie auf die Platine an (oder in kx5170-config auf
     </message>
     <message>
         <source>interface %1: the kernel made input %2</source>
-        <translation>Schnittstelle %1: der Kernel hat die Eingabe %2 angelegt</translation>
+        <translation>Schnittstelle %1: der Kernel hat als Eingabe angelegt: %2</translation>
     </message>
     <message>
         <source>interface %1: </source>
@@ -1074,7 +1074,7 @@ und wenden sie auf die Platine an (oder in kx5170-config auf
     </message>
     <message>
         <source>%1, which holds %2, is not present: plug it in and run kx5170ctl restore again</source>
-        <translation>%1, die noch %2 hat, ist nicht vorhanden: anschließen und kx5170ctl restore erneut ausführen</translation>
+        <translation>%1, die noch %2 hat, ist nicht vorhanden: anstecken und kx5170ctl restore erneut ausführen</translation>
     </message>
     <message>
         <source>the board&apos;s own settings were not written back: %1: unplug the board, plug it in again and run kx5170ctl restore again</source>
