@@ -33,9 +33,10 @@ namespace {
 // The fix in words as the window says it too, here in the user's language. The text is
 // the shared one, word for word: the build fails when the two part.
 constexpr std::string_view AccessFixSource =
-    QT_TRANSLATE_NOOP("kx5170ctl", "install the board's udev rule, which lets the person at this computer use it: "
-                                   "click \"Fix...\" in kx5170-config, or run the commands under \"Board not "
-                                   "found?\" in the README");
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "install the board's udev rule, which lets the person at this computer use it: "
+                      "click \"Fix...\" in kx5170-config, or run the commands under \"Board not "
+                      "found?\" in the README");
 static_assert(AccessFixSource == AccessFixInWords);
 
 }  // namespace
@@ -48,12 +49,18 @@ std::string AccessFix()
 // The settings' captions and units as the settings table has them, for show's text.
 // One missing here stays English; a test sees that in German.
 [[maybe_unused]] const char* const SettingWords[] = {
-    QT_TRANSLATE_NOOP("kx5170ctl", "Stops (each side)"),     QT_TRANSLATE_NOOP("kx5170ctl", "Centre offset"),
-    QT_TRANSLATE_NOOP("kx5170ctl", "Stops stiffness"),       QT_TRANSLATE_NOOP("kx5170ctl", "Stops damping"),
-    QT_TRANSLATE_NOOP("kx5170ctl", "Overall damping"),       QT_TRANSLATE_NOOP("kx5170ctl", "Damper Effect scale"),
-    QT_TRANSLATE_NOOP("kx5170ctl", "All Effects scale"),     QT_TRANSLATE_NOOP("kx5170ctl", "Overall inertia"),
-    QT_TRANSLATE_NOOP("kx5170ctl", "Overall friction"),      QT_TRANSLATE_NOOP("kx5170ctl", "Motor filter"),
-    QT_TRANSLATE_NOOP("kx5170ctl", "Input filter"),          QT_TRANSLATE_NOOP("kx5170ctl", "Centering spring"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops (each side)"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Centre offset"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops stiffness"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops damping"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall damping"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Damper Effect scale"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "All Effects scale"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall inertia"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall friction"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Motor filter"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Input filter"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Centering spring"),
     QT_TRANSLATE_NOOP("kx5170ctl", "counts"),
 };
 
@@ -68,8 +75,9 @@ Failure FromSession(const SessionFailure& failure)
     const std::string what = DescribeFailure(failure);
     switch (failure.Cause) {
     case FailureCause::NoBoard:
-        return {ExitNoBoard, kx5170ctl::tr("no KX5170 board found: plug it in (kx5170ctl list shows what is present)")
-                                 .toStdString()};
+        return {
+            ExitNoBoard,
+            kx5170ctl::tr("no KX5170 board found: plug it in (kx5170ctl list shows what is present)").toStdString()};
     case FailureCause::AccessDenied:
         return {ExitNoAccess, what + ": " + AccessFix()};
     default:
@@ -112,8 +120,7 @@ std::string HoldersText(const std::vector<DeviceHolder>& holders)
         if (std::find(named.begin(), named.end(), holder.ProcessID) != named.end())
             continue;
         named.push_back(holder.ProcessID);
-        const QString program =
-            holder.Program.empty() ? kx5170ctl::tr("a program") : Q(PlainText(holder.Program));
+        const QString program = holder.Program.empty() ? kx5170ctl::tr("a program") : Q(PlainText(holder.Program));
         text += (text.empty() ? "" : ", ") +
                 kx5170ctl::tr("%1 (%2)").arg(program, QString::number(holder.ProcessID)).toStdString();
     }
@@ -132,9 +139,10 @@ std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlE
                             << std::flush;
         return std::nullopt;
     }
-    return Failure{ExitInUse, kx5170ctl::tr("the board is in use by %1: close it, or use --force-in-use to write anyway")
-                                  .arg(Q(HoldersText(found.Holders)))
-                                  .toStdString()};
+    return Failure{ExitInUse,
+                   kx5170ctl::tr("the board is in use by %1: close it, or use --force-in-use to write anyway")
+                       .arg(Q(HoldersText(found.Holders)))
+                       .toStdString()};
 }
 
 }  // namespace ctl
@@ -170,9 +178,10 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
         if (!chosen)
             continue;
         ++boards;
-        const std::string serial = board.SerialNumber.empty()
-                                       ? std::string("-")
-                                       : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String());
+        const std::string serial =
+            board.SerialNumber.empty()
+                ? std::string("-")
+                : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String());
         env.Out << kx5170ctl::tr("product %1  version %2  serial %3  port %4  nodes")
                        .arg(Q(HexId(board.ProductID)), Q(BoardVersionText(board.VersionNumber)), Q(serial),
                             Q(board.Port.empty() ? std::string("-") : PlainText(board.Port)))
@@ -202,13 +211,14 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
     if (boards == 0)
         return Report(env, {ExitNoBoard, kx5170ctl::tr("no KX5170 board found: plug it in").toStdString()});
     if (!deniedNodes.empty()) {
-        const Failure denied{opened == 0 ? ExitNoAccess : ExitDone,
-                             kx5170ctl::tr("this user may not open %1: %2").arg(Q(deniedNodes), Q(AccessFix())).toStdString()};
+        const Failure denied{
+            opened == 0 ? ExitNoAccess : ExitDone,
+            kx5170ctl::tr("this user may not open %1: %2").arg(Q(deniedNodes), Q(AccessFix())).toStdString()};
         Report(env, denied);
         return denied.Status;
     }
     return opened == 0 ? Report(env, {ExitNoBoard, kx5170ctl::tr("the board could not be opened: unplug it, plug it in "
-                                                                  "again and retry")
+                                                                 "again and retry")
                                                        .toStdString()})
                        : ExitDone;
 }
@@ -268,13 +278,14 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
         };
         QJsonObject shown = board;
         if (leftover)
-            shown.insert("leftover", QJsonObject{{"file", QString::fromStdString(leftover->Entry.FileApplied)},
-                                                 {"time", QDateTime::fromSecsSinceEpoch(leftover->Entry.Time)
-                                                              .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                                                              .toString(Qt::ISODate)},
-                                                 {"process", static_cast<qint64>(leftover->Entry.ProcessID)},
-                                                 // English, as every value here: scripts read it.
-                                                 {"text", QString::fromStdString(LeftoverSentence(leftover->Entry, false, true))}});
+            shown.insert("leftover",
+                         QJsonObject{{"file", QString::fromStdString(leftover->Entry.FileApplied)},
+                                     {"time", QDateTime::fromSecsSinceEpoch(leftover->Entry.Time)
+                                                  .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+                                                  .toString(Qt::ISODate)},
+                                     {"process", static_cast<qint64>(leftover->Entry.ProcessID)},
+                                     // English, as every value here: scripts read it.
+                                     {"text", QString::fromStdString(LeftoverSentence(leftover->Entry, false, true))}});
         env.Out << QJsonDocument(shown).toJson(QJsonDocument::Indented).toStdString() << std::flush;
         return ExitDone;
     }
@@ -342,7 +353,8 @@ int RunSave(const QString& fileName, const Options& options, HidPlatform& platfo
 // they are in every language: they are what the user types.
 const char* const Summary =
     QT_TRANSLATE_NOOP("kx5170ctl", "Reads, writes and watches a KX5170 wheel controller board.");
-const char* const CommandsHeading = QT_TRANSLATE_NOOP("kx5170ctl", "Commands (kx5170ctl help COMMAND tells more of one):");
+const char* const CommandsHeading =
+    QT_TRANSLATE_NOOP("kx5170ctl", "Commands (kx5170ctl help COMMAND tells more of one):");
 
 struct CommandLine {
     const char* Synopsis;
@@ -353,37 +365,42 @@ const CommandLine CommandLines[] = {
     {"list", QT_TRANSLATE_NOOP("kx5170ctl", "every board present, and whether you may open it")},
     {"show [--json]", QT_TRANSLATE_NOOP("kx5170ctl", "the board's details and its twelve settings")},
     {"save FILE", QT_TRANSLATE_NOOP("kx5170ctl", "the board's settings as a settings file (- for standard output)")},
-    {"apply FILE", QT_TRANSLATE_NOOP("kx5170ctl", "write a settings file to the board (- for standard input), then check it")},
+    {"apply FILE",
+     QT_TRANSLATE_NOOP("kx5170ctl", "write a settings file to the board (- for standard input), then check it")},
     {"set KEY=VALUE...", QT_TRANSLATE_NOOP("kx5170ctl", "write some settings, then check them")},
     {"watch [--json]", QT_TRANSLATE_NOOP("kx5170ctl", "the wheel's position as it turns, until interrupted")},
     {"run FILE -- COMMAND [ARG...]",
      QT_TRANSLATE_NOOP("kx5170ctl", "apply FILE, run COMMAND, then put the board's own settings back")},
-    {"restore [--list]", QT_TRANSLATE_NOOP("kx5170ctl", "put back the board's own settings that a run which did not\n"
-                                                        "finish has left saved (--list shows them)")},
+    {"restore [--list]", QT_TRANSLATE_NOOP("kx5170ctl",
+                                           "put back the board's own settings that a run which did not\n"
+                                           "finish has left saved (--list shows them)")},
     {"doctor", QT_TRANSLATE_NOOP("kx5170ctl", "what stands between you and the board, with the fix")},
 };
 
-const char* const KeysParagraph = QT_TRANSLATE_NOOP("kx5170ctl",
-    "The keys of a settings file and of set: centre_offset, overall_damping,\n"
-    "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
-    "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
-    "damper_effect_scale; and rotation, the wheel's turn lock to lock in degrees\n"
-    "(rotation=900), in place of stops.");
+const char* const KeysParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "The keys of a settings file and of set: centre_offset, overall_damping,\n"
+                      "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
+                      "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
+                      "damper_effect_scale; and rotation, the wheel's turn lock to lock in degrees\n"
+                      "(rotation=900), in place of stops.");
 
-const char* const ExitParagraph = QT_TRANSLATE_NOOP("kx5170ctl",
-    "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
-    "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
-    "request to the board failed: its settings not read, not taken, not stored (it did\n"
-    "not reset), or other values held after the write; 5 the board is in use by\n"
-    "another program, and nothing was written. run exits with its command's status\n"
-    "(128 + N when signal N stopped run itself).");
+const char* const ExitParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
+                      "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
+                      "request to the board failed: its settings not read, not taken, not stored (it did\n"
+                      "not reset), or other values held after the write; 5 the board is in use by\n"
+                      "another program, and nothing was written. run exits with its command's status\n"
+                      "(128 + N when signal N stopped run itself).");
 
-const char* const WaitsParagraph = QT_TRANSLATE_NOOP("kx5170ctl",
-    "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
-    "and up to 10 s for the same board to come back, then read it back. A request the\n"
-    "board does not answer is given up by the kernel after 5 s. Before writing back\n"
-    "the board's own settings, run waits up to 10 s for programs its command left\n"
-    "behind to let go of the board.");
+const char* const WaitsParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
+                      "and up to 10 s for the same board to come back, then read it back. A request the\n"
+                      "board does not answer is given up by the kernel after 5 s. Before writing back\n"
+                      "the board's own settings, run waits up to 10 s for programs its command left\n"
+                      "behind to let go of the board.");
 
 // The description above --help's options, in the user's language.
 QString Description()
@@ -500,30 +517,30 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
                                      kx5170ctl::tr("print the version"));
     const QCommandLineOption board(QStringLiteral("board"),
                                    kx5170ctl::tr("every command: the board with this serial number, in this port "
-                                                  "(usb:1-2, as list shows it) or at this device node "
-                                                  "(/dev/hidrawN), not the first one found"),
+                                                 "(usb:1-2, as list shows it) or at this device node "
+                                                 "(/dev/hidrawN), not the first one found"),
                                    QStringLiteral("SERIAL|PORT|NODE"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   kx5170ctl::tr("every command: a simulated board, which keeps its settings "
-                                                 "from one command to the next while you are logged in; nothing "
-                                                 "reaches any hardware"));
+                                                "from one command to the next while you are logged in; nothing "
+                                                "reaches any hardware"));
     const QCommandLineOption forceInUse(QStringLiteral("force-in-use"),
                                         kx5170ctl::tr("apply, set, run: write even while another program holds "
-                                                       "the board (it loses the wheel while the board resets)"));
+                                                      "the board (it loses the wheel while the board resets)"));
     const QCommandLineOption json(QStringLiteral("json"), kx5170ctl::tr("show, watch: print JSON"));
     const QCommandLineOption clamp(QStringLiteral("clamp"),
                                    kx5170ctl::tr("apply, set, run: bring a value outside its range to the nearer "
-                                                  "bound, as the window does (not stops or centre_offset)"));
+                                                 "bound, as the window does (not stops or centre_offset)"));
     const QCommandLineOption convert(QStringLiteral("convert"),
                                      kx5170ctl::tr("apply, run: convert a file saved from a board that counts "
-                                                    "another number of steps a turn: stops and centre_offset "
-                                                    "scaled to keep their angle"));
+                                                   "another number of steps a turn: stops and centre_offset "
+                                                   "scaled to keep their angle"));
     const QCommandLineOption force(QStringLiteral("force"),
                                    kx5170ctl::tr("apply, run: take a file saved from a board that counts another "
-                                                  "number of steps a turn as it is"));
+                                                 "number of steps a turn as it is"));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       kx5170ctl::tr("apply, set: do not wait for the board's reset to read the "
-                                                     "settings back"));
+                                                    "settings back"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    kx5170ctl::tr("run, restore: say nothing of what was done, only what went wrong"));
     const QCommandLineOption list(QStringLiteral("list"), kx5170ctl::tr("restore: show what is saved; change nothing"));
@@ -537,7 +554,9 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         QString error = parser.errorText();
         if (error.endsWith(u'.'))
             error.chop(1);
-        return Report(env, {ExitUsage, kx5170ctl::tr("%1: see kx5170ctl --help").arg(Q(PlainText(error.toStdString()))).toStdString()});
+        return Report(env,
+                      {ExitUsage,
+                       kx5170ctl::tr("%1: see kx5170ctl --help").arg(Q(PlainText(error.toStdString()))).toStdString()});
     }
     QStringList positional = parser.positionalArguments();
     if (parser.isSet(version)) {
@@ -563,7 +582,8 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
                 << kx5170ctl::tr("Options for every command: %1")
                        .arg(QStringLiteral("--board SERIAL|PORT|NODE, --demo"))
                        .toStdString()
-                << '\n' << std::flush;
+                << '\n'
+                << std::flush;
         return ExitDone;
     }
 
@@ -575,17 +595,21 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     if (parser.isSet(board)) {
         const QString chosen = parser.value(board);
         if (chosen.isEmpty())
-            return Report(env, {ExitUsage, kx5170ctl::tr("--board: give a serial number or a device node: see kx5170ctl --help")
-                                               .toStdString()});
+            return Report(
+                env,
+                {ExitUsage,
+                 kx5170ctl::tr("--board: give a serial number or a device node: see kx5170ctl --help").toStdString()});
         options.Choice = BoardChoice::Parse(chosen.toStdString());
     }
 
     const std::string name = PlainText(command.toStdString());
     auto usage = [&](const QString& what) {
-        return Report(env, {ExitUsage, kx5170ctl::tr("%1: %2: see kx5170ctl help %1").arg(Q(name), what).toStdString()});
+        return Report(env,
+                      {ExitUsage, kx5170ctl::tr("%1: %2: see kx5170ctl help %1").arg(Q(name), what).toStdString()});
     };
     if (!FindCommandHelp(command))
-        return Report(env, {ExitUsage, kx5170ctl::tr("unknown command \"%1\": see kx5170ctl --help").arg(Q(name)).toStdString()});
+        return Report(
+            env, {ExitUsage, kx5170ctl::tr("unknown command \"%1\": see kx5170ctl --help").arg(Q(name)).toStdString()});
     const bool run = command == QLatin1String("run");
     const bool restore = command == QLatin1String("restore");
     const bool writes = command == QLatin1String("apply") || command == QLatin1String("set") || run;

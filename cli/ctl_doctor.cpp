@@ -63,8 +63,9 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             return;
         fixShown = true;
         env.Out << "         "
-                << kx5170ctl::tr("these commands install the board's udev rule, reload udev and apply it to the board\n"
-                                 "(or click \"Fix...\" in kx5170-config):")
+                << kx5170ctl::tr(
+                       "these commands install the board's udev rule, reload udev and apply it to the board\n"
+                       "(or click \"Fix...\" in kx5170-config):")
                        .replace(u'\n', QStringLiteral("\n         "))
                        .toStdString()
                 << '\n';
@@ -74,27 +75,29 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             env.Out << "             " << commands.substr(at, end - at) << '\n';
             at = end == std::string::npos ? commands.size() : end + 1;
         }
-        env.Out << "         "
-                << kx5170ctl::tr("if the board still cannot be opened then, unplug it and plug it in again").toStdString()
-                << '\n';
+        env.Out
+            << "         "
+            << kx5170ctl::tr("if the board still cannot be opened then, unplug it and plug it in again").toStdString()
+            << '\n';
     };
 #ifdef KX_DOCTOR_PROBES
     if (roots.Probe) {
         auto checkNode = [&](const QString& where, const std::string& node) {
             anyNode = true;
             switch (CheckNodeAccess(node)) {
-            case NodeAccess::ReadWrite:
-                doctor.Good(where + kx5170ctl::tr("%1, which you may read and write").arg(Q(node)));
-                break;
-            case NodeAccess::Denied:
-                anyDenied = true;
-                doctor.Problem(ExitNoAccess, where + kx5170ctl::tr("%1, which you may not open").arg(Q(node)));
-                break;
-            case NodeAccess::Missing:
-                doctor.Problem(ExitNoBoard, where + kx5170ctl::tr("%1 is missing from /dev: unplug the board and plug "
-                                                                  "it in again")
-                                                        .arg(Q(node)));
-                break;
+                case NodeAccess::ReadWrite:
+                    doctor.Good(where + kx5170ctl::tr("%1, which you may read and write").arg(Q(node)));
+                    break;
+                case NodeAccess::Denied:
+                    anyDenied = true;
+                    doctor.Problem(ExitNoAccess, where + kx5170ctl::tr("%1, which you may not open").arg(Q(node)));
+                    break;
+                case NodeAccess::Missing:
+                    doctor.Problem(ExitNoBoard,
+                                   where + kx5170ctl::tr("%1 is missing from /dev: unplug the board and plug "
+                                                         "it in again")
+                                               .arg(Q(node)));
+                    break;
             }
         };
         // From what the program opens, the hidraw nodes, up to the USB device when there
@@ -102,7 +105,8 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
         const std::vector<HidrawBoard> hidraw = FindHidrawBoards(roots.Sysfs);
         const std::vector<UsbBoard> usb = FindUsbBoards(roots.Sysfs);
         if (hidraw.empty() && usb.empty()) {
-            doctor.Problem(ExitNoBoard, kx5170ctl::tr("no KX5170 board found: plug it in, or try another cable or port"));
+            doctor.Problem(ExitNoBoard,
+                           kx5170ctl::tr("no KX5170 board found: plug it in, or try another cable or port"));
             noBoardSaid = true;
         }
         for (const HidrawBoard& board : hidraw)
@@ -122,21 +126,23 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
                                                 .arg(Q(board.Port)));
             for (const UsbHidInterface& interface : board.Interfaces) {
                 if (interface.HidrawNodes.empty()) {
-                    doctor.Problem(ExitNoBoard,
-                                   (interface.Driver.empty()
-                                        ? kx5170ctl::tr("interface %1 has no hidraw node (no driver took it): the kernel "
-                                                        "needs hidraw and usbhid; unplug the board and plug it in again")
-                                              .arg(Q(interface.Name))
-                                        : kx5170ctl::tr("interface %1 has no hidraw node (driver %2): the kernel needs "
-                                                        "hidraw and usbhid; unplug the board and plug it in again")
-                                              .arg(Q(interface.Name), Q(PlainText(interface.Driver)))));
+                    doctor.Problem(
+                        ExitNoBoard,
+                        (interface.Driver.empty()
+                             ? kx5170ctl::tr("interface %1 has no hidraw node (no driver took it): the kernel "
+                                             "needs hidraw and usbhid; unplug the board and plug it in again")
+                                   .arg(Q(interface.Name))
+                             : kx5170ctl::tr("interface %1 has no hidraw node (driver %2): the kernel needs "
+                                             "hidraw and usbhid; unplug the board and plug it in again")
+                                   .arg(Q(interface.Name), Q(PlainText(interface.Driver)))));
                     continue;
                 }
                 std::string inputs;
                 for (const std::string& node : interface.InputNodes)
                     inputs += (inputs.empty() ? "" : ", ") + node;
                 if (!inputs.empty())
-                    doctor.Good(kx5170ctl::tr("interface %1: the kernel made input %2").arg(Q(interface.Name), Q(inputs)));
+                    doctor.Good(
+                        kx5170ctl::tr("interface %1: the kernel made input %2").arg(Q(interface.Name), Q(inputs)));
                 for (const std::string& node : interface.HidrawNodes)
                     checkNode(kx5170ctl::tr("interface %1: ").arg(Q(interface.Name)), node);
             }
@@ -169,17 +175,20 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
         const LoginSession login = ReadLoginSession(roots.Run, id ? id : "");
         switch (login.Kind) {
         case SessionKind::LocalActive:
-            doctor.Good(kx5170ctl::tr("a local session in front at %1: the udev rule gives it the board").arg(Q(login.Seat)));
+            doctor.Good(
+                kx5170ctl::tr("a local session in front at %1: the udev rule gives it the board").arg(Q(login.Seat)));
             break;
         case SessionKind::LocalInactive:
             ruleProblem(kx5170ctl::tr("this session at %1 is not the one in front: switch to it").arg(Q(login.Seat)));
             break;
         case SessionKind::Remote:
-            ruleProblem(kx5170ctl::tr("a remote login: the udev rule gives the board only to the person at the "
-                                      "computer; run kx5170ctl there"));
+            ruleProblem(
+                kx5170ctl::tr("a remote login: the udev rule gives the board only to the person at the "
+                              "computer; run kx5170ctl there"));
             break;
         case SessionKind::NoSeat:
-            ruleProblem(kx5170ctl::tr("a session at no seat: the udev rule gives the board only to a local login at a seat"));
+            ruleProblem(
+                kx5170ctl::tr("a session at no seat: the udev rule gives the board only to a local login at a seat"));
             break;
         case SessionKind::Unknown:
             doctor.Note(kx5170ctl::tr("the login session could not be told (no XDG_SESSION_ID, or no record of it)"));
@@ -221,23 +230,25 @@ int RunDoctor(const Options& options, HidPlatform& platform, CtlEnvironment& env
             doctor.Good(kx5170ctl::tr("no other program holds the board"));
         const Outcome<SettingsRead> settings = session.ReadSettings();
         if (const auto* failure = std::get_if<SessionFailure>(&settings))
-            doctor.Problem(FromSession(*failure).Status, kx5170ctl::tr("the settings (report 8) could not be read: %1")
-                                                              .arg(Q(FromSession(*failure).Message)));
+            doctor.Problem(
+                FromSession(*failure).Status,
+                kx5170ctl::tr("the settings (report 8) could not be read: %1").arg(Q(FromSession(*failure).Message)));
         else
             doctor.Good(kx5170ctl::tr("the board at %1 declares its settings (report 8) and they read")
                             .arg(Q(session.Identity().Node)));
         const std::optional<int> type = session.DeviceType();
         const std::optional<int> perTurn = CountsPerTurn(type);
         if (type)
-            doctor.Good(perTurn ? kx5170ctl::tr("board version %1, type %2, %3 counts a turn")
-                                      .arg(Q(BoardVersionText(session.Identity().VersionNumber)),
-                                           QString::number(*type), QString::number(*perTurn))
-                                : kx5170ctl::tr("board version %1, type %2")
-                                      .arg(Q(BoardVersionText(session.Identity().VersionNumber)),
-                                           QString::number(*type)));
+            doctor.Good(perTurn
+                            ? kx5170ctl::tr("board version %1, type %2, %3 counts a turn")
+                                  .arg(Q(BoardVersionText(session.Identity().VersionNumber)), QString::number(*type),
+                                       QString::number(*perTurn))
+                            : kx5170ctl::tr("board version %1, type %2")
+                                  .arg(Q(BoardVersionText(session.Identity().VersionNumber)), QString::number(*type)));
         else
-            doctor.Note(kx5170ctl::tr("the board's type could not be told: it did not answer the request for its "
-                                      "manufacturer as a board does"));
+            doctor.Note(
+                kx5170ctl::tr("the board's type could not be told: it did not answer the request for its "
+                              "manufacturer as a board does"));
         if (const auto leftover = FindLeftover(env.JournalFolder, session.Identity()))
             doctor.Note(leftover->Sentence);
         session.Close();

@@ -25,7 +25,6 @@ inline QString Q(const std::string& text)
     return QString::fromStdString(text);
 }
 
-
 struct Options {
     bool Json = false;
     bool Clamp = false;

@@ -50,7 +50,8 @@ private:
         DeniedSaid = false;
         PerTurn = CountsPerTurn(Session.DeviceType());
         const std::string node = Session.Identity().Node;
-        Say({{"event", "found"}, {"node", QString::fromStdString(node)}}, kx5170ctl::tr("board at %1 (Ctrl+C ends)").arg(Q(node)).toStdString());
+        Say({{"event", "found"}, {"node", QString::fromStdString(node)}},
+            kx5170ctl::tr("board at %1 (Ctrl+C ends)").arg(Q(node)).toStdString());
     }
 
     void Hear(const LinkSupervisor::News& news)

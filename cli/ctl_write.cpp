@@ -50,9 +50,9 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
                                                   std::istream& in)
 {
     if (arguments.size() != 1)
-        return Failure{ExitUsage,
-                       kx5170ctl::tr("apply: name one settings file (- for standard input): see kx5170ctl --help")
-                           .toStdString()};
+        return Failure{
+            ExitUsage,
+            kx5170ctl::tr("apply: name one settings file (- for standard input): see kx5170ctl --help").toStdString()};
     const QString fileName = arguments.first();
     auto bytes = ReadFileBytes(fileName, in);
     if (auto* failure = std::get_if<Failure>(&bytes))
@@ -73,9 +73,9 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
 std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, const Options& options)
 {
     if (arguments.isEmpty())
-        return Failure{ExitUsage,
-                       kx5170ctl::tr("set: give one or more KEY=VALUE, such as stops=5000: see kx5170ctl --help")
-                           .toStdString()};
+        return Failure{
+            ExitUsage,
+            kx5170ctl::tr("set: give one or more KEY=VALUE, such as stops=5000: see kx5170ctl --help").toStdString()};
     std::string text = "kx5170-settings = " + std::to_string(SettingsFileVersion) + "\n";
     std::vector<std::string> keys;
     for (const QString& argument : arguments) {
@@ -98,8 +98,9 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
                            kx5170ctl::tr("set: %1 is given twice: give each setting once").arg(Q(key)).toStdString()};
         const std::string other = key == RotationKey ? "stops" : key == "stops" ? RotationKey : "";
         if (!other.empty() && std::find(keys.begin(), keys.end(), other) != keys.end())
-            return Failure{ExitUsage,
-                           kx5170ctl::tr("set: stops and rotation say the same thing twice: give one of them").toStdString()};
+            return Failure{
+                ExitUsage,
+                kx5170ctl::tr("set: stops and rotation say the same thing twice: give one of them").toStdString()};
         keys.push_back(key);
         text += setting + "\n";
     }
@@ -185,12 +186,13 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
     } else if (!options.Force && SettingsFileCountsDiffer(file, boardType)) {
         const QString thisOne =
             boardType ? kx5170ctl::tr("type %1").arg(*boardType) : kx5170ctl::tr("whose type could not be read");
-        return Failure{ExitUsage, kx5170ctl::tr("the file was saved from a board of type %1, which counts another "
-                                                "number of steps a turn than this one (%2): its stops and "
-                                                "centre_offset would mean other angles; nothing was sent; use "
-                                                "--convert to scale them to this board, or --force to apply it as it is")
-                                      .arg(QString::number(*file.BoardType), thisOne)
-                                      .toStdString()};
+        return Failure{ExitUsage,
+                       kx5170ctl::tr("the file was saved from a board of type %1, which counts another "
+                                     "number of steps a turn than this one (%2): its stops and "
+                                     "centre_offset would mean other angles; nothing was sent; use "
+                                     "--convert to scale them to this board, or --force to apply it as it is")
+                           .arg(QString::number(*file.BoardType), thisOne)
+                           .toStdString()};
     }
 
     // Degrees become counts for this board, whatever board the file was saved from.
@@ -333,9 +335,9 @@ std::optional<Failure> PutBack(BoardSession& session, const RestoreEntry& entry,
     // once the wait is over, not before.
     if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(holdersWait);
         !holders.empty() && !options.ForceInUse)
-        return Failure{ExitNotTaken,
-                       notBack(kx5170ctl::tr("it is still in use by %1").arg(Q(HoldersText(holders))).toStdString()) +
-                           byHand};
+        return Failure{
+            ExitNotTaken,
+            notBack(kx5170ctl::tr("it is still in use by %1").arg(Q(HoldersText(holders))).toStdString()) + byHand};
     const SignalsHeld hold(env);
     if (auto failure = RestoreFromJournal(session, env.JournalFolder, entry)) {
         if (failure->SettingsBack)
@@ -374,8 +376,9 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
             return Report(env, *failure);
         if (!options.Quiet)
             env.Err << "kx5170ctl: "
-                    << kx5170ctl::tr("the board still holds %1 from a run that did not finish: putting its own "
-                                     "settings back first")
+                    << kx5170ctl::tr(
+                           "the board still holds %1 from a run that did not finish: putting its own "
+                           "settings back first")
                            .arg(Q(PlainText(AppliedFileName(*entry))))
                            .toStdString()
                     << '\n'
@@ -411,8 +414,8 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     if (const int signal = env.TakeStopSignal()) {
         if (auto failure = PutBack(session, entry, options, RunHoldersWait, env))
             return Report(env, {128 + signal, kx5170ctl::tr("%1 came during the write, so %2 was not started, and %3")
-                                                  .arg(Q(SignalName(signal)), Q(PlainText(command.first().toStdString())),
-                                                       Q(failure->Message))
+                                                  .arg(Q(SignalName(signal)),
+                                                       Q(PlainText(command.first().toStdString())), Q(failure->Message))
                                                   .toStdString()});
         return Report(env, {128 + signal, kx5170ctl::tr("%1 came during the write, so %2 was not started; the "
                                                         "board's own settings are back")
@@ -439,12 +442,14 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     // now, with the board's own settings back.
     const int signal = env.TakeStopSignal();
     if (!options.Quiet)
-        env.Err << "kx5170ctl: "
-                << (signal ? kx5170ctl::tr("the board's own settings are back (%1 came meanwhile)").arg(Q(SignalName(signal)))
-                           : kx5170ctl::tr("the board's own settings are back"))
-                       .toStdString()
-                << '\n'
-                << std::flush;
+        env.Err
+            << "kx5170ctl: "
+            << (signal
+                    ? kx5170ctl::tr("the board's own settings are back (%1 came meanwhile)").arg(Q(SignalName(signal)))
+                    : kx5170ctl::tr("the board's own settings are back"))
+                   .toStdString()
+            << '\n'
+            << std::flush;
     return signal ? 128 + signal : status;
 }
 
@@ -497,11 +502,11 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         const auto* entry = std::get_if<RestoreEntry>(&item.Entry);
         if (!entry) {
             if (choice.Any()) {
-                Report(env, {ExitUsage, kx5170ctl::tr("%1 cannot be read: %2: look at it, and remove it once you no "
-                                                      "longer need it")
-                                            .arg(Q(PlainText(item.File.string())),
-                                                 Q(PlainText(std::get<std::string>(item.Entry))))
-                                            .toStdString()});
+                Report(env, {ExitUsage,
+                             kx5170ctl::tr("%1 cannot be read: %2: look at it, and remove it once you no "
+                                           "longer need it")
+                                 .arg(Q(PlainText(item.File.string())), Q(PlainText(std::get<std::string>(item.Entry))))
+                                 .toStdString()});
                 status = status == ExitDone ? ExitUsage : status;
             }
             continue;
@@ -517,8 +522,9 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
             const QString line =
                 alive ? kx5170ctl::tr("%1: %2 (%3), put on at %4 by run, process %5, which still runs")
                             .arg(board, file, path, time, process)
-                      : kx5170ctl::tr("%1: %2 (%3), put on at %4 by run, process %5, which did not finish: kx5170ctl "
-                                      "restore --board %6 puts its own settings back")
+                      : kx5170ctl::tr(
+                            "%1: %2 (%3), put on at %4 by run, process %5, which did not finish: kx5170ctl "
+                            "restore --board %6 puts its own settings back")
                             .arg(board, file, path, time, process, Q(PlainText(BoardArgument(*entry))));
             env.Out << line.toStdString() << '\n';
             continue;
@@ -551,13 +557,14 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         }
         const SignalsHeld hold(env);
         if (auto failure = RestoreFromJournal(session, env.JournalFolder, *entry)) {
-            Report(env, {ExitNotTaken, failure->SettingsBack
-                                           ? kx5170ctl::tr("%1: remove it by hand").arg(Q(failure->Reason)).toStdString()
-                                           : kx5170ctl::tr("the board's own settings were not written back: %1: "
-                                                           "unplug the board, plug it in again and run kx5170ctl "
-                                                           "restore again")
-                                                 .arg(Q(RestoreFailureText(*failure)))
-                                                 .toStdString()});
+            Report(env,
+                   {ExitNotTaken, failure->SettingsBack
+                                      ? kx5170ctl::tr("%1: remove it by hand").arg(Q(failure->Reason)).toStdString()
+                                      : kx5170ctl::tr("the board's own settings were not written back: %1: "
+                                                      "unplug the board, plug it in again and run kx5170ctl "
+                                                      "restore again")
+                                            .arg(Q(RestoreFailureText(*failure)))
+                                            .toStdString()});
             status = status == ExitDone ? ExitNotTaken : status;
             continue;
         }
@@ -569,7 +576,7 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         session.Close();
     }
     if (shown == 0 && status == ExitDone)
-        env.Out << (options.List    ? kx5170ctl::tr("Nothing is saved.")
+        env.Out << (options.List   ? kx5170ctl::tr("Nothing is saved.")
                     : choice.Any() ? kx5170ctl::tr("Nothing to restore: no run left a board in a file's settings.")
                                    : kx5170ctl::tr("Nothing to restore for that board."))
                        .toStdString()

@@ -37,16 +37,16 @@ class TestCtlLanguage : public QObject {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime.path());
         environment.insert(QStringLiteral("XDG_STATE_HOME"), Runtime.path() + QStringLiteral("/state"));
         switch (language) {
-        case Language::English:
-            environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-            break;
-        case Language::German:
-            environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
-            environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-            break;
-        case Language::Pseudo:
-            environment.insert(QStringLiteral("KX5170_PSEUDO_LOCALE"), QStringLiteral("1"));
-            break;
+            case Language::English:
+                environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+                break;
+            case Language::German:
+                environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+                environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+                break;
+            case Language::Pseudo:
+                environment.insert(QStringLiteral("KX5170_PSEUDO_LOCALE"), QStringLiteral("1"));
+                break;
         }
         QProcess process;
         process.setProcessEnvironment(environment);
@@ -71,15 +71,15 @@ class TestCtlLanguage : public QObject {
         QTest::addColumn<QString>("german");
         QTest::newRow("an option for another command")
             << Words("--demo show --clamp") << 1 << QStringLiteral("show: --clamp gilt für apply, set und run");
-        QTest::newRow("an unknown command") << Words("--demo wobble") << 1 << QStringLiteral("unbekannter Befehl „wobble“");
+        QTest::newRow("an unknown command")
+            << Words("--demo wobble") << 1 << QStringLiteral("unbekannter Befehl „wobble“");
         QTest::newRow("an unknown setting")
             << Words("--demo set stiffness=3") << 1 << QStringLiteral("set: unbekannte Einstellung „stiffness“");
         QTest::newRow("a file that is not there")
             << Words("--demo apply /nonexistent/rally.kx5170") << 1
             << QStringLiteral("/nonexistent/rally.kx5170 kann nicht gelesen werden");
-        QTest::newRow("no such board")
-            << Words("--demo --board nosuch show") << 2
-            << QStringLiteral("keine KX5170-Platine mit der Seriennummer nosuch gefunden");
+        QTest::newRow("no such board") << Words("--demo --board nosuch show") << 2
+                                       << QStringLiteral("keine KX5170-Platine mit der Seriennummer nosuch gefunden");
     }
 
 private slots:
@@ -145,10 +145,10 @@ private slots:
         QCOMPARE(Ctl(Language::English, {QStringLiteral("--demo"), QStringLiteral("save"), file}).Status, 0);
         // A run killed with its command leaves the board's own settings saved: show
         // then tells of them.
-        const Run killed = Ctl(Language::English, {QStringLiteral("--demo"), QStringLiteral("--quiet"),
-                                                   QStringLiteral("run"), file, QStringLiteral("--"),
-                                                   QStringLiteral("sh"), QStringLiteral("-c"),
-                                                   QStringLiteral("kill -9 $PPID")});
+        const Run killed =
+            Ctl(Language::English,
+                {QStringLiteral("--demo"), QStringLiteral("--quiet"), QStringLiteral("run"), file, QStringLiteral("--"),
+                 QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("kill -9 $PPID")});
         QCOMPARE(killed.Status, -1);
 
         for (const QStringList& arguments : {Words("--demo show --json"), Words("--demo list")}) {
@@ -166,7 +166,8 @@ private slots:
                 QCOMPARE(pseudo.Out, english.Out);
             } else {
                 // The text for a person tells the same leftover in German.
-                QVERIFY2(german.Out.contains(QStringLiteral("Die Platine hat noch rally.kx5170")), qPrintable(german.Out));
+                QVERIFY2(german.Out.contains(QStringLiteral("Die Platine hat noch rally.kx5170")),
+                         qPrintable(german.Out));
             }
         }
         QCOMPARE(Ctl(Language::English, Words("--demo --quiet restore")).Status, 0);
@@ -252,9 +253,8 @@ public:
             for (qsizetype i = match.capturedStart(); i < match.capturedEnd(); ++i)
                 covered[static_cast<std::size_t>(i)] = true;
         }
-        QStringList names = {QStringLiteral("kx5170ctl"), QStringLiteral("help"), QStringLiteral("command"),
-                             QStringLiteral("arguments"), QStringLiteral("[arguments...]"),
-                             QStringLiteral("rotation")};
+        QStringList names = {QStringLiteral("kx5170ctl"), QStringLiteral("help"),           QStringLiteral("command"),
+                             QStringLiteral("arguments"), QStringLiteral("[arguments...]"), QStringLiteral("rotation")};
         for (const char* command : {"list", "show", "save", "apply", "set", "watch", "run", "restore", "doctor"})
             names << QLatin1String(command);
         for (const SettingsField& field : SettingsFields)

@@ -109,9 +109,12 @@ std::string DescribeFailure(const SessionFailure& failure)
 {
     if (failure.Cause == FailureCause::NoBoard)
         return Tr(QT_TRANSLATE_NOOP("BoardSession", "no board found")).toStdString();
-    const QString board = failure.Node.empty() ? Tr(QT_TRANSLATE_NOOP("BoardSession", "the board"))
-                                               : Tr(QT_TRANSLATE_NOOP("BoardSession", "the board at %1")).arg(QString::fromStdString(failure.Node));
-    QString text = Tr(QT_TRANSLATE_NOOP("BoardSession", "%1: %2 while %3")).arg(board, Tr(CauseText(failure.Cause)), Tr(StepText(failure.Step)));
+    const QString board =
+        failure.Node.empty()
+            ? Tr(QT_TRANSLATE_NOOP("BoardSession", "the board"))
+            : Tr(QT_TRANSLATE_NOOP("BoardSession", "the board at %1")).arg(QString::fromStdString(failure.Node));
+    QString text = Tr(QT_TRANSLATE_NOOP("BoardSession", "%1: %2 while %3"))
+                       .arg(board, Tr(CauseText(failure.Cause)), Tr(StepText(failure.Step)));
     if (!failure.Detail.empty())
         text = Tr(QT_TRANSLATE_NOOP("BoardSession", "%1 (%2)")).arg(text, QString::fromStdString(failure.Detail));
     return text.toStdString();
@@ -298,8 +301,9 @@ Outcome<SettingsRead> BoardSession::ReadSettings()
     }
     if (image[0] != SettingsReportID) {
         Link.LastResult = 0;
-        return FailureAt(SessionStep::ReadSettings, FailureCause::WrongReport,
-                         QCoreApplication::translate("BoardSession", "report %1 in place of 8").arg(int{image[0]}).toStdString());
+        return FailureAt(
+            SessionStep::ReadSettings, FailureCause::WrongReport,
+            QCoreApplication::translate("BoardSession", "report %1 in place of 8").arg(int{image[0]}).toStdString());
     }
     Link.LastResult = received;
     image.resize(std::min(static_cast<std::size_t>(received), length));
@@ -435,8 +439,9 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
     // is passed over. Nothing else tells two boards apart.
     if (written.SerialNumber.empty() && written.PhysicalPort.empty())
         return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
-                       QCoreApplication::translate("BoardSession", "it has no serial number and its port is unknown, so it "
-                                                                  "cannot be told from another board")
+                       QCoreApplication::translate("BoardSession",
+                                                   "it has no serial number and its port is unknown, so it "
+                                                   "cannot be told from another board")
                            .toStdString());
     const BoardChoice none;
     const auto wentAt = Hid.Now();
@@ -464,9 +469,9 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
         return *last;
     return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
                    (last ? QCoreApplication::translate("BoardSession", "not back within %1 s of its reset: %2")
-                              .arg(seconds(Times.ResetBack), QString::fromStdString(DescribeFailure(*last)))
-                        : QCoreApplication::translate("BoardSession", "not back within %1 s of its reset")
-                              .arg(seconds(Times.ResetBack)))
+                               .arg(seconds(Times.ResetBack), QString::fromStdString(DescribeFailure(*last)))
+                         : QCoreApplication::translate("BoardSession", "not back within %1 s of its reset")
+                               .arg(seconds(Times.ResetBack)))
                        .toStdString());
 }
 

@@ -23,11 +23,12 @@ inline std::string UncheckedText(int unchecked)
                                            "the processes of other users are hidden from this user (/proc is mounted "
                                            "with hidepid), so they could not be checked; run as root to check them")
             .toStdString();
-    return (unchecked == 1
-                ? QCoreApplication::translate("BoardSession", "%1 process of other users could not be checked; run as "
-                                                              "root to check them")
-                : QCoreApplication::translate("BoardSession", "%1 processes of other users could not be checked; run "
-                                                              "as root to check them"))
+    return (unchecked == 1 ? QCoreApplication::translate("BoardSession",
+                                                         "%1 process of other users could not be checked; run as "
+                                                         "root to check them")
+                           : QCoreApplication::translate("BoardSession",
+                                                         "%1 processes of other users could not be checked; run "
+                                                         "as root to check them"))
         .arg(unchecked)
         .toStdString();
 }

@@ -253,7 +253,8 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
     const int product = id("product_id"), version = id("version");
     const auto time = number("time", std::int64_t{1} << 40), process = number("process", 0x7FFFFFFF);
     if (product < 0 || product > 0xFFFF || version < 0 || version > 0xFFFF || !time || !process)
-        return Tr(QT_TRANSLATE_NOOP("RestoreJournal", "its product, version, time or process is not a number it can be"));
+        return Tr(
+            QT_TRANSLATE_NOOP("RestoreJournal", "its product, version, time or process is not a number it can be"));
     entry.ProductID = static_cast<std::uint16_t>(product);
     entry.VersionNumber = static_cast<std::uint16_t>(version);
     entry.Time = *time;
@@ -273,7 +274,8 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
 std::optional<std::string> SaveRestoreEntry(const fs::path& folder, const RestoreEntry& entry)
 {
     if (folder.empty())
-        return Tr(QT_TRANSLATE_NOOP("RestoreJournal", "no folder to keep it in (neither XDG_STATE_HOME nor HOME is set)"));
+        return Tr(
+            QT_TRANSLATE_NOOP("RestoreJournal", "no folder to keep it in (neither XDG_STATE_HOME nor HOME is set)"));
     if (auto error = MakeFolder(folder))
         return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot make %1: %2"), folder.string(), *error);
     const fs::path target = JournalFileFor(folder, entry);
@@ -434,13 +436,16 @@ std::string LeftoverSentence(const RestoreEntry& entry, bool nameTheBoard, bool 
     const std::string at = (today ? when.toString(QStringLiteral("HH:mm"))
                                   : when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                                .toStdString();
-    const char* const sentence =
-        nameTheBoard ? QT_TRANSLATE_NOOP("RestoreJournal", "The board still holds %1 (put on by run at %2, which did "
-                                                           "not finish); kx5170ctl restore --board %3 puts its own "
-                                                           "settings back.")
-                     : QT_TRANSLATE_NOOP("RestoreJournal", "The board still holds %1 (put on by run at %2, which did "
-                                                           "not finish); kx5170ctl restore puts its own settings back.");
-    const QString text = inEnglish ? QString::fromUtf8(sentence) : QCoreApplication::translate("RestoreJournal", sentence);
+    const char* const sentence = nameTheBoard
+                                     ? QT_TRANSLATE_NOOP("RestoreJournal",
+                                                         "The board still holds %1 (put on by run at %2, which did "
+                                                         "not finish); kx5170ctl restore --board %3 puts its own "
+                                                         "settings back.")
+                                     : QT_TRANSLATE_NOOP("RestoreJournal",
+                                                         "The board still holds %1 (put on by run at %2, which did "
+                                                         "not finish); kx5170ctl restore puts its own settings back.");
+    const QString text =
+        inEnglish ? QString::fromUtf8(sentence) : QCoreApplication::translate("RestoreJournal", sentence);
     return text
         .arg(QString::fromStdString(PlainText(FileNameOf(entry, inEnglish))), QString::fromStdString(at),
              QString::fromStdString(PlainText(BoardArgument(entry))))
@@ -469,29 +474,37 @@ std::optional<RestoreFailure> RestoreFromJournal(BoardSession& session, const fs
 {
     const std::optional<WheelSettings> values = DecodeSettingsReport(entry.Image);
     if (!values)
-        return RestoreFailure{std::nullopt, Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings report is too short to hold the settings")), false};
+        return RestoreFailure{
+            std::nullopt,
+            Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings report is too short to hold the settings")),
+            false};
     // Nothing named: every setting's bytes go back as the board gave them.
     const WriteReport written = session.WriteNamed(SettingsRead{*values, entry.Image}, {});
     if (!written.SettingsTaken())
-        return RestoreFailure{written.FirstFailure(), Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings were not written")), false};
-    if (!written.Complete())
         return RestoreFailure{written.FirstFailure(),
-                              Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings were sent, but the board did not reset, so it may not store them")),
-                              true};
+                              Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings were not written")), false};
+    if (!written.Complete())
+        return RestoreFailure{
+            written.FirstFailure(),
+            Tr(QT_TRANSLATE_NOOP(
+                "RestoreJournal",
+                "the saved settings were sent, but the board did not reset, so it may not store them")),
+            true};
     Outcome<SettingsRead> back = session.AwaitReturn();
     if (auto* failure = std::get_if<SessionFailure>(&back))
-        return RestoreFailure{*failure, Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the board did not read back after the restore")), true};
+        return RestoreFailure{
+            *failure, Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the board did not read back after the restore")), true};
     const std::string differing = SettingsBytesDiffering(entry.Image, std::get<SettingsRead>(back).Image);
     if (!differing.empty())
-        return RestoreFailure{std::nullopt,
-                              Say(QT_TRANSLATE_NOOP("RestoreJournal",
-                                                    "the board holds other bytes than its own after the restore (%1)"),
-                                  differing),
-                              true};
+        return RestoreFailure{
+            std::nullopt,
+            Say(QT_TRANSLATE_NOOP("RestoreJournal", "the board holds other bytes than its own after the restore (%1)"),
+                differing),
+            true};
     if (auto error = RemoveRestoreEntry(folder, entry))
-        return RestoreFailure{std::nullopt,
-                              Say(QT_TRANSLATE_NOOP("RestoreJournal", "the board's own settings are back, but %1"), *error),
-                              false, true};
+        return RestoreFailure{
+            std::nullopt, Say(QT_TRANSLATE_NOOP("RestoreJournal", "the board's own settings are back, but %1"), *error),
+            false, true};
     return std::nullopt;
 }
 
