@@ -28,6 +28,42 @@ namespace kx {
 
 namespace ctl {
 
+namespace {
+
+// The fix in words as the window says it too, here in the user's language. The text is
+// the shared one, word for word: the build fails when the two part.
+constexpr std::string_view AccessFixSource =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "install the board's udev rule, which lets the person at this computer use it: "
+                      "click \"Fix...\" in kx5170-config, or run the commands under \"Board not "
+                      "found?\" in the README");
+static_assert(AccessFixSource == AccessFixInWords);
+
+}  // namespace
+
+std::string AccessFix()
+{
+    return kx5170ctl::tr(AccessFixSource.data()).toStdString();
+}
+
+// The settings' captions and units as the settings table has them, for show's text.
+// One missing here stays English; a test sees that in German.
+[[maybe_unused]] const char* const SettingWords[] = {
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops (each side)"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Centre offset"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops stiffness"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Stops damping"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall damping"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Damper Effect scale"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "All Effects scale"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall inertia"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Overall friction"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Motor filter"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Input filter"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "Centering spring"),
+    QT_TRANSLATE_NOOP("kx5170ctl", "counts"),
+};
+
 int Report(CtlEnvironment& environment, const Failure& failure)
 {
     environment.Err << "kx5170ctl: " << failure.Message << '\n' << std::flush;
@@ -39,18 +75,23 @@ Failure FromSession(const SessionFailure& failure)
     const std::string what = DescribeFailure(failure);
     switch (failure.Cause) {
     case FailureCause::NoBoard:
-        return {ExitNoBoard, "no KX5170 board found: plug it in (kx5170ctl list shows what is present)"};
+        return {
+            ExitNoBoard,
+            kx5170ctl::tr("no KX5170 board found: plug it in (kx5170ctl list shows what is present)").toStdString()};
     case FailureCause::AccessDenied:
-        return {ExitNoAccess, what + ": " + std::string(AccessFixInWords)};
+        return {ExitNoAccess, what + ": " + AccessFix()};
     default:
         break;
     }
     if (failure.Step == SessionStep::Search)
-        return {ExitNoBoard, what + ": unplug it, plug it in again and retry"};
+        return {ExitNoBoard, kx5170ctl::tr("%1: unplug it, plug it in again and retry").arg(Q(what)).toStdString()};
     if (failure.Step == SessionStep::AwaitReset || failure.Step == SessionStep::AwaitReturn ||
         failure.Step == SessionStep::ReadBack)
-        return {ExitNotTaken, what + ": unplug the board, plug it in again and check its settings with kx5170ctl show"};
-    return {ExitNotTaken, what + ": unplug it, plug it in again and retry"};
+        return {ExitNotTaken,
+                kx5170ctl::tr("%1: unplug the board, plug it in again and check its settings with kx5170ctl show")
+                    .arg(Q(what))
+                    .toStdString()};
+    return {ExitNotTaken, kx5170ctl::tr("%1: unplug it, plug it in again and retry").arg(Q(what)).toStdString()};
 }
 
 std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choice)
@@ -59,10 +100,14 @@ std::optional<Failure> OpenBoard(BoardSession& session, const BoardChoice& choic
     if (found.Found)
         return std::nullopt;
     if (found.Failure->Cause == FailureCause::NoBoard && !choice.Any())
-        return Failure{ExitNoBoard, "no KX5170 board " +
-                                        (choice.Node.empty() ? "with serial number " + PlainText(choice.SerialNumber)
-                                                             : "at " + PlainText(choice.Node)) +
-                                        " found: kx5170ctl list shows the boards present"};
+        return Failure{ExitNoBoard,
+                       (choice.Node.empty()
+                            ? kx5170ctl::tr("no KX5170 board with serial number %1 found: kx5170ctl list shows the "
+                                            "boards present")
+                                  .arg(Q(PlainText(choice.SerialNumber)))
+                            : kx5170ctl::tr("no KX5170 board at %1 found: kx5170ctl list shows the boards present")
+                                  .arg(Q(PlainText(choice.Node))))
+                           .toStdString()};
     return FromSession(*found.Failure);
 }
 
@@ -75,9 +120,9 @@ std::string HoldersText(const std::vector<DeviceHolder>& holders)
         if (std::find(named.begin(), named.end(), holder.ProcessID) != named.end())
             continue;
         named.push_back(holder.ProcessID);
+        const QString program = holder.Program.empty() ? kx5170ctl::tr("a program") : Q(PlainText(holder.Program));
         text += (text.empty() ? "" : ", ") +
-                (holder.Program.empty() ? std::string("a program") : PlainText(holder.Program)) + " (" +
-                std::to_string(holder.ProcessID) + ")";
+                kx5170ctl::tr("%1 (%2)").arg(program, QString::number(holder.ProcessID)).toStdString();
     }
     return text;
 }
@@ -89,11 +134,15 @@ std::optional<Failure> InUse(BoardSession& session, const Options& options, CtlE
     const HidPlatform::HolderSearch found = CheckOtherHolders(session);
     if (found.Holders.empty()) {
         if (found.Unchecked != 0 && !options.Quiet)
-            environment.Err << "kx5170ctl: note: " << UncheckedText(found.Unchecked) << '\n' << std::flush;
+            environment.Err << "kx5170ctl: "
+                            << kx5170ctl::tr("note: %1").arg(Q(UncheckedText(found.Unchecked))).toStdString() << '\n'
+                            << std::flush;
         return std::nullopt;
     }
-    return Failure{ExitInUse, "the board is in use by " + HoldersText(found.Holders) +
-                                  ": close it, or use --force-in-use to write anyway"};
+    return Failure{ExitInUse,
+                   kx5170ctl::tr("the board is in use by %1: close it, or use --force-in-use to write anyway")
+                       .arg(Q(HoldersText(found.Holders)))
+                       .toStdString()};
 }
 
 }  // namespace ctl
@@ -129,19 +178,21 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
         if (!chosen)
             continue;
         ++boards;
-        env.Out << "product " << HexId(board.ProductID) << "  version " << BoardVersionText(board.VersionNumber)
-                << "  serial "
-                << (board.SerialNumber.empty()
-                        ? std::string("-")
-                        : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String()))
-                << "  port " << (board.Port.empty() ? std::string("-") : PlainText(board.Port)) << "  nodes";
+        const std::string serial =
+            board.SerialNumber.empty()
+                ? std::string("-")
+                : PrintableDeviceText(QString::fromStdString(board.SerialNumber).toStdU16String());
+        env.Out << kx5170ctl::tr("product %1  version %2  serial %3  port %4  nodes")
+                       .arg(Q(HexId(board.ProductID)), Q(BoardVersionText(board.VersionNumber)), Q(serial),
+                            Q(board.Port.empty() ? std::string("-") : PlainText(board.Port)))
+                       .toStdString();
         bool any = false;
         for (const auto& [node, failure] : board.Nodes) {
-            const char* access = failure == HidFailure::None           ? "ok"
-                                 : failure == HidFailure::AccessDenied ? "denied"
-                                 : failure == HidFailure::Gone         ? "gone"
-                                                                       : "failed";
-            env.Out << ' ' << node << " (" << access << ')';
+            const QString access = failure == HidFailure::None           ? kx5170ctl::tr("ok")
+                                   : failure == HidFailure::AccessDenied ? kx5170ctl::tr("denied")
+                                   : failure == HidFailure::Gone         ? kx5170ctl::tr("gone")
+                                                                         : kx5170ctl::tr("failed");
+            env.Out << ' ' << node << " (" << access.toStdString() << ')';
             any = any || failure == HidFailure::None;
             if (failure == HidFailure::AccessDenied)
                 deniedNodes += (deniedNodes.empty() ? "" : ", ") + node;
@@ -158,14 +209,17 @@ int RunList(const BoardChoice& choice, HidPlatform& platform, CtlEnvironment& en
     }
     env.Out << std::flush;
     if (boards == 0)
-        return Report(env, {ExitNoBoard, "no KX5170 board found: plug it in"});
+        return Report(env, {ExitNoBoard, kx5170ctl::tr("no KX5170 board found: plug it in").toStdString()});
     if (!deniedNodes.empty()) {
-        const Failure denied{opened == 0 ? ExitNoAccess : ExitDone,
-                             "this user may not open " + deniedNodes + ": " + std::string(AccessFixInWords)};
+        const Failure denied{
+            opened == 0 ? ExitNoAccess : ExitDone,
+            kx5170ctl::tr("this user may not open %1: %2").arg(Q(deniedNodes), Q(AccessFix())).toStdString()};
         Report(env, denied);
         return denied.Status;
     }
-    return opened == 0 ? Report(env, {ExitNoBoard, "the board could not be opened: unplug it, plug it in again and retry"})
+    return opened == 0 ? Report(env, {ExitNoBoard, kx5170ctl::tr("the board could not be opened: unplug it, plug it in "
+                                                                 "again and retry")
+                                                       .toStdString()})
                        : ExitDone;
 }
 
@@ -185,7 +239,7 @@ std::string ValueWithUnit(const SettingsField& field, std::int32_t value)
 {
     std::string text = std::to_string(value);
     if (*field.Unit)
-        text += std::string(field.Unit[0] == '%' ? "" : " ") + field.Unit;
+        text += std::string(field.Unit[0] == '%' ? "" : " ") + kx5170ctl::tr(field.Unit).toStdString();
     return text;
 }
 
@@ -224,30 +278,44 @@ int RunShow(const Options& options, HidPlatform& platform, CtlEnvironment& env)
         };
         QJsonObject shown = board;
         if (leftover)
-            shown.insert("leftover", QJsonObject{{"file", QString::fromStdString(leftover->Entry.FileApplied)},
-                                                 {"time", QDateTime::fromSecsSinceEpoch(leftover->Entry.Time)
-                                                              .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                                                              .toString(Qt::ISODate)},
-                                                 {"process", static_cast<qint64>(leftover->Entry.ProcessID)},
-                                                 {"text", QString::fromStdString(leftover->Sentence)}});
+            shown.insert("leftover",
+                         QJsonObject{{"file", QString::fromStdString(leftover->Entry.FileApplied)},
+                                     {"time", QDateTime::fromSecsSinceEpoch(leftover->Entry.Time)
+                                                  .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+                                                  .toString(Qt::ISODate)},
+                                     {"process", static_cast<qint64>(leftover->Entry.ProcessID)},
+                                     // English, as every value here: scripts read it.
+                                     {"text", QString::fromStdString(LeftoverSentence(leftover->Entry, false, true))}});
         env.Out << QJsonDocument(shown).toJson(QJsonDocument::Indented).toStdString() << std::flush;
         return ExitDone;
     }
 
     auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    env.Out << "Node:            " << d.Identity.Node << '\n'
-            << "Manufacturer:    " << orDash(Printable(d.Manufacturer)) << '\n'
-            << "Product:         " << orDash(Printable(d.Product)) << '\n'
-            << "Serial number:   " << orDash(Printable(d.SerialNumber)) << '\n'
-            << "Version:         " << orDash(d.VersionText()) << '\n'
-            << "Product ID:      " << HexId(d.Identity.ProductID) << "\n\n";
+    const std::pair<QString, std::string> details[] = {
+        {kx5170ctl::tr("Node:"), d.Identity.Node},
+        {kx5170ctl::tr("Manufacturer:"), orDash(Printable(d.Manufacturer))},
+        {kx5170ctl::tr("Product:"), orDash(Printable(d.Product))},
+        {kx5170ctl::tr("Serial number:"), orDash(Printable(d.SerialNumber))},
+        {kx5170ctl::tr("Version:"), orDash(d.VersionText())},
+        {kx5170ctl::tr("Product ID:"), HexId(d.Identity.ProductID)},
+    };
+    // The values in one column, after the longest caption (English: at 17).
+    qsizetype width = 16;
+    for (const auto& [caption, value] : details)
+        width = std::max(width, caption.size());
+    for (const auto& [caption, value] : details)
+        env.Out << caption.leftJustified(width + 1).toStdString() << value << '\n';
+    env.Out << '\n';
+    qsizetype captionWidth = 20;
+    for (std::size_t i : ScreenOrder)
+        captionWidth = std::max(captionWidth, kx5170ctl::tr(SettingsFields[i].Caption).size());
     for (std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
         std::string value = ValueWithUnit(field, values.*field.Value);
         if (&field == FindSettingByKey("stops") && rotation)
-            value += " (" + TenthsText(*rotation) + " degrees lock to lock)";
+            value += " " + kx5170ctl::tr("(%1 degrees lock to lock)").arg(Q(TenthsText(*rotation))).toStdString();
         QString line = QStringLiteral("%1 %2 %3")
-                           .arg(QString::fromUtf8(field.Caption), -21)
+                           .arg(kx5170ctl::tr(field.Caption), -static_cast<int>(captionWidth + 1))
                            .arg(QString::fromUtf8(field.Key), -21)
                            .arg(QString::fromStdString(value));
         env.Out << line.toStdString() << '\n';
@@ -268,107 +336,158 @@ int RunSave(const QString& fileName, const Options& options, HidPlatform& platfo
 
     if (fileName == QLatin1String("-")) {
         env.Out << text << std::flush;
-        return env.Out ? ExitDone : Report(env, {ExitUsage, "could not write to standard output"});
+        return env.Out ? ExitDone
+                       : Report(env, {ExitUsage, kx5170ctl::tr("could not write to standard output").toStdString()});
     }
     // Written beside the target and renamed over it: a failure never leaves half a file.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
         !file.commit())
-        return Report(env, {ExitUsage, "cannot write " + PlainText(fileName.toStdString()) + ": " +
-                                           file.errorString().toStdString() + ": choose another file name"});
+        return Report(env, {ExitUsage, kx5170ctl::tr("cannot write %1: %2: choose another file name")
+                                           .arg(Q(PlainText(fileName.toStdString())), file.errorString())
+                                           .toStdString()});
     return ExitDone;
 }
 
-const char* const Description =
-    "Reads, writes and watches a KX5170 wheel controller board.\n"
-    "\n"
-    "Commands (kx5170ctl help COMMAND tells more of one):\n"
-    "  list                 every board present, and whether you may open it\n"
-    "  show [--json]        the board's details and its twelve settings\n"
-    "  save FILE            the board's settings as a settings file (- for standard output)\n"
-    "  apply FILE           write a settings file to the board (- for standard input), then check it\n"
-    "  set KEY=VALUE...     write some settings, then check them\n"
-    "  watch [--json]       the wheel's position as it turns, until interrupted\n"
-    "  run FILE -- COMMAND [ARG...]\n"
-    "                       apply FILE, run COMMAND, then put the board's own settings back\n"
-    "  restore [--list]     put back the board's own settings that a run which did not\n"
-    "                       finish has left saved (--list shows them)\n"
-    "  doctor               what stands between you and the board, with the fix\n"
-    "\n"
-    "The keys of a settings file and of set: centre_offset, overall_damping,\n"
-    "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
-    "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
-    "damper_effect_scale; and rotation, the wheel's turn lock to lock in degrees\n"
-    "(rotation=900), in place of stops.\n"
-    "\n"
-    "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
-    "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
-    "request to the board failed: its settings not read, not taken, not stored (it did\n"
-    "not reset), or other values held after the write; 5 the board is in use by\n"
-    "another program, and nothing was written. run exits with its command's status\n"
-    "(128 + N when signal N stopped run itself).\n"
-    "\n"
-    "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
-    "and up to 10 s for the same board to come back, then read it back. A request the\n"
-    "board does not answer is given up by the kernel after 5 s. Before writing back\n"
-    "the board's own settings, run waits up to 10 s for programs its command left\n"
-    "behind to let go of the board.";
+// The help's paragraphs. A command's name, its options and the settings' keys stay as
+// they are in every language: they are what the user types.
+const char* const Summary =
+    QT_TRANSLATE_NOOP("kx5170ctl", "Reads, writes and watches a KX5170 wheel controller board.");
+const char* const CommandsHeading =
+    QT_TRANSLATE_NOOP("kx5170ctl", "Commands (kx5170ctl help COMMAND tells more of one):");
+
+struct CommandLine {
+    const char* Synopsis;
+    const char* Text;  // continued lines are indented under the first
+};
+
+const CommandLine CommandLines[] = {
+    {"list", QT_TRANSLATE_NOOP("kx5170ctl", "every board present, and whether you may open it")},
+    {"show [--json]", QT_TRANSLATE_NOOP("kx5170ctl", "the board's details and its twelve settings")},
+    {"save FILE", QT_TRANSLATE_NOOP("kx5170ctl", "the board's settings as a settings file (- for standard output)")},
+    {"apply FILE",
+     QT_TRANSLATE_NOOP("kx5170ctl", "write a settings file to the board (- for standard input), then check it")},
+    {"set KEY=VALUE...", QT_TRANSLATE_NOOP("kx5170ctl", "write some settings, then check them")},
+    {"watch [--json]", QT_TRANSLATE_NOOP("kx5170ctl", "the wheel's position as it turns, until interrupted")},
+    {"run FILE -- COMMAND [ARG...]",
+     QT_TRANSLATE_NOOP("kx5170ctl", "apply FILE, run COMMAND, then put the board's own settings back")},
+    {"restore [--list]", QT_TRANSLATE_NOOP("kx5170ctl",
+                                           "put back the board's own settings that a run which did not\n"
+                                           "finish has left saved (--list shows them)")},
+    {"doctor", QT_TRANSLATE_NOOP("kx5170ctl", "what stands between you and the board, with the fix")},
+};
+
+const char* const KeysParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "The keys of a settings file and of set: centre_offset, overall_damping,\n"
+                      "overall_inertia, overall_friction, stops, stops_stiffness, stops_damping,\n"
+                      "centering_spring, motor_filter, input_filter, all_effects_scale,\n"
+                      "damper_effect_scale; and rotation, the wheel's turn lock to lock in degrees\n"
+                      "(rotation=900), in place of stops.");
+
+const char* const ExitParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "Exit status: 0 done; 1 bad usage or a bad file; 2 no board found (or none that\n"
+                      "--board names), or one that could not be opened; 3 a board you may not open; 4 a\n"
+                      "request to the board failed: its settings not read, not taken, not stored (it did\n"
+                      "not reset), or other values held after the write; 5 the board is in use by\n"
+                      "another program, and nothing was written. run exits with its command's status\n"
+                      "(128 + N when signal N stopped run itself).");
+
+const char* const WaitsParagraph =
+    QT_TRANSLATE_NOOP("kx5170ctl",
+                      "After a write the board resets: apply and set wait up to 3 s for it to go away\n"
+                      "and up to 10 s for the same board to come back, then read it back. A request the\n"
+                      "board does not answer is given up by the kernel after 5 s. Before writing back\n"
+                      "the board's own settings, run waits up to 10 s for programs its command left\n"
+                      "behind to let go of the board.");
+
+// The description above --help's options, in the user's language.
+QString Description()
+{
+    QString text = kx5170ctl::tr(Summary) + QStringLiteral("\n\n") + kx5170ctl::tr(CommandsHeading) + u'\n';
+    const QString indent(23, u' ');
+    for (const CommandLine& line : CommandLines) {
+        const QString synopsis = QStringLiteral("  ") + QLatin1String(line.Synopsis);
+        text += synopsis.size() < indent.size() ? synopsis.leftJustified(indent.size()) : synopsis + u'\n' + indent;
+        text += kx5170ctl::tr(line.Text).replace(u'\n', u'\n' + indent) + u'\n';
+    }
+    for (const char* paragraph : {KeysParagraph, ExitParagraph, WaitsParagraph})
+        text += u'\n' + kx5170ctl::tr(paragraph) + u'\n';
+    text.chop(1);
+    return text;
+}
 
 struct CommandHelp {
     const char* Name;
+    const char* Synopsis;  // what is typed: the same in every language
     const char* Text;
 };
 
 const CommandHelp CommandHelps[] = {
-    {"list", "kx5170ctl list\n\nEvery KX5170 board present, one a line, with its port, each of its device nodes\n"
-             "and whether you may open it, and under it the file a run that did not finish left\n"
-             "on it. With --board, only that board.\n"},
-    {"show", "kx5170ctl show [--json]\n\nThe board's node, manufacturer, product, serial number, version and product ID,\n"
-             "and its twelve settings with their units, the stops also as the wheel's rotation\n"
-             "lock to lock in degrees; --json prints one JSON object (\"rotation\" in degrees).\n"},
-    {"save", "kx5170ctl save FILE\n\nThe board's settings as a settings file, which names the board type it was saved\n"
-             "from; - writes it to standard output. An existing file is replaced only once the\n"
-             "new one is completely written.\n"},
-    {"apply", "kx5170ctl apply [--clamp] [--convert | --force] [--no-verify] [--force-in-use] FILE\n\n"
-              "Writes a settings file to the board (- reads it from standard input). Every value is\n"
-              "checked before anything is sent; settings the file does not name keep the board's\n"
-              "values. The board then resets and is read back. A file saved from a board of\n"
-              "another type is refused unless --convert (stops and centre_offset scaled to keep\n"
-              "their angle) or --force (taken as it is). Nothing is written while another program\n"
-              "holds the board (status 5), unless --force-in-use.\n"},
-    {"set", "kx5170ctl set [--clamp] [--no-verify] [--force-in-use] KEY=VALUE...\n\n"
-            "As apply, for settings given on the command line with the keys of a settings file\n"
-            "(kx5170ctl --help lists them), such as stops=5000. rotation=900 sets the stops that\n"
-            "turn the wheel 900 degrees lock to lock on this board, to the nearest count.\n"},
-    {"watch", "kx5170ctl watch [--json]\n\nThe wheel's position in counts and degrees as it changes, until interrupted\n"
-              "(Ctrl+C); a board unplugged is followed again once it is back.\n"},
-    {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] [--quiet] FILE -- COMMAND [ARG...]\n\n"
-            "Reads the board's settings and saves them, exactly as read, under\n"
-            "$XDG_STATE_HOME/kx5170 (~/.local/state/kx5170), then applies FILE as apply does\n"
-            "(COMMAND is not started when it cannot be applied), runs COMMAND with your terminal\n"
-            "and environment, passing Ctrl+C and other stop signals on to it once, then writes\n"
-            "back the settings the board held before, reads them back and removes what it saved.\n"
-            "Before that it waits up to 10 s for programs COMMAND left behind to let go of the\n"
-            "board. It says on standard error when FILE is on and when the board's own settings\n"
-            "are back (--quiet: not). A stop signal during the write lets the write end, starts\n"
-            "nothing, puts the board's own settings back and exits 128 + N. If run itself is\n"
-            "killed (SIGKILL, a crash, a power cut), what it saved stays: show, list and doctor\n"
-            "tell, and kx5170ctl restore puts it back; a new run on that board puts it back first.\n"
-            "Exits with COMMAND's status (128 + N when signal N ended it), or 4 when the board's\n"
-            "own settings could not be written back.\n"
-            "In a game launcher: kx5170ctl run ~/wheel/rally.kx5170 -- %command%\n"},
-    {"restore", "kx5170ctl restore [--list] [--force-in-use] [--quiet]\n\n"
-                "Writes back, byte for byte, the board's own settings that a kx5170ctl run saved and\n"
-                "could not put back itself (it was killed, or the board was away), reads them back\n"
-                "and removes what was saved: every board present that has some, or the one --board\n"
-                "names. A run that still runs is left alone. --list shows what is saved, and\n"
-                "changes nothing. Exits 0 when there was nothing to restore.\n"},
-    {"doctor", "kx5170ctl doctor\n\nWhat stands between you and the board, one line each, with the fix: the board on\n"
-               "the USB bus, its HID interfaces and nodes, the udev rule for it, your access to each\n"
-               "node, whether this is a local session in front at its seat, other programs holding\n"
-               "the board, its settings report and its version, and settings a run left on it. It\n"
-               "prints the commands that fix what it finds. Nothing is written. Exits 0 when\n"
-               "nothing stands in the way, else the status of the first problem.\n"},
+    {"list", "kx5170ctl list",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "Every KX5170 board present, one a line, with its port, each of its device nodes\n"
+                       "and whether you may open it, and under it the file a run that did not finish left\n"
+                       "on it. With --board, only that board.")},
+    {"show", "kx5170ctl show [--json]",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "The board's node, manufacturer, product, serial number, version and product ID,\n"
+                       "and its twelve settings with their units, the stops also as the wheel's rotation\n"
+                       "lock to lock in degrees; --json prints one JSON object (\"rotation\" in degrees).")},
+    {"save", "kx5170ctl save FILE",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "The board's settings as a settings file, which names the board type it was saved\n"
+                       "from; - writes it to standard output. An existing file is replaced only once the\n"
+                       "new one is completely written.")},
+    {"apply", "kx5170ctl apply [--clamp] [--convert | --force] [--no-verify] [--force-in-use] FILE",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "Writes a settings file to the board (- reads it from standard input). Every value is\n"
+                       "checked before anything is sent; settings the file does not name keep the board's\n"
+                       "values. The board then resets and is read back. A file saved from a board of\n"
+                       "another type is refused unless --convert (stops and centre_offset scaled to keep\n"
+                       "their angle) or --force (taken as it is). Nothing is written while another program\n"
+                       "holds the board (status 5), unless --force-in-use.")},
+    {"set", "kx5170ctl set [--clamp] [--no-verify] [--force-in-use] KEY=VALUE...",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "As apply, for settings given on the command line with the keys of a settings file\n"
+                       "(kx5170ctl --help lists them), such as stops=5000. rotation=900 sets the stops that\n"
+                       "turn the wheel 900 degrees lock to lock on this board, to the nearest count.")},
+    {"watch", "kx5170ctl watch [--json]",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "The wheel's position in counts and degrees as it changes, until interrupted\n"
+                       "(Ctrl+C); a board unplugged is followed again once it is back.")},
+    {"run", "kx5170ctl run [--clamp] [--convert | --force] [--force-in-use] [--quiet] FILE -- COMMAND [ARG...]",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "Reads the board's settings and saves them, exactly as read, under\n"
+                       "$XDG_STATE_HOME/kx5170 (~/.local/state/kx5170), then applies FILE as apply does\n"
+                       "(COMMAND is not started when it cannot be applied), runs COMMAND with your terminal\n"
+                       "and environment, passing Ctrl+C and other stop signals on to it once, then writes\n"
+                       "back the settings the board held before, reads them back and removes what it saved.\n"
+                       "Before that it waits up to 10 s for programs COMMAND left behind to let go of the\n"
+                       "board. It says on standard error when FILE is on and when the board's own settings\n"
+                       "are back (--quiet: not). A stop signal during the write lets the write end, starts\n"
+                       "nothing, puts the board's own settings back and exits 128 + N. If run itself is\n"
+                       "killed (SIGKILL, a crash, a power cut), what it saved stays: show, list and doctor\n"
+                       "tell, and kx5170ctl restore puts it back; a new run on that board puts it back first.\n"
+                       "Exits with COMMAND's status (128 + N when signal N ended it), or 4 when the board's\n"
+                       "own settings could not be written back.\n"
+                       "In a game launcher: kx5170ctl run ~/wheel/rally.kx5170 -- %command%")},
+    {"restore", "kx5170ctl restore [--list] [--force-in-use] [--quiet]",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "Writes back, byte for byte, the board's own settings that a kx5170ctl run saved and\n"
+                       "could not put back itself (it was killed, or the board was away), reads them back\n"
+                       "and removes what was saved: every board present that has some, or the one --board\n"
+                       "names. A run that still runs is left alone. --list shows what is saved, and\n"
+                       "changes nothing. Exits 0 when there was nothing to restore.")},
+    {"doctor", "kx5170ctl doctor",
+     QT_TRANSLATE_NOOP("kx5170ctl",
+                       "What stands between you and the board, one line each, with the fix: the board on\n"
+                       "the USB bus, its HID interfaces and nodes, the udev rule for it, your access to each\n"
+                       "node, whether this is a local session in front at its seat, other programs holding\n"
+                       "the board, its settings report and its version, and settings a run left on it. It\n"
+                       "prints the commands that fix what it finds. Nothing is written. Exits 0 when\n"
+                       "nothing stands in the way, else the status of the first problem.")},
 };
 
 const CommandHelp* FindCommandHelp(const QString& name)
@@ -392,50 +511,52 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
     }
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(Description));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("print this help"));
+    parser.setApplicationDescription(Description());
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, kx5170ctl::tr("print this help"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("print the version"));
+                                     kx5170ctl::tr("print the version"));
     const QCommandLineOption board(QStringLiteral("board"),
-                                   QStringLiteral("every command: the board with this serial number, in this port "
-                                                  "(usb:1-2, as list shows it) or at this device node "
-                                                  "(/dev/hidrawN), not the first one found"),
+                                   kx5170ctl::tr("every command: the board with this serial number, in this port "
+                                                 "(usb:1-2, as list shows it) or at this device node "
+                                                 "(/dev/hidrawN), not the first one found"),
                                    QStringLiteral("SERIAL|PORT|NODE"));
     const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("every command: a simulated board, which keeps its settings "
-                                                 "from one command to the next while you are logged in; nothing "
-                                                 "reaches any hardware"));
+                                  kx5170ctl::tr("every command: a simulated board, which keeps its settings "
+                                                "from one command to the next while you are logged in; nothing "
+                                                "reaches any hardware"));
     const QCommandLineOption forceInUse(QStringLiteral("force-in-use"),
-                                        QStringLiteral("apply, set, run: write even while another program holds "
-                                                       "the board (it loses the wheel while the board resets)"));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("show, watch: print JSON"));
+                                        kx5170ctl::tr("apply, set, run: write even while another program holds "
+                                                      "the board (it loses the wheel while the board resets)"));
+    const QCommandLineOption json(QStringLiteral("json"), kx5170ctl::tr("show, watch: print JSON"));
     const QCommandLineOption clamp(QStringLiteral("clamp"),
-                                   QStringLiteral("apply, set, run: bring a value outside its range to the nearer "
-                                                  "bound, as the window does (not stops or centre_offset)"));
+                                   kx5170ctl::tr("apply, set, run: bring a value outside its range to the nearer "
+                                                 "bound, as the window does (not stops or centre_offset)"));
     const QCommandLineOption convert(QStringLiteral("convert"),
-                                     QStringLiteral("apply, run: convert a file saved from a board that counts "
-                                                    "another number of steps a turn: stops and centre_offset "
-                                                    "scaled to keep their angle"));
+                                     kx5170ctl::tr("apply, run: convert a file saved from a board that counts "
+                                                   "another number of steps a turn: stops and centre_offset "
+                                                   "scaled to keep their angle"));
     const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("apply, run: take a file saved from a board that counts another "
-                                                  "number of steps a turn as it is"));
+                                   kx5170ctl::tr("apply, run: take a file saved from a board that counts another "
+                                                 "number of steps a turn as it is"));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
-                                      QStringLiteral("apply, set: do not wait for the board's reset to read the "
-                                                     "settings back"));
+                                      kx5170ctl::tr("apply, set: do not wait for the board's reset to read the "
+                                                    "settings back"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
-                                   QStringLiteral("run, restore: say nothing of what was done, only what went wrong"));
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("restore: show what is saved; change nothing"));
+                                   kx5170ctl::tr("run, restore: say nothing of what was done, only what went wrong"));
+    const QCommandLineOption list(QStringLiteral("list"), kx5170ctl::tr("restore: show what is saved; change nothing"));
     parser.addOptions({help, version, board, demo, forceInUse, json, clamp, convert, force, noVerify, quiet, list});
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show, save, apply, set, watch, run, restore, doctor or help"));
-    parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("the command's file or settings"),
+                                 kx5170ctl::tr("list, show, save, apply, set, watch, run, restore, doctor or help"));
+    parser.addPositionalArgument(QStringLiteral("arguments"), kx5170ctl::tr("the command's file or settings"),
                                  QStringLiteral("[arguments...]"));
 
     if (!parser.parse(own)) {
         QString error = parser.errorText();
         if (error.endsWith(u'.'))
             error.chop(1);
-        return Report(env, {ExitUsage, PlainText(error.toStdString()) + ": see kx5170ctl --help"});
+        return Report(env,
+                      {ExitUsage,
+                       kx5170ctl::tr("%1: see kx5170ctl --help").arg(Q(PlainText(error.toStdString()))).toStdString()});
     }
     QStringList positional = parser.positionalArguments();
     if (parser.isSet(version)) {
@@ -453,53 +574,65 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         }
         const CommandHelp* about = FindCommandHelp(positional.first());
         if (!about)
-            return Report(env, {ExitUsage, "unknown command \"" + PlainText(positional.first().toStdString()) +
-                                               "\": see kx5170ctl --help"});
-        env.Out << "Usage: " << about->Text << "\nOptions for every command: --board SERIAL|PORT|NODE, --demo\n"
+            return Report(env, {ExitUsage, kx5170ctl::tr("unknown command \"%1\": see kx5170ctl --help")
+                                               .arg(Q(PlainText(positional.first().toStdString())))
+                                               .toStdString()});
+        env.Out << kx5170ctl::tr("Usage: %1").arg(QLatin1String(about->Synopsis)).toStdString() << "\n\n"
+                << kx5170ctl::tr(about->Text).toStdString() << "\n\n"
+                << kx5170ctl::tr("Options for every command: %1")
+                       .arg(QStringLiteral("--board SERIAL|PORT|NODE, --demo"))
+                       .toStdString()
+                << '\n'
                 << std::flush;
         return ExitDone;
     }
 
     if (positional.isEmpty())
-        return Report(env, {ExitUsage, "no command given: see kx5170ctl --help"});
+        return Report(env, {ExitUsage, kx5170ctl::tr("no command given: see kx5170ctl --help").toStdString()});
     const QString command = positional.takeFirst();
     Options options{parser.isSet(json), parser.isSet(clamp), parser.isSet(force), parser.isSet(noVerify),
                     parser.isSet(convert), parser.isSet(forceInUse), parser.isSet(quiet), parser.isSet(list), {}};
     if (parser.isSet(board)) {
         const QString chosen = parser.value(board);
         if (chosen.isEmpty())
-            return Report(env, {ExitUsage, "--board: give a serial number or a device node: see kx5170ctl --help"});
+            return Report(
+                env,
+                {ExitUsage,
+                 kx5170ctl::tr("--board: give a serial number or a device node: see kx5170ctl --help").toStdString()});
         options.Choice = BoardChoice::Parse(chosen.toStdString());
     }
 
     const std::string name = PlainText(command.toStdString());
-    auto usage = [&](const std::string& what) {
-        return Report(env, {ExitUsage, name + ": " + what + ": see kx5170ctl help " + name});
+    auto usage = [&](const QString& what) {
+        return Report(env,
+                      {ExitUsage, kx5170ctl::tr("%1: %2: see kx5170ctl help %1").arg(Q(name), what).toStdString()});
     };
     if (!FindCommandHelp(command))
-        return Report(env, {ExitUsage, "unknown command \"" + name + "\": see kx5170ctl --help"});
+        return Report(
+            env, {ExitUsage, kx5170ctl::tr("unknown command \"%1\": see kx5170ctl --help").arg(Q(name)).toStdString()});
     const bool run = command == QLatin1String("run");
     const bool restore = command == QLatin1String("restore");
     const bool writes = command == QLatin1String("apply") || command == QLatin1String("set") || run;
     if (options.Json && command != QLatin1String("show") && command != QLatin1String("watch"))
-        return usage("--json is for show and watch");
+        return usage(kx5170ctl::tr("--json is for show and watch"));
     if (options.Clamp && !writes)
-        return usage("--clamp is for apply, set and run");
+        return usage(kx5170ctl::tr("--clamp is for apply, set and run"));
     if (options.NoVerify && (!writes || run))
-        return usage("--no-verify is for apply and set");
+        return usage(kx5170ctl::tr("--no-verify is for apply and set"));
     if (options.ForceInUse && !writes && !restore)
-        return usage("--force-in-use is for apply, set, run and restore");
+        return usage(kx5170ctl::tr("--force-in-use is for apply, set, run and restore"));
     if (options.Quiet && !run && !restore)
-        return usage("--quiet is for run and restore");
+        return usage(kx5170ctl::tr("--quiet is for run and restore"));
     if (options.List && !restore)
-        return usage("--list is for restore");
+        return usage(kx5170ctl::tr("--list is for restore"));
     if ((options.Force || options.Convert) && command != QLatin1String("apply") && !run)
-        return usage(std::string(options.Force ? "--force" : "--convert") + " is for apply and run");
+        return usage(kx5170ctl::tr("%1 is for apply and run")
+                         .arg(options.Force ? QStringLiteral("--force") : QStringLiteral("--convert")));
     if (options.Force && options.Convert)
-        return usage("--convert and --force exclude each other");
+        return usage(kx5170ctl::tr("--convert and --force exclude each other"));
     if (run) {
         if (positional.size() != 1 || child.isEmpty())
-            return usage("give one settings file, then -- and the command to run");
+            return usage(kx5170ctl::tr("give one settings file, then -- and the command to run"));
         positional.prepend(command);
         return RunWithSettings(positional, child, options, platform, env);
     }
@@ -508,7 +641,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
 
     if (command == QLatin1String("save")) {
         if (positional.size() != 1)
-            return usage("name one file, or - for standard output");
+            return usage(kx5170ctl::tr("name one file, or - for standard output"));
         return RunSave(positional.first(), options, platform, env);
     }
     if (writes) {
@@ -516,7 +649,7 @@ int RunCtl(const QStringList& arguments, HidPlatform& platform, CtlEnvironment& 
         return RunWrite(positional, options, platform, env);
     }
     if (!positional.isEmpty())
-        return usage("takes no arguments");
+        return usage(kx5170ctl::tr("takes no arguments"));
     if (command == QLatin1String("list"))
         return RunList(options.Choice, platform, env);
     if (command == QLatin1String("show"))

@@ -6,9 +6,24 @@
 #include "ctl.h"
 #include "settings_table.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <string>
 
+// kx5170ctl's texts for a person, in the user's language: kx5170ctl::tr("...").
+// What scripts read (JSON, option and command names, exit statuses) is never passed
+// through it.
+class kx5170ctl {
+    Q_DECLARE_TR_FUNCTIONS(kx5170ctl)
+};
+
 namespace kx::ctl {
+
+inline QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 struct Options {
     bool Json = false;
@@ -26,6 +41,9 @@ struct Failure {
     int Status;
     std::string Message;  // one line: what went wrong, then what to do
 };
+
+// How this user gets access to the board, in words, in the user's language.
+std::string AccessFix();
 
 // Prints "kx5170ctl: MESSAGE" on standard error and gives the status back.
 int Report(CtlEnvironment& environment, const Failure& failure);

@@ -50,13 +50,14 @@ private:
         DeniedSaid = false;
         PerTurn = CountsPerTurn(Session.DeviceType());
         const std::string node = Session.Identity().Node;
-        Say({{"event", "found"}, {"node", QString::fromStdString(node)}}, "board at " + node + " (Ctrl+C ends)");
+        Say({{"event", "found"}, {"node", QString::fromStdString(node)}},
+            kx5170ctl::tr("board at %1 (Ctrl+C ends)").arg(Q(node)).toStdString());
     }
 
     void Hear(const LinkSupervisor::News& news)
     {
         if (news.Lost)
-            Say({{"event", "unplugged"}}, "board unplugged: waiting for it to come back");
+            Say({{"event", "unplugged"}}, kx5170ctl::tr("board unplugged: waiting for it to come back").toStdString());
         if (news.Search) {
             if (news.Search->Found) {
                 Found();
@@ -65,18 +66,20 @@ private:
                 DeniedSaid = true;
                 const std::string node = news.Search->Failure->Node;
                 Say({{"event", "access_denied"}, {"node", QString::fromStdString(node)}},
-                    "board at " + node + ", but this user may not open it: run kx5170ctl list for the fix");
+                    kx5170ctl::tr("board at %1, but this user may not open it: run kx5170ctl list for the fix")
+                        .arg(Q(node))
+                        .toStdString());
             }
         }
         // The board's other reports (its force-feedback state) carry no position.
         if (news.Position && news.Position != Shown) {
             Shown = news.Position;
             QJsonObject json{{"counts", *Shown}};
-            std::string plain = std::to_string(*Shown) + " counts";
+            std::string plain = kx5170ctl::tr("%1 counts").arg(*Shown).toStdString();
             if (PerTurn) {
                 const double degrees = PositionDegrees(*Shown, *PerTurn);
                 json.insert("degrees", degrees);
-                plain += "  " + DegreesText(degrees) + " degrees";
+                plain += "  " + kx5170ctl::tr("%1 degrees").arg(Q(DegreesText(degrees))).toStdString();
             }
             Say(json, plain);
         }

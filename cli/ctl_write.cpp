@@ -35,13 +35,14 @@ std::variant<std::string, Failure> ReadFileBytes(const QString& fileName, std::i
         in.read(bytes.data(), static_cast<std::streamsize>(limit));
         bytes.resize(static_cast<std::size_t>(in.gcount()));
         if (in.bad())
-            return Failure{ExitUsage, "cannot read standard input"};
+            return Failure{ExitUsage, kx5170ctl::tr("cannot read standard input").toStdString()};
         return bytes;
     }
     auto read = ReadSettingsFileBytes(fileName);
     if (const auto* error = std::get_if<QString>(&read))
-        return Failure{ExitUsage, "cannot read " + PlainText(fileName.toStdString()) + ": " + error->toStdString() +
-                                      ": check the file name"};
+        return Failure{ExitUsage, kx5170ctl::tr("cannot read %1: %2: check the file name")
+                                      .arg(Q(PlainText(fileName.toStdString())), *error)
+                                      .toStdString()};
     return std::get<std::string>(std::move(read));
 }
 
@@ -49,15 +50,20 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
                                                   std::istream& in)
 {
     if (arguments.size() != 1)
-        return Failure{ExitUsage, "apply: name one settings file (- for standard input): see kx5170ctl --help"};
+        return Failure{
+            ExitUsage,
+            kx5170ctl::tr("apply: name one settings file (- for standard input): see kx5170ctl --help").toStdString()};
     const QString fileName = arguments.first();
     auto bytes = ReadFileBytes(fileName, in);
     if (auto* failure = std::get_if<Failure>(&bytes))
         return *failure;
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes), options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        const std::string name = fileName == QLatin1String("-") ? "standard input" : PlainText(fileName.toStdString());
-        return Failure{ExitUsage, DescribeSettingsFileError(name, *error) + ": nothing was sent; correct the file"};
+        const std::string name = fileName == QLatin1String("-") ? kx5170ctl::tr("standard input").toStdString()
+                                                                : PlainText(fileName.toStdString());
+        return Failure{ExitUsage, kx5170ctl::tr("%1: nothing was sent; correct the file")
+                                      .arg(Q(DescribeSettingsFileError(name, *error)))
+                                      .toStdString()};
     }
     return std::get<SettingsFile>(parsed);
 }
@@ -67,7 +73,9 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
 std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, const Options& options)
 {
     if (arguments.isEmpty())
-        return Failure{ExitUsage, "set: give one or more KEY=VALUE, such as stops=5000: see kx5170ctl --help"};
+        return Failure{
+            ExitUsage,
+            kx5170ctl::tr("set: give one or more KEY=VALUE, such as stops=5000: see kx5170ctl --help").toStdString()};
     std::string text = "kx5170-settings = " + std::to_string(SettingsFileVersion) + "\n";
     std::vector<std::string> keys;
     for (const QString& argument : arguments) {
@@ -76,16 +84,23 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         const std::string key = setting.substr(0, equals);
         // A line break or comment sign would let one argument stand for other lines.
         if (equals == std::string::npos || setting.find_first_of("\r\n#") != std::string::npos)
-            return Failure{ExitUsage, "set: \"" + PlainText(setting) + "\" is not KEY=VALUE, such as stops=5000"};
+            return Failure{ExitUsage, kx5170ctl::tr("set: \"%1\" is not KEY=VALUE, such as stops=5000")
+                                          .arg(Q(PlainText(setting)))
+                                          .toStdString()};
         if (!FindSettingByKey(key) && key != RotationKey)
-            return Failure{ExitUsage, "set: unknown setting \"" + PlainText(key) +
-                                          "\": the keys are those of a settings file (kx5170ctl --help lists them)"};
+            return Failure{ExitUsage, kx5170ctl::tr("set: unknown setting \"%1\": the keys are those of a settings "
+                                                    "file (kx5170ctl --help lists them)")
+                                          .arg(Q(PlainText(key)))
+                                          .toStdString()};
         // Said here: the file's reader would name the lines of a file no one wrote.
         if (std::find(keys.begin(), keys.end(), key) != keys.end())
-            return Failure{ExitUsage, "set: " + key + " is given twice: give each setting once"};
+            return Failure{ExitUsage,
+                           kx5170ctl::tr("set: %1 is given twice: give each setting once").arg(Q(key)).toStdString()};
         const std::string other = key == RotationKey ? "stops" : key == "stops" ? RotationKey : "";
         if (!other.empty() && std::find(keys.begin(), keys.end(), other) != keys.end())
-            return Failure{ExitUsage, "set: stops and rotation say the same thing twice: give one of them"};
+            return Failure{
+                ExitUsage,
+                kx5170ctl::tr("set: stops and rotation say the same thing twice: give one of them").toStdString()};
         keys.push_back(key);
         text += setting + "\n";
     }
@@ -94,8 +109,9 @@ std::variant<SettingsFile, Failure> FileFromSet(const QStringList& arguments, co
         // Line 1 is the marker; line n + 1 is the n-th argument.
         const int index = error->Line - 2;
         const std::string which = index >= 0 && index < arguments.size() ? PlainText(arguments[index].toStdString())
-                                                                         : std::string("the settings");
-        return Failure{ExitUsage, "set " + which + ": " + error->Reason + ": nothing was sent"};
+                                                                         : kx5170ctl::tr("the settings").toStdString();
+        return Failure{ExitUsage,
+                       kx5170ctl::tr("set %1: %2: nothing was sent").arg(Q(which), Q(error->Reason)).toStdString()};
     }
     return std::get<SettingsFile>(parsed);
 }
@@ -107,8 +123,11 @@ std::string Differences(const WheelSettings& sent, const WheelSettings& held)
         const SettingsField& field = SettingsFields[i];
         if (sent.*field.Value == held.*field.Value)
             continue;
-        text += (text.empty() ? "" : ", ") + std::string(field.Key) + " is " + std::to_string(held.*field.Value) +
-                ", not " + std::to_string(sent.*field.Value);
+        text += (text.empty() ? "" : ", ") + kx5170ctl::tr("%1 is %2, not %3")
+                                                 .arg(QLatin1String(field.Key))
+                                                 .arg(held.*field.Value)
+                                                 .arg(sent.*field.Value)
+                                                 .toStdString();
     }
     return text;
 }
@@ -155,26 +174,32 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
     if (options.Convert && file.BoardType && file.BoardType != boardType) {
         auto converted = ConvertSettingsFile(file, boardType);
         if (const auto* reason = std::get_if<std::string>(&converted))
-            return Failure{ExitUsage, "cannot convert the file to this board: " + *reason + ": nothing was sent"};
+            return Failure{ExitUsage, kx5170ctl::tr("cannot convert the file to this board: %1: nothing was sent")
+                                          .arg(Q(*reason))
+                                          .toStdString()};
         file = std::get<SettingsFile>(std::move(converted));
     } else if (options.Convert && !file.BoardType) {
-        return Failure{ExitUsage, "the file does not say which board type it was saved from, so it cannot be "
-                                  "converted: nothing was sent; add board_type = N to it, or leave out --convert"};
+        return Failure{ExitUsage, kx5170ctl::tr("the file does not say which board type it was saved from, so it "
+                                                "cannot be converted: nothing was sent; add board_type = N to it, or "
+                                                "leave out --convert")
+                                      .toStdString()};
     } else if (!options.Force && SettingsFileCountsDiffer(file, boardType)) {
-        return Failure{ExitUsage, "the file was saved from a board of type " + std::to_string(*file.BoardType) +
-                                      ", which counts another number of steps a turn than this one (" +
-                                      (boardType ? "type " + std::to_string(*boardType)
-                                                 : std::string("whose type could not be read")) +
-                                      "): its stops and centre_offset would mean other angles; nothing was "
-                                      "sent; use --convert to scale them to this board, or --force to apply "
-                                      "it as it is"};
+        const QString thisOne =
+            boardType ? kx5170ctl::tr("type %1").arg(*boardType) : kx5170ctl::tr("whose type could not be read");
+        return Failure{ExitUsage,
+                       kx5170ctl::tr("the file was saved from a board of type %1, which counts another "
+                                     "number of steps a turn than this one (%2): its stops and "
+                                     "centre_offset would mean other angles; nothing was sent; use "
+                                     "--convert to scale them to this board, or --force to apply it as it is")
+                           .arg(QString::number(*file.BoardType), thisOne)
+                           .toStdString()};
     }
 
     // Degrees become counts for this board, whatever board the file was saved from.
     if (file.RotationTenths) {
         auto resolved = ResolveRotation(file, CountsPerTurn(session.DeviceType()));
         if (const auto* reason = std::get_if<std::string>(&resolved))
-            return Failure{ExitUsage, *reason + ": nothing was sent"};
+            return Failure{ExitUsage, kx5170ctl::tr("%1: nothing was sent").arg(Q(*reason)).toStdString()};
         file = std::get<SettingsFile>(std::move(resolved));
     }
 
@@ -183,8 +208,9 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
         return FromSession(*failure);
     for (std::size_t i = 0; i < SettingsCount; ++i)
         if (file.Values[i] && !IsEncodable(SettingsFields[i], *file.Values[i]))
-            return Failure{ExitUsage, std::string(SettingsFields[i].Key) + " = " + std::to_string(*file.Values[i]) +
-                                          " cannot be stored by the board: nothing was sent"};
+            return Failure{ExitUsage, kx5170ctl::tr("%1 = %2 cannot be stored by the board: nothing was sent")
+                                          .arg(QLatin1String(SettingsFields[i].Key), QString::number(*file.Values[i]))
+                                          .toStdString()};
     if (auto failure = InUse(session, options, env))
         return *failure;
     SettingsRead before = std::get<SettingsRead>(std::move(held));
@@ -204,12 +230,16 @@ std::optional<Failure> WriteAndCheck(BoardSession& session, const SettingsRead& 
     if (settingsTaken)
         *settingsTaken = written.SettingsTaken();
     if (!written.SettingsTaken())
-        return Failure{ExitNotTaken, "settings not written: " + DescribeFailure(*written.FirstFailure()) +
-                                         ": unplug the board, plug it in again and retry"};
+        return Failure{ExitNotTaken,
+                       kx5170ctl::tr("settings not written: %1: unplug the board, plug it in again and retry")
+                           .arg(Q(DescribeFailure(*written.FirstFailure())))
+                           .toStdString()};
     if (!written.Complete())
-        return Failure{ExitNotTaken, "settings sent, but the board was not reset, so they may not be stored: " +
-                                         DescribeFailure(*written.FirstFailure()) +
-                                         ": unplug the board, plug it in again and check with kx5170ctl show"};
+        return Failure{ExitNotTaken, kx5170ctl::tr("settings sent, but the board was not reset, so they may not be "
+                                                   "stored: %1: unplug the board, plug it in again and check with "
+                                                   "kx5170ctl show")
+                                         .arg(Q(DescribeFailure(*written.FirstFailure())))
+                                         .toStdString()};
     if (!verify)
         return std::nullopt;
     Outcome<SettingsRead> back = session.AwaitReturn();
@@ -217,8 +247,10 @@ std::optional<Failure> WriteAndCheck(BoardSession& session, const SettingsRead& 
         return FromSession(*failure);
     const std::string differences = Differences(expected, std::get<SettingsRead>(back).Values);
     if (!differences.empty())
-        return Failure{ExitNotTaken, "the board holds other settings after the write (" + differences +
-                                         "): retry, and if it persists, unplug the board and plug it in again"};
+        return Failure{ExitNotTaken, kx5170ctl::tr("the board holds other settings after the write (%1): retry, and "
+                                                   "if it persists, unplug the board and plug it in again")
+                                         .arg(Q(differences))
+                                         .toStdString()};
     return std::nullopt;
 }
 
@@ -241,9 +273,16 @@ int RunWrite(const QStringList& positional, const Options& options, HidPlatform&
     if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, !options.NoVerify, env))
         return Report(env, *failure);
     if (options.NoVerify)
-        env.Out << "Settings sent to the board at " << node << "; it resets now (not read back).\n" << std::flush;
+        env.Out << kx5170ctl::tr("Settings sent to the board at %1; it resets now (not read back).")
+                       .arg(Q(node))
+                       .toStdString()
+                << '\n'
+                << std::flush;
     else
-        env.Out << "Settings written to the board at " << session.Identity().Node << " and read back.\n"
+        env.Out << kx5170ctl::tr("Settings written to the board at %1 and read back.")
+                       .arg(Q(session.Identity().Node))
+                       .toStdString()
+                << '\n'
                 << std::flush;
     return ExitDone;
 }
@@ -260,13 +299,15 @@ std::string SignalName(int signal)
     case SIGHUP:
         return "SIGHUP";
     default:
-        return "signal " + std::to_string(signal);
+        return kx5170ctl::tr("signal %1").arg(signal).toStdString();
     }
 }
 
 std::string RestoreFailureText(const RestoreFailure& failure)
 {
-    return failure.Reason + (failure.Session ? " (" + DescribeFailure(*failure.Session) + ")" : std::string());
+    if (!failure.Session)
+        return failure.Reason;
+    return kx5170ctl::tr("%1 (%2)").arg(Q(failure.Reason), Q(DescribeFailure(*failure.Session))).toStdString();
 }
 
 // How a user puts the board's own settings back by hand, after a restore that failed.
@@ -281,24 +322,27 @@ std::string RestoreByHand(const RestoreEntry& entry)
 std::optional<Failure> PutBack(BoardSession& session, const RestoreEntry& entry, const Options& options,
                                std::chrono::milliseconds holdersWait, CtlEnvironment& env)
 {
-    const std::string byHand = ": the board keeps the settings of " + PlainText(AppliedFileName(entry)) +
-                               "; to put its own back, run: " + RestoreByHand(entry);
+    const std::string byHand = ": " + kx5170ctl::tr("the board keeps the settings of %1; to put its own back, run: %2")
+                                          .arg(Q(PlainText(AppliedFileName(entry))), Q(RestoreByHand(entry)))
+                                          .toStdString();
+    auto notBack = [](const std::string& why) {
+        return kx5170ctl::tr("the board's own settings were not written back: %1").arg(Q(why)).toStdString();
+    };
     const SearchOutcome found = session.Search(ChoiceFor(entry));
     if (!found.Found)
-        return Failure{ExitNotTaken,
-                       "the board's own settings were not written back: " + DescribeFailure(*found.Failure) + byHand};
+        return Failure{ExitNotTaken, notBack(DescribeFailure(*found.Failure)) + byHand};
     // A game's helper processes often outlive it for a moment; --force-in-use writes
     // once the wait is over, not before.
     if (const std::vector<DeviceHolder> holders = session.AwaitNoHolders(holdersWait);
         !holders.empty() && !options.ForceInUse)
-        return Failure{ExitNotTaken, "the board's own settings were not written back: it is still in use by " +
-                                         HoldersText(holders) + byHand};
+        return Failure{
+            ExitNotTaken,
+            notBack(kx5170ctl::tr("it is still in use by %1").arg(Q(HoldersText(holders))).toStdString()) + byHand};
     const SignalsHeld hold(env);
     if (auto failure = RestoreFromJournal(session, env.JournalFolder, entry)) {
         if (failure->SettingsBack)
-            return Failure{ExitNotTaken, failure->Reason + ": remove it by hand"};
-        return Failure{ExitNotTaken, "the board's own settings were not written back: " + RestoreFailureText(*failure) +
-                                         byHand};
+            return Failure{ExitNotTaken, kx5170ctl::tr("%1: remove it by hand").arg(Q(failure->Reason)).toStdString()};
+        return Failure{ExitNotTaken, notBack(RestoreFailureText(*failure)) + byHand};
     }
     return std::nullopt;
 }
@@ -324,13 +368,20 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
         if (!entry || !EntryIsFor(*entry, session.Identity()))
             continue;
         if (RunStillAlive(*entry))
-            return Report(env, {ExitInUse, "kx5170ctl run (process " + std::to_string(entry->ProcessID) +
-                                               ") is running on this board already: let it end first"});
+            return Report(env, {ExitInUse, kx5170ctl::tr("kx5170ctl run (process %1) is running on this board "
+                                                         "already: let it end first")
+                                               .arg(entry->ProcessID)
+                                               .toStdString()});
         if (auto failure = InUse(session, options, env))
             return Report(env, *failure);
         if (!options.Quiet)
-            env.Err << "kx5170ctl: the board still holds " << PlainText(AppliedFileName(*entry))
-                    << " from a run that did not finish: putting its own settings back first\n"
+            env.Err << "kx5170ctl: "
+                    << kx5170ctl::tr(
+                           "the board still holds %1 from a run that did not finish: putting its own "
+                           "settings back first")
+                           .arg(Q(PlainText(AppliedFileName(*entry))))
+                           .toStdString()
+                    << '\n'
                     << std::flush;
         if (auto failure = PutBack(session, *entry, options, std::chrono::milliseconds(0), env))
             return Report(env, *failure);
@@ -346,29 +397,39 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     const SignalsHeld hold(env);
     const RestoreEntry entry = EntryForRun(session.Identity(), p.Before, fileName);
     if (auto error = SaveRestoreEntry(env.JournalFolder, entry))
-        return Report(env, {ExitUsage, "cannot keep a record of the board's own settings, so nothing was sent: " +
-                                           PlainText(*error) + ": make the folder writable, or set XDG_STATE_HOME"});
+        return Report(env, {ExitUsage, kx5170ctl::tr("cannot keep a record of the board's own settings, so nothing "
+                                                     "was sent: %1: make the folder writable, or set XDG_STATE_HOME")
+                                           .arg(Q(PlainText(*error)))
+                                           .toStdString()});
     bool taken = false;
     if (auto failure = WriteAndCheck(session, p.Before, p.File.Values, p.Settings, true, env, &taken)) {
         if (!taken)
             RemoveRestoreEntry(env.JournalFolder, entry);  // nothing of the file was taken
         else
-            failure->Message += "; to put the board's own settings back, run: " + RestoreByHand(entry);
+            failure->Message += "; " + kx5170ctl::tr("to put the board's own settings back, run: %1")
+                                           .arg(Q(RestoreByHand(entry)))
+                                           .toStdString();
         return Report(env, *failure);
     }
     if (const int signal = env.TakeStopSignal()) {
         if (auto failure = PutBack(session, entry, options, RunHoldersWait, env))
-            return Report(env, {128 + signal, SignalName(signal) + " came during the write, so " +
-                                                  PlainText(command.first().toStdString()) + " was not started, and " +
-                                                  failure->Message});
-        return Report(env, {128 + signal, SignalName(signal) + " came during the write, so " +
-                                              PlainText(command.first().toStdString()) +
-                                              " was not started; the board's own settings are back"});
+            return Report(env, {128 + signal, kx5170ctl::tr("%1 came during the write, so %2 was not started, and %3")
+                                                  .arg(Q(SignalName(signal)),
+                                                       Q(PlainText(command.first().toStdString())), Q(failure->Message))
+                                                  .toStdString()});
+        return Report(env, {128 + signal, kx5170ctl::tr("%1 came during the write, so %2 was not started; the "
+                                                        "board's own settings are back")
+                                              .arg(Q(SignalName(signal)), Q(PlainText(command.first().toStdString())))
+                                              .toStdString()});
     }
 
     if (!options.Quiet)
-        env.Err << "kx5170ctl: " << PlainText(AppliedFileName(entry)) << " applied to the board at "
-                << session.Identity().Node << "; running " << PlainText(command.first().toStdString()) << '\n'
+        env.Err << "kx5170ctl: "
+                << kx5170ctl::tr("%1 applied to the board at %2; running %3")
+                       .arg(Q(PlainText(AppliedFileName(entry))), Q(session.Identity().Node),
+                            Q(PlainText(command.first().toStdString())))
+                       .toStdString()
+                << '\n'
                 << std::flush;
     // The command opens the board itself; this program holds nothing of it meanwhile,
     // and finds the same board again afterwards, wherever it has gone.
@@ -381,9 +442,14 @@ int RunWithSettings(const QStringList& positional, const QStringList& command, c
     // now, with the board's own settings back.
     const int signal = env.TakeStopSignal();
     if (!options.Quiet)
-        env.Err << "kx5170ctl: the board's own settings are back" << (signal ? " (" + SignalName(signal) + " came meanwhile)" : "")
-                << '\n'
-                << std::flush;
+        env.Err
+            << "kx5170ctl: "
+            << (signal
+                    ? kx5170ctl::tr("the board's own settings are back (%1 came meanwhile)").arg(Q(SignalName(signal)))
+                    : kx5170ctl::tr("the board's own settings are back"))
+                   .toStdString()
+            << '\n'
+            << std::flush;
     return signal ? 128 + signal : status;
 }
 
@@ -391,14 +457,14 @@ namespace {
 
 std::string BoardInWords(const RestoreEntry& entry)
 {
-    std::string text = "the board";
-    if (!entry.Port.empty())
-        text += " at " + PlainText(entry.Port);
-    if (!entry.SerialNumber.empty())
-        text += " with serial number " + PlainText(entry.SerialNumber);
+    const QString port = Q(PlainText(entry.Port)), serial = Q(PlainText(entry.SerialNumber));
     if (entry.Port.empty() && entry.SerialNumber.empty())
-        text += " at " + PlainText(entry.Node);
-    return text;
+        return kx5170ctl::tr("the board at %1").arg(Q(PlainText(entry.Node))).toStdString();
+    if (entry.SerialNumber.empty())
+        return kx5170ctl::tr("the board at %1").arg(port).toStdString();
+    if (entry.Port.empty())
+        return kx5170ctl::tr("the board with serial number %1").arg(serial).toStdString();
+    return kx5170ctl::tr("the board at %1 with serial number %2").arg(port, serial).toStdString();
 }
 
 std::string LocalTime(std::int64_t secondsSinceEpoch)
@@ -436,9 +502,11 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         const auto* entry = std::get_if<RestoreEntry>(&item.Entry);
         if (!entry) {
             if (choice.Any()) {
-                Report(env, {ExitUsage, PlainText(item.File.string()) + " cannot be read: " +
-                                            PlainText(std::get<std::string>(item.Entry)) +
-                                            ": look at it, and remove it once you no longer need it"});
+                Report(env, {ExitUsage,
+                             kx5170ctl::tr("%1 cannot be read: %2: look at it, and remove it once you no "
+                                           "longer need it")
+                                 .arg(Q(PlainText(item.File.string())), Q(PlainText(std::get<std::string>(item.Entry))))
+                                 .toStdString()});
                 status = status == ExitDone ? ExitUsage : status;
             }
             continue;
@@ -448,17 +516,24 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         ++shown;
         const bool alive = RunStillAlive(*entry);
         if (options.List) {
-            env.Out << BoardInWords(*entry) << ": " << PlainText(AppliedFileName(*entry)) << " ("
-                    << PlainText(entry->FileApplied) << "), put on at " << LocalTime(entry->Time)
-                    << " by run, process " << entry->ProcessID
-                    << (alive ? ", which still runs" : ", which did not finish: kx5170ctl restore --board " +
-                                                           PlainText(BoardArgument(*entry)) + " puts its own settings back")
-                    << '\n';
+            const QString board = Q(BoardInWords(*entry)), file = Q(PlainText(AppliedFileName(*entry))),
+                          path = Q(PlainText(entry->FileApplied)), time = Q(LocalTime(entry->Time)),
+                          process = QString::number(entry->ProcessID);
+            const QString line =
+                alive ? kx5170ctl::tr("%1: %2 (%3), put on at %4 by run, process %5, which still runs")
+                            .arg(board, file, path, time, process)
+                      : kx5170ctl::tr(
+                            "%1: %2 (%3), put on at %4 by run, process %5, which did not finish: kx5170ctl "
+                            "restore --board %6 puts its own settings back")
+                            .arg(board, file, path, time, process, Q(PlainText(BoardArgument(*entry))));
+            env.Out << line.toStdString() << '\n';
             continue;
         }
         if (alive) {
-            Report(env, {ExitInUse, "kx5170ctl run (process " + std::to_string(entry->ProcessID) + ") still runs on " +
-                                        BoardInWords(*entry) + " and puts its own settings back when its command ends"});
+            Report(env, {ExitInUse, kx5170ctl::tr("kx5170ctl run (process %1) still runs on %2 and puts its own "
+                                                  "settings back when its command ends")
+                                        .arg(QString::number(entry->ProcessID), Q(BoardInWords(*entry)))
+                                        .toStdString()});
             status = status == ExitDone ? ExitInUse : status;
             continue;
         }
@@ -466,8 +541,10 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         if (!found.Found) {
             const Failure failure =
                 found.Failure->Cause == FailureCause::NoBoard
-                    ? Failure{ExitNoBoard, BoardInWords(*entry) + ", which holds " + PlainText(AppliedFileName(*entry)) +
-                                               ", is not present: plug it in and run kx5170ctl restore again"}
+                    ? Failure{ExitNoBoard, kx5170ctl::tr("%1, which holds %2, is not present: plug it in and run "
+                                                         "kx5170ctl restore again")
+                                               .arg(Q(BoardInWords(*entry)), Q(PlainText(AppliedFileName(*entry))))
+                                               .toStdString()}
                     : FromSession(*found.Failure);
             Report(env, failure);
             status = status == ExitDone ? failure.Status : status;
@@ -480,23 +557,30 @@ int RunRestore(const Options& options, HidPlatform& platform, CtlEnvironment& en
         }
         const SignalsHeld hold(env);
         if (auto failure = RestoreFromJournal(session, env.JournalFolder, *entry)) {
-            Report(env, {ExitNotTaken, failure->SettingsBack
-                                           ? failure->Reason + ": remove it by hand"
-                                           : "the board's own settings were not written back: " +
-                                                 RestoreFailureText(*failure) +
-                                                 ": unplug the board, plug it in again and run kx5170ctl restore again"});
+            Report(env,
+                   {ExitNotTaken, failure->SettingsBack
+                                      ? kx5170ctl::tr("%1: remove it by hand").arg(Q(failure->Reason)).toStdString()
+                                      : kx5170ctl::tr("the board's own settings were not written back: %1: "
+                                                      "unplug the board, plug it in again and run kx5170ctl "
+                                                      "restore again")
+                                            .arg(Q(RestoreFailureText(*failure)))
+                                            .toStdString()});
             status = status == ExitDone ? ExitNotTaken : status;
             continue;
         }
         if (!options.Quiet)
-            env.Out << "The board at " << session.Identity().Node << " has its own settings back (it held "
-                    << PlainText(AppliedFileName(*entry)) << "), and they read back.\n";
+            env.Out << kx5170ctl::tr("The board at %1 has its own settings back (it held %2), and they read back.")
+                           .arg(Q(session.Identity().Node), Q(PlainText(AppliedFileName(*entry))))
+                           .toStdString()
+                    << '\n';
         session.Close();
     }
     if (shown == 0 && status == ExitDone)
-        env.Out << (options.List    ? "Nothing is saved.\n"
-                    : choice.Any() ? "Nothing to restore: no run left a board in a file's settings.\n"
-                                   : "Nothing to restore for that board.\n");
+        env.Out << (options.List   ? kx5170ctl::tr("Nothing is saved.")
+                    : choice.Any() ? kx5170ctl::tr("Nothing to restore: no run left a board in a file's settings.")
+                                   : kx5170ctl::tr("Nothing to restore for that board."))
+                       .toStdString()
+                << '\n';
     env.Out << std::flush;
     return status;
 }

@@ -146,7 +146,12 @@ int RunChild(const QStringList& command)
 
     int status = 127;
     if (error != 0) {
-        std::cerr << "kx5170ctl: cannot run " << words[0] << ": " << std::strerror(error) << '\n' << std::flush;
+        std::cerr << "kx5170ctl: "
+                  << QCoreApplication::translate("kx5170ctl", "cannot run %1: %2")
+                         .arg(QString::fromLocal8Bit(words[0]), QString::fromLocal8Bit(std::strerror(error)))
+                         .toStdString()
+                  << '\n'
+                  << std::flush;
         status = error == ENOENT ? 127 : 126;
     } else {
         int raw = 0;

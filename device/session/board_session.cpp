@@ -3,6 +3,8 @@
 #include "board_identity.h"
 #include "input_report.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <utility>
 
@@ -39,27 +41,33 @@ FailureCause CauseOf(HidFailure failure)
     return FailureCause::Other;
 }
 
+// The session's words in the user's language; the tables below hold the English.
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("BoardSession", text);
+}
+
 const char* StepText(SessionStep step)
 {
     switch (step) {
     case SessionStep::Search:
-        return "opening it";
+        return QT_TRANSLATE_NOOP("BoardSession", "opening it");
     case SessionStep::ReadSettings:
-        return "reading its settings (report 8)";
+        return QT_TRANSLATE_NOOP("BoardSession", "reading its settings (report 8)");
     case SessionStep::SendSettings:
-        return "sending the settings (report 8, command 1)";
+        return QT_TRANSLATE_NOOP("BoardSession", "sending the settings (report 8, command 1)");
     case SessionStep::SendCommand2:
-        return "asking it to store them (report 8, command 2)";
+        return QT_TRANSLATE_NOOP("BoardSession", "asking it to store them (report 8, command 2)");
     case SessionStep::SendCommand3:
-        return "asking it to store them (report 8, command 3)";
+        return QT_TRANSLATE_NOOP("BoardSession", "asking it to store them (report 8, command 3)");
     case SessionStep::ResetRequest:
-        return "asking it to reset (report 32)";
+        return QT_TRANSLATE_NOOP("BoardSession", "asking it to reset (report 32)");
     case SessionStep::AwaitReset:
-        return "waiting for its reset";
+        return QT_TRANSLATE_NOOP("BoardSession", "waiting for its reset");
     case SessionStep::AwaitReturn:
-        return "waiting for it to come back from its reset";
+        return QT_TRANSLATE_NOOP("BoardSession", "waiting for it to come back from its reset");
     case SessionStep::ReadBack:
-        return "reading its settings back";
+        return QT_TRANSLATE_NOOP("BoardSession", "reading its settings back");
     }
     return "";
 }
@@ -68,29 +76,29 @@ const char* CauseText(FailureCause cause)
 {
     switch (cause) {
     case FailureCause::NoBoard:
-        return "no board found";
+        return QT_TRANSLATE_NOOP("BoardSession", "no board found");
     case FailureCause::AccessDenied:
-        return "access was denied";
+        return QT_TRANSLATE_NOOP("BoardSession", "access was denied");
     case FailureCause::Gone:
-        return "the board went away";
+        return QT_TRANSLATE_NOOP("BoardSession", "the board went away");
     case FailureCause::Refused:
-        return "the board refused the request";
+        return QT_TRANSLATE_NOOP("BoardSession", "the board refused the request");
     case FailureCause::TimedOut:
-        return "the board did not answer in time";
+        return QT_TRANSLATE_NOOP("BoardSession", "the board did not answer in time");
     case FailureCause::Other:
-        return "the request failed";
+        return QT_TRANSLATE_NOOP("BoardSession", "the request failed");
     case FailureCause::TooShort:
-        return "its answer was too short";
+        return QT_TRANSLATE_NOOP("BoardSession", "its answer was too short");
     case FailureCause::WrongReport:
-        return "it answered with another report";
+        return QT_TRANSLATE_NOOP("BoardSession", "it answered with another report");
     case FailureCause::ShortWrite:
-        return "the report was cut short";
+        return QT_TRANSLATE_NOOP("BoardSession", "the report was cut short");
     case FailureCause::NotEncodable:
-        return "a value cannot be stored by the board";
+        return QT_TRANSLATE_NOOP("BoardSession", "a value cannot be stored by the board");
     case FailureCause::NotReset:
-        return "it did not reset: the settings may not be stored";
+        return QT_TRANSLATE_NOOP("BoardSession", "it did not reset: the settings may not be stored");
     case FailureCause::NotBack:
-        return "it did not come back";
+        return QT_TRANSLATE_NOOP("BoardSession", "it did not come back");
     }
     return "";
 }
@@ -100,12 +108,16 @@ const char* CauseText(FailureCause cause)
 std::string DescribeFailure(const SessionFailure& failure)
 {
     if (failure.Cause == FailureCause::NoBoard)
-        return "no board found";
-    std::string text = failure.Node.empty() ? "the board" : "the board at " + failure.Node;
-    text += ": " + std::string(CauseText(failure.Cause)) + " while " + StepText(failure.Step);
+        return Tr(QT_TRANSLATE_NOOP("BoardSession", "no board found")).toStdString();
+    const QString board =
+        failure.Node.empty()
+            ? Tr(QT_TRANSLATE_NOOP("BoardSession", "the board"))
+            : Tr(QT_TRANSLATE_NOOP("BoardSession", "the board at %1")).arg(QString::fromStdString(failure.Node));
+    QString text = Tr(QT_TRANSLATE_NOOP("BoardSession", "%1: %2 while %3"))
+                       .arg(board, Tr(CauseText(failure.Cause)), Tr(StepText(failure.Step)));
     if (!failure.Detail.empty())
-        text += " (" + failure.Detail + ")";
-    return text;
+        text = Tr(QT_TRANSLATE_NOOP("BoardSession", "%1 (%2)")).arg(text, QString::fromStdString(failure.Detail));
+    return text.toStdString();
 }
 
 bool BoardIdentity::SameBoard(const HidInterfaceInfo& info) const
@@ -267,8 +279,10 @@ Outcome<SettingsRead> BoardSession::ReadSettings()
     if (length < MinimumReadImage) {
         Link.LastResult = 0;
         return FailureAt(SessionStep::ReadSettings, FailureCause::TooShort,
-                         "report 8 is " + std::to_string(length) + " bytes, the settings need " +
-                             std::to_string(MinimumReadImage));
+                         QCoreApplication::translate("BoardSession", "report 8 is %1 bytes, the settings need %2")
+                             .arg(length)
+                             .arg(MinimumReadImage)
+                             .toStdString());
     }
     std::vector<std::uint8_t> image(length, 0);
     image[0] = SettingsReportID;
@@ -280,12 +294,16 @@ Outcome<SettingsRead> BoardSession::ReadSettings()
     if (received < static_cast<int>(MinimumReadImage)) {
         Link.LastResult = 0;
         return FailureAt(SessionStep::ReadSettings, FailureCause::TooShort,
-                         std::to_string(received) + " bytes, the settings need " + std::to_string(MinimumReadImage));
+                         QCoreApplication::translate("BoardSession", "%1 bytes, the settings need %2")
+                             .arg(received)
+                             .arg(MinimumReadImage)
+                             .toStdString());
     }
     if (image[0] != SettingsReportID) {
         Link.LastResult = 0;
-        return FailureAt(SessionStep::ReadSettings, FailureCause::WrongReport,
-                         "report " + std::to_string(image[0]) + " in place of 8");
+        return FailureAt(
+            SessionStep::ReadSettings, FailureCause::WrongReport,
+            QCoreApplication::translate("BoardSession", "report %1 in place of 8").arg(int{image[0]}).toStdString());
     }
     Link.LastResult = received;
     image.resize(std::min(static_cast<std::size_t>(received), length));
@@ -329,7 +347,10 @@ WriteReport BoardSession::SendSequence(std::optional<std::vector<std::uint8_t>> 
             failure = FailureAt(step, CauseOf(Link.FeatureHandle->LastFailure()));
         else if (sent != static_cast<int>(image.size()))
             failure = FailureAt(step, FailureCause::ShortWrite,
-                                std::to_string(sent) + " of " + std::to_string(image.size()) + " bytes");
+                                QCoreApplication::translate("BoardSession", "%1 of %2 bytes")
+                                    .arg(sent)
+                                    .arg(image.size())
+                                    .toStdString());
         report.Steps.push_back({step, failure});
     };
     send(SessionStep::SendSettings);
@@ -361,7 +382,9 @@ WriteReport BoardSession::SendSequence(std::optional<std::vector<std::uint8_t>> 
         if (!report.ResetByDeparture)
             report.Steps.back().second =
                 FailureAt(SessionStep::ResetRequest, FailureCause::NotReset,
-                          std::string("the request ended with: ") + CauseText(failure->Cause));
+                          QCoreApplication::translate("BoardSession", "the request ended with: %1")
+                              .arg(Tr(CauseText(failure->Cause)))
+                              .toStdString());
     }
     return report;
 }
@@ -397,7 +420,7 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
     auto failure = [&](SessionStep step, FailureCause cause, std::string detail) {
         return SessionFailure{step, cause, written.Node, std::move(detail)};
     };
-    auto seconds = [](std::chrono::milliseconds d) { return std::to_string((d.count() + 999) / 1000) + " s"; };
+    auto seconds = [](std::chrono::milliseconds d) { return QString::number((d.count() + 999) / 1000); };
 
     const auto resetAsked = Hid.Now();
     bool gone = false;
@@ -408,13 +431,18 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
     Close();
     if (!gone)
         return failure(SessionStep::AwaitReset, FailureCause::NotReset,
-                       "still there " + seconds(Times.ResetGone) + " after the reset request");
+                       QCoreApplication::translate("BoardSession", "still there %1 s after the reset request")
+                           .arg(seconds(Times.ResetGone))
+                           .toStdString());
 
     // Only the board that was written is waited for: another board present meanwhile
     // is passed over. Nothing else tells two boards apart.
     if (written.SerialNumber.empty() && written.PhysicalPort.empty())
         return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
-                       "it has no serial number and its port is unknown, so it cannot be told from another board");
+                       QCoreApplication::translate("BoardSession",
+                                                   "it has no serial number and its port is unknown, so it "
+                                                   "cannot be told from another board")
+                           .toStdString());
     const BoardChoice none;
     const auto wentAt = Hid.Now();
     std::optional<SessionFailure> last;
@@ -440,8 +468,11 @@ Outcome<SettingsRead> BoardSession::AwaitReturn()
     if (last && last->Cause == FailureCause::AccessDenied)
         return *last;
     return failure(SessionStep::AwaitReturn, FailureCause::NotBack,
-                   "not back within " + seconds(Times.ResetBack) + " of its reset" +
-                       (last ? ": " + DescribeFailure(*last) : std::string()));
+                   (last ? QCoreApplication::translate("BoardSession", "not back within %1 s of its reset: %2")
+                               .arg(seconds(Times.ResetBack), QString::fromStdString(DescribeFailure(*last)))
+                         : QCoreApplication::translate("BoardSession", "not back within %1 s of its reset")
+                               .arg(seconds(Times.ResetBack)))
+                       .toStdString());
 }
 
 std::vector<DeviceHolder> BoardSession::OtherHolders() const

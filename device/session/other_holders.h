@@ -4,6 +4,8 @@
 
 #include "board_session.h"
 
+#include <QCoreApplication>
+
 namespace kx {
 
 // The other programs that hold one of the open board's nodes, and the number of
@@ -17,10 +19,18 @@ inline HidPlatform::HolderSearch CheckOtherHolders(const BoardSession& session)
 inline std::string UncheckedText(int unchecked)
 {
     if (unchecked < 0)
-        return "the processes of other users are hidden from this user (/proc is mounted with hidepid), so they "
-               "could not be checked; run as root to check them";
-    return std::to_string(unchecked) + (unchecked == 1 ? " process" : " processes") +
-           " of other users could not be checked; run as root to check them";
+        return QCoreApplication::translate("BoardSession",
+                                           "the processes of other users are hidden from this user (/proc is mounted "
+                                           "with hidepid), so they could not be checked; run as root to check them")
+            .toStdString();
+    return (unchecked == 1 ? QCoreApplication::translate("BoardSession",
+                                                         "%1 process of other users could not be checked; run as "
+                                                         "root to check them")
+                           : QCoreApplication::translate("BoardSession",
+                                                         "%1 processes of other users could not be checked; run "
+                                                         "as root to check them"))
+        .arg(unchecked)
+        .toStdString();
 }
 
 }  // namespace kx

@@ -5,6 +5,7 @@
 #include "settings_report.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
@@ -28,6 +29,25 @@ namespace kx {
 namespace {
 
 namespace fs = std::filesystem;
+
+// What this file tells a person, in their language; the texts are marked where they
+// stand, in English.
+std::string Tr(const char* text)
+{
+    return QCoreApplication::translate("RestoreJournal", text).toStdString();
+}
+
+std::string Say(const char* text, const std::string& first)
+{
+    return QCoreApplication::translate("RestoreJournal", text).arg(QString::fromStdString(first)).toStdString();
+}
+
+std::string Say(const char* text, const std::string& first, const std::string& second)
+{
+    return QCoreApplication::translate("RestoreJournal", text)
+        .arg(QString::fromStdString(first), QString::fromStdString(second))
+        .toStdString();
+}
 
 constexpr int JournalVersion = 1;
 // An entry is a few hundred bytes; anything much larger is not one of ours.
@@ -206,14 +226,16 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::string("not a saved entry (not a JSON object)");
+        return Tr(QT_TRANSLATE_NOOP("RestoreJournal", "not a saved entry (not a JSON object)"));
     const QJsonObject object = document.object();
     if (object.value("kx5170_restore").toInt(-1) != JournalVersion)
-        return std::string("not a saved entry of this version of the program");
+        return Tr(QT_TRANSLATE_NOOP("RestoreJournal", "not a saved entry of this version of the program"));
     for (const char* key : {"serial_number", "port", "node", "file", "time", "process", "process_start", "boot_id",
                             "settings"})
         if (!object.value(QLatin1String(key)).isString())
-            return "its " + std::string(key) + " is missing";
+            return QCoreApplication::translate("RestoreJournal", "its %1 is missing")
+                .arg(QLatin1String(key))
+                .toStdString();
     auto number = [&](const char* key, std::int64_t high) -> std::optional<std::int64_t> {
         bool ok = false;
         const qlonglong value = object.value(QLatin1String(key)).toString().toLongLong(&ok);
@@ -231,7 +253,8 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
     const int product = id("product_id"), version = id("version");
     const auto time = number("time", std::int64_t{1} << 40), process = number("process", 0x7FFFFFFF);
     if (product < 0 || product > 0xFFFF || version < 0 || version > 0xFFFF || !time || !process)
-        return std::string("its product, version, time or process is not a number it can be");
+        return Tr(
+            QT_TRANSLATE_NOOP("RestoreJournal", "its product, version, time or process is not a number it can be"));
     entry.ProductID = static_cast<std::uint16_t>(product);
     entry.VersionNumber = static_cast<std::uint16_t>(version);
     entry.Time = *time;
@@ -243,7 +266,7 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
     if (Hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()))) !=
             QString::fromLatin1(hex) ||
         bytes.size() < static_cast<qsizetype>(MinimumReadImage) || static_cast<std::size_t>(bytes.size()) > MaxImageSize)
-        return std::string("its settings bytes are not a settings report");
+        return Tr(QT_TRANSLATE_NOOP("RestoreJournal", "its settings bytes are not a settings report"));
     entry.Image.assign(bytes.begin(), bytes.end());
     return entry;
 }
@@ -251,14 +274,15 @@ std::variant<RestoreEntry, std::string> ParseRestoreEntry(const std::string& tex
 std::optional<std::string> SaveRestoreEntry(const fs::path& folder, const RestoreEntry& entry)
 {
     if (folder.empty())
-        return std::string("no folder to keep it in (neither XDG_STATE_HOME nor HOME is set)");
+        return Tr(
+            QT_TRANSLATE_NOOP("RestoreJournal", "no folder to keep it in (neither XDG_STATE_HOME nor HOME is set)"));
     if (auto error = MakeFolder(folder))
-        return "cannot make " + folder.string() + ": " + *error;
+        return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot make %1: %2"), folder.string(), *error);
     const fs::path target = JournalFileFor(folder, entry);
     std::string scratch = (folder / ".entry-XXXXXX").string();
     const int fd = ::mkstemp(scratch.data());
     if (fd < 0)
-        return "cannot write in " + folder.string() + ": " + ErrnoText(errno);
+        return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot write in %1: %2"), folder.string(), ErrnoText(errno));
     const std::string text = FormatRestoreEntry(entry);
     bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
     int error = errno;
@@ -272,10 +296,10 @@ std::optional<std::string> SaveRestoreEntry(const fs::path& folder, const Restor
     }
     if (!ok) {
         ::unlink(scratch.c_str());
-        return "cannot write " + target.string() + ": " + ErrnoText(error);
+        return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot write %1: %2"), target.string(), ErrnoText(error));
     }
     if (auto synced = SyncFolder(folder))
-        return "cannot sync " + folder.string() + ": " + *synced;
+        return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot sync %1: %2"), folder.string(), *synced);
     return std::nullopt;
 }
 
@@ -283,7 +307,7 @@ std::optional<std::string> RemoveRestoreEntry(const fs::path& folder, const Rest
 {
     const fs::path file = JournalFileFor(folder, entry);
     if (::unlink(file.c_str()) != 0 && errno != ENOENT)
-        return "cannot remove " + file.string() + ": " + ErrnoText(errno);
+        return Say(QT_TRANSLATE_NOOP("RestoreJournal", "cannot remove %1: %2"), file.string(), ErrnoText(errno));
     SyncFolder(folder);
     return std::nullopt;
 }
@@ -307,7 +331,7 @@ std::vector<JournalItem> ReadJournal(const fs::path& folder)
         }
         const QByteArray bytes = file.read(MaxEntrySize + 1);
         if (bytes.size() > MaxEntrySize) {
-            items.push_back({path, std::string("too long to be a saved entry")});
+            items.push_back({path, Tr(QT_TRANSLATE_NOOP("RestoreJournal", "too long to be a saved entry"))});
             continue;
         }
         items.push_back({path, ParseRestoreEntry(bytes.toStdString())});
@@ -387,24 +411,45 @@ std::string BoardArgument(const RestoreEntry& entry)
     return entry.Node;
 }
 
-std::string AppliedFileName(const RestoreEntry& entry)
+namespace {
+
+const char* const FromStandardInput = QT_TRANSLATE_NOOP("RestoreJournal", "the settings from standard input");
+
+std::string FileNameOf(const RestoreEntry& entry, bool inEnglish)
 {
     if (entry.FileApplied == "-")
-        return "the settings from standard input";
+        return inEnglish ? std::string(FromStandardInput) : Tr(FromStandardInput);
     return fs::path(entry.FileApplied).filename().string();
 }
 
-std::string LeftoverSentence(const RestoreEntry& entry, bool nameTheBoard)
+}  // namespace
+
+std::string AppliedFileName(const RestoreEntry& entry)
+{
+    return FileNameOf(entry, false);
+}
+
+std::string LeftoverSentence(const RestoreEntry& entry, bool nameTheBoard, bool inEnglish)
 {
     const QDateTime when = QDateTime::fromSecsSinceEpoch(entry.Time);
     const bool today = when.date() == QDate::currentDate();
     const std::string at = (today ? when.toString(QStringLiteral("HH:mm"))
                                   : when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                                .toStdString();
-    return "The board still holds " + PlainText(AppliedFileName(entry)) + " (put on by run at " + at +
-           ", which did not finish); kx5170ctl restore " +
-           (nameTheBoard ? "--board " + PlainText(BoardArgument(entry)) + " " : std::string()) +
-           "puts its own settings back.";
+    const char* const sentence = nameTheBoard
+                                     ? QT_TRANSLATE_NOOP("RestoreJournal",
+                                                         "The board still holds %1 (put on by run at %2, which did "
+                                                         "not finish); kx5170ctl restore --board %3 puts its own "
+                                                         "settings back.")
+                                     : QT_TRANSLATE_NOOP("RestoreJournal",
+                                                         "The board still holds %1 (put on by run at %2, which did "
+                                                         "not finish); kx5170ctl restore puts its own settings back.");
+    const QString text =
+        inEnglish ? QString::fromUtf8(sentence) : QCoreApplication::translate("RestoreJournal", sentence);
+    return text
+        .arg(QString::fromStdString(PlainText(FileNameOf(entry, inEnglish))), QString::fromStdString(at),
+             QString::fromStdString(PlainText(BoardArgument(entry))))
+        .toStdString();
 }
 
 std::optional<Leftover> FindLeftover(const fs::path& folder, const HidInterfaceInfo& board)
@@ -429,24 +474,37 @@ std::optional<RestoreFailure> RestoreFromJournal(BoardSession& session, const fs
 {
     const std::optional<WheelSettings> values = DecodeSettingsReport(entry.Image);
     if (!values)
-        return RestoreFailure{std::nullopt, "the saved settings report is too short to hold the settings", false};
+        return RestoreFailure{
+            std::nullopt,
+            Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings report is too short to hold the settings")),
+            false};
     // Nothing named: every setting's bytes go back as the board gave them.
     const WriteReport written = session.WriteNamed(SettingsRead{*values, entry.Image}, {});
     if (!written.SettingsTaken())
-        return RestoreFailure{written.FirstFailure(), "the saved settings were not written", false};
+        return RestoreFailure{written.FirstFailure(),
+                              Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the saved settings were not written")), false};
     if (!written.Complete())
-        return RestoreFailure{written.FirstFailure(), "the saved settings were sent, but the board did not reset, so "
-                                                      "it may not store them",
-                              true};
+        return RestoreFailure{
+            written.FirstFailure(),
+            Tr(QT_TRANSLATE_NOOP(
+                "RestoreJournal",
+                "the saved settings were sent, but the board did not reset, so it may not store them")),
+            true};
     Outcome<SettingsRead> back = session.AwaitReturn();
     if (auto* failure = std::get_if<SessionFailure>(&back))
-        return RestoreFailure{*failure, "the board did not read back after the restore", true};
+        return RestoreFailure{
+            *failure, Tr(QT_TRANSLATE_NOOP("RestoreJournal", "the board did not read back after the restore")), true};
     const std::string differing = SettingsBytesDiffering(entry.Image, std::get<SettingsRead>(back).Image);
     if (!differing.empty())
-        return RestoreFailure{std::nullopt, "the board holds other bytes than its own after the restore (" + differing + ")",
-                              true};
+        return RestoreFailure{
+            std::nullopt,
+            Say(QT_TRANSLATE_NOOP("RestoreJournal", "the board holds other bytes than its own after the restore (%1)"),
+                differing),
+            true};
     if (auto error = RemoveRestoreEntry(folder, entry))
-        return RestoreFailure{std::nullopt, "the board's own settings are back, but " + *error, false, true};
+        return RestoreFailure{
+            std::nullopt, Say(QT_TRANSLATE_NOOP("RestoreJournal", "the board's own settings are back, but %1"), *error),
+            false, true};
     return std::nullopt;
 }
 

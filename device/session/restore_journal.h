@@ -103,7 +103,8 @@ struct Leftover {
 std::optional<Leftover> FindLeftover(const std::filesystem::path& folder, const HidInterfaceInfo& board);
 std::optional<Leftover> FindLeftover(const std::filesystem::path& folder, const BoardIdentity& board);
 // With `nameTheBoard`, the command names it: "kx5170ctl restore --board usb:1-2 puts ...".
-std::string LeftoverSentence(const RestoreEntry& entry, bool nameTheBoard = false);
+// `inEnglish`: the English sentence whatever the user's language, for what scripts read.
+std::string LeftoverSentence(const RestoreEntry& entry, bool nameTheBoard = false, bool inEnglish = false);
 // The settings file's name as the sentence gives it: its file name, or "the settings
 // from standard input".
 std::string AppliedFileName(const RestoreEntry& entry);
