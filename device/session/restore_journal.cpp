@@ -101,7 +101,7 @@ std::optional<std::string> SyncFolder(const fs::path& folder)
 }
 
 // The folder and its missing parents; the folder itself only for this user (the
-// XDG base directory specification asks 0700 of the state folder).
+// the XDG base directory rules ask 0700 of the state folder).
 std::optional<std::string> MakeFolder(const fs::path& folder)
 {
     std::error_code ec;

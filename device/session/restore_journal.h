@@ -24,7 +24,7 @@ namespace kx {
 
 // The folder the journal lives in: $XDG_STATE_HOME/kx5170, or $HOME/.local/state/kx5170
 // when XDG_STATE_HOME is unset or not an absolute path (as the XDG base directory
-// specification says). Empty when neither gives an absolute path.
+// rules say). Empty when neither gives an absolute path.
 std::filesystem::path DefaultJournalFolder();
 
 struct RestoreEntry {
