@@ -28,35 +28,6 @@ class TestBoardSession : public QObject {
     Q_OBJECT
 
 private slots:
-    // Two boards: the one written comes back from its reset behind the other in the
-    // platform's order. Its own settings are read back, never the other's.
-    void waitsForTheBoardItWrote()
-    {
-        SimulatedHidPlatform platform;
-        SimulatedDevice& other = platform.AddBoard();
-        other.SerialNumber = u"OTHER";
-        other.Board->Settings[19] = 0x33;  // stops stiffness 51 on the board left alone
-        SimulatedDevice& written = platform.AddBoard(0x5E11, 0x0307);
-        written.SerialNumber = u"WRITTEN";
-        written.Resets = SimulatedDevice::ResetTiming{};
-
-        BoardSession session(platform);
-        BoardChoice choice;
-        choice.SerialNumber = "WRITTEN";
-        QVERIFY(session.Search(choice).Found);
-        QCOMPARE(session.Identity().Node, written.Info.Path);
-        WheelSettings settings = std::get<SettingsRead>(session.ReadSettings()).Values;
-        settings.Stiff = 222;
-        QVERIFY(session.Write(settings).Complete());
-        const std::string before = written.Info.Path;
-        const Outcome<SettingsRead> back = session.AwaitReturn();
-        QVERIFY2(std::holds_alternative<SettingsRead>(back), DescribeFailure(FailureOf(back)).c_str());
-        QCOMPARE(std::get<SettingsRead>(back).Values.Stiff, 222);
-        QVERIFY(session.Identity().Node != before);
-        QCOMPARE(session.Identity().Node, written.Info.Path);
-        QVERIFY(other.Board->Log.empty());
-    }
-
     // Every wait ends at its bound on the platform's clock, a board that answers each
     // request only after the kernel has given up on it included.
     void everyWaitIsBounded_data()

@@ -122,27 +122,6 @@ private slots:
         QCOMPARE(f.SetRequests().size(), std::size_t{3});
         QVERIFY(!w.isVisible());
     }
-
-    void keepOpenReadsTheSameBoardBack()
-    {
-        WindowOnBoard f;
-        f.Board->Resets = SimulatedDevice::ResetTiming{};
-        frmMain& w = f.Load();
-        WindowControls& v = f.V();
-        v.Stiff->selectAll();
-        QTest::keyClicks(v.Stiff, QStringLiteral("300"));  // brought into range: 255
-        QCOMPARE(v.actWriteKeepOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
-        v.actWriteKeepOpen->trigger();
-
-        QVERIFY(w.isVisible());
-        QCOMPARE(f.Status(), QStringLiteral("Written and read back. Stops stiffness: 300 was written as 255."));
-        QCOMPARE(v.Stiff->text(), QStringLiteral("255"));
-        QCOMPARE(f.Board->Board->Settings[19], std::uint8_t{255});  // read offset 19: stops stiffness
-        // Back under a new node, opened and followed.
-        QVERIFY(f.BoardOpen() && v.Go->isEnabled());
-        f.Tick(77);
-        QCOMPARE(v.Position->text(), QStringLiteral(" 77"));
-    }
 };
 
 QTEST_MAIN(TestWriteAndReset)
