@@ -59,7 +59,7 @@ QRectF MiddleText(const PictureLayout& l)
 
 QString DegreesWord(double degrees)
 {
-    return QCoreApplication::translate("WheelPicture", "%1 degrees").arg(DegreesText(degrees, QLocale()));
+    return QCoreApplication::translate("kx::WheelPicture", "%1 degrees").arg(DegreesText(degrees, QLocale()));
 }
 
 }  // namespace
