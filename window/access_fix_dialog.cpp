@@ -52,9 +52,9 @@ RuleInstallCommand DefaultRuleInstallCommand()
     const bool found = !helper.isEmpty() && QFileInfo(helper).isExecutable();
     const QString pkexec = QString::fromLatin1(PkexecPath);
     if (!found)
-        command.Missing = tr("The rule installer was not found beside the program.");
+        command.Missing = QCoreApplication::translate("AccessFixDialog", "The rule installer was not found beside the program.");
     else if (!QFileInfo(pkexec).isExecutable())
-        command.Missing = tr("pkexec, which asks for the password, is not installed.");
+        command.Missing = QCoreApplication::translate("AccessFixDialog", "pkexec, which asks for the password, is not installed.");
     else
         command = {pkexec, {helper}, {}};
     return command;

@@ -429,9 +429,76 @@ void frmMain::BuildLayout()
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
 
+    GiveTextsRoom();
     BuildMenus();
     setAcceptDrops(true);
     setFixedSize(Client->width(), Client->height() + MenuBarHeight(MenuBar, Client->width()));
+}
+
+void frmMain::GiveTextsRoom()
+{
+    // The layout above has room for the English words. A language with longer ones
+    // moves the columns right and widens the window, never changing their order: the
+    // boxes (with the board's details beside their captions) first, then the units,
+    // then the picture. English keeps the layout as drawn.
+    constexpr int Gap = 6;
+    auto needs = [](const QWidget* w, const QString& text) {
+        return QFontMetrics(w->font()).size(Qt::TextShowMnemonic, text).width();
+    };
+    auto widen = [&](QLabel* l) {
+        const int width = needs(l, l->text());
+        if (width > l->width())
+            l->resize(width, l->height());
+        return width;
+    };
+    auto moveRight = [](QWidget* w, int by) {
+        if (by > 0)
+            w->move(w->x() + by, w->y());
+    };
+
+    // The captions' column, and in the frame the details' captions.
+    int captionsNeed = widen(Label8);
+    for (QLabel* caption : Captions)
+        captionsNeed = std::max(captionsNeed, widen(caption));
+    int detailsNeed = 0;
+    for (QLabel* caption : {Label4, Label5, Label2, Label3})
+        detailsNeed = std::max(detailsNeed, widen(caption));
+    const int columnShift = std::max({0, captionsNeed + Gap - (Px(2160) - Px(120)),
+                                      detailsNeed + Gap - (Px(1620) - Px(240))});
+    for (QWidget* w : std::initializer_list<QWidget*>{lblManuf, lblProduct, lblVersion, lblSerialNumber, Position,
+                                                      Degrees, Label9, Label17, Label11, Label12, Label19, Label14})
+        moveRight(w, columnShift);
+    for (QLineEdit* box : Boxes)
+        moveRight(box, columnShift);
+
+    // The units' column, up to the picture.
+    int unitsRight = 0;
+    for (QLabel* unit : {Label9, Label17, Label11, Label12, Label19, Label14}) {
+        widen(unit);
+        unitsRight = std::max(unitsRight, unit->geometry().right() + 1);
+    }
+    const int pictureShift = std::max(columnShift, unitsRight + PictureMargin - Px(5070));
+
+    // The picture's column: as wide as its button and the rotation's words need.
+    const int keepOpenWidth = std::max(Px(2100), WriteKeepOpen->sizeHint().width());
+    const int pictureWidth = std::max(PictureWidth, keepOpenWidth);
+    const int pictureLeft = Px(5070) + pictureShift;
+    const int goTop = Px(9720);
+    const int rotationHeight = std::max(RotationHeight, Rotation->heightForWidth(pictureWidth));
+    Picture->setGeometry(pictureLeft, Px(60), pictureWidth, goTop - Px(60) - rotationHeight - 2 * PictureMargin);
+    Rotation->setGeometry(pictureLeft, goTop - PictureMargin - rotationHeight, pictureWidth, rotationHeight);
+    WriteKeepOpen->setGeometry(pictureLeft + (pictureWidth - keepOpenWidth) / 2, goTop, keepOpenWidth, Px(495));
+    // "Write and reset" keeps its middle where it stands.
+    if (const int goWidth = Go->sizeHint().width(); goWidth > Go->width())
+        Go->setGeometry(std::max(Px(120), Go->geometry().center().x() - goWidth / 2), Go->y(), goWidth, Go->height());
+
+    if (pictureShift == 0 && pictureWidth == PictureWidth)
+        return;
+    Frame1->resize(Frame1->width() + pictureShift, Frame1->height());
+    for (QFrame* l : {Line1, Line2, Line3})
+        l->resize(l->width() + pictureShift, l->height());
+    Client->setFixedSize(pictureLeft + pictureWidth + PictureMargin, Client->height());
+    lblStatus->resize(Client->width() - Px(120) - PictureMargin, lblStatus->height());
 }
 
 void frmMain::FitToScreen()

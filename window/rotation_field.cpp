@@ -44,8 +44,9 @@ RotationField::RotationField(QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(Degrees);
-    row->addWidget(Caption);
-    row->addStretch();
+    // A language with longer words wraps the caption rather than lose its end.
+    Caption->setWordWrap(true);
+    row->addWidget(Caption, 1);
     connect(Degrees, &QLineEdit::textEdited, this, &RotationField::Typed);
     connect(Degrees, &QLineEdit::editingFinished, this, &RotationField::Finished);
     Retell();

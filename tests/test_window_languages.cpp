@@ -1,0 +1,226 @@
+// The window and its dialogs in other languages than English: under the
+// pseudo-translation every text a reader sees is translated and whole, and in German
+// every text is whole. The suite runs at 100 % and again at 150 % scale (see
+// tests/CMakeLists.txt).
+#include "access_fix_dialog.h"
+#include "translation_check.h"
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <functional>
+
+using kx::HidFailure;
+using kx::test::CheckTexts;
+using kx::test::Describe;
+using kx::test::TextCheck;
+using kx::test::TextProblem;
+
+namespace {
+
+// The program's catalogue for `language` ("de", or "pseudo" for the pseudo-translation),
+// installed for one test and taken off again, also when the test fails.
+struct LanguageForTest {
+    explicit LanguageForTest(const QString& language)
+    {
+        Loaded = Catalogue.load(QStringLiteral(":/i18n/kx5170-config_") + language);
+        QCoreApplication::installTranslator(&Catalogue);
+    }
+    ~LanguageForTest() { QCoreApplication::removeTranslator(&Catalogue); }
+    QTranslator Catalogue;
+    bool Loaded = false;
+};
+
+// What is checked in each language: in the pseudo-translation that every text is
+// translated, in both that every text is whole. German words may be the English ones
+// ("Version"), so German is checked for fit only.
+TextCheck CheckFor(const QString& language)
+{
+    TextCheck check;
+    check.CheckTranslation = language == QLatin1String("pseudo");
+    return check;
+}
+
+// The board's own words (its name, serial number) are shown as they are.
+TextCheck WindowCheck(const QString& language, const WindowControls& v)
+{
+    TextCheck check = CheckFor(language);
+    check.Data = {v.lblManuf, v.lblProduct, v.lblVersion, v.lblSerialNumber};
+    return check;
+}
+
+// Opens a modal dialog with `ask`, checks it while it is up and closes it without an
+// answer. Returns its problems, and its text in `shown`.
+QList<TextProblem> CheckModal(const std::function<void()>& ask, const TextCheck& check, QString* shown = nullptr)
+{
+    QList<TextProblem> problems;
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen = true;
+        problems = CheckTexts(box, check);
+        if (shown)
+            *shown = box->text();
+        box->done(0);  // neither Yes nor an answer: the question is declined
+    });
+    poll.start();
+    ask();
+    if (!seen)
+        problems.append({TextProblem::Untranslated, QStringLiteral("(no dialog)"), QStringLiteral("none was shown"), {}});
+    return problems;
+}
+
+void AddLanguages()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("pseudo") << QStringLiteral("pseudo");
+    QTest::newRow("German") << QStringLiteral("de");
+}
+
+}  // namespace
+
+class TestWindowLanguages : public QObject {
+    Q_OBJECT
+
+private slots:
+    void catalogues_data() { AddLanguages(); }
+    // The checks below mean nothing on a catalogue that did not load.
+    void catalogues()
+    {
+        QFETCH(QString, language);
+        LanguageForTest speaking(language);
+        QVERIFY(speaking.Loaded);
+        QVERIFY(!speaking.Catalogue.isEmpty());
+    }
+
+    void windowWithBoardNoBoardAndRefused_data()
+    {
+        AddLanguages();
+    }
+    // The window in each state a user meets first: every caption, unit, button, menu
+    // and the status line's words.
+    void windowWithBoardNoBoardAndRefused()
+    {
+        QFETCH(QString, language);
+        LanguageForTest speaking(language);
+        {
+            WindowOnBoard f(0x0107);
+            f.Load();
+            QVERIFY2(f.V().Homing->isEnabled(), "the board was not loaded");
+            f.Tick(1234);
+            const QList<TextProblem> problems = CheckTexts(&f.W(), WindowCheck(language, f.V()));
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("board loaded:\n") + Describe(problems)));
+            if (language == QLatin1String("pseudo"))
+                QVERIFY2(kx::test::IsPseudoTranslated(f.W().findChild<QWidget*>(QStringLiteral("WheelPicture"))->accessibleName()),
+                         "the wheel picture's words");
+        }
+        {
+            WindowOnBoard f(0x0307, false);
+            f.Load();
+            const QList<TextProblem> problems = CheckTexts(&f.W(), WindowCheck(language, f.V()));
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("no board:\n") + Describe(problems)));
+        }
+        {
+            WindowOnBoard f;
+            f.Board->RefuseOpen = HidFailure::AccessDenied;
+            frmMain& w = f.Load();
+            w.AccessGrace_Timer();
+            QVERIFY2(f.V().lblStatus->textFormat() == Qt::RichText, "no Fix link after a refusal");
+            const QList<TextProblem> problems = CheckTexts(&w, WindowCheck(language, f.V()));
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("access refused:\n") + Describe(problems)));
+
+            // The rule dialog, as "Fix..." opens it, before and after a failed install.
+            w.SetRuleInstallCommand({{}, {}, QStringLiteral("/usr/bin/pkexec")});
+            w.lblStatus_LinkActivated();
+            auto* dialog = w.findChild<AccessFixDialog*>();
+            QVERIFY(dialog && dialog->isVisible());
+            // The missing program's path is the system's, not the program's words.
+            TextCheck check = CheckFor(language);
+            check.IsTranslated = [](const QString& text) {
+                return kx::test::IsPseudoTranslated(QString(text).remove(QStringLiteral("/usr/bin/pkexec")));
+            };
+            const QList<TextProblem> inDialog = CheckTexts(dialog, check);
+            QVERIFY2(inDialog.isEmpty(), qPrintable(QStringLiteral("rule dialog:\n") + Describe(inDialog)));
+        }
+    }
+
+    void questionsAndAbout_data() { AddLanguages(); }
+    // The questions as the window asks them, in the message boxes it really shows.
+    void questionsAndAbout()
+    {
+        QFETCH(QString, language);
+        LanguageForTest speaking(language);
+        const TextCheck check = CheckFor(language);
+
+        {
+            // Another program holds the board: asked before the reset takes the wheel away.
+            WindowOnBoard f;
+            f.Board->Holders = {{4242, "wheel_game", "/dev/input/js0"}};
+            f.Load();
+            f.W().SetDialogs(DesktopDialogs());
+            TextCheck inUse = check;
+            inUse.IsTranslated = [](const QString& text) {
+                return kx::test::IsPseudoTranslated(QString(text).remove(QStringLiteral("wheel_game")));
+            };
+            QString asked;
+            const QList<TextProblem> problems = CheckModal([&] { f.V().Go->click(); }, inUse, &asked);
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("in-use question:\n") + Describe(problems)));
+            QVERIFY2(asked.contains(QStringLiteral("wheel_game")), qPrintable(asked));
+            QVERIFY(f.SetRequests().empty());
+        }
+        {
+            // A file saved from a board that counts otherwise: converted, opened as it is, or not.
+            QTemporaryDir dir;
+            QFile file(dir.filePath(QStringLiteral("old.kx5170")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("kx5170-settings = 1\nboard_type = 1\nstops = 2048\n");
+            file.close();
+            WindowOnBoard f(0x0307);
+            f.Load();
+            WindowDialogs dialogs = DesktopDialogs();
+            dialogs.OpenFileName = [&](QWidget*, const QString&) { return file.fileName(); };
+            f.W().SetDialogs(dialogs);
+            TextCheck conversion = check;
+            conversion.IsTranslated = [](const QString& text) {
+                return kx::test::IsPseudoTranslated(QString(text).remove(QStringLiteral("old.kx5170")));
+            };
+            QString asked;
+            const QList<TextProblem> problems =
+                CheckModal([&] { f.V().actOpen->trigger(); }, conversion, &asked);
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("conversion question:\n") + Describe(problems)));
+            QVERIFY2(asked.contains(QStringLiteral("old.kx5170")), qPrintable(asked));
+            QCOMPARE(f.V().Slimit->text(), QStringLiteral("5000"));  // declined: the boxes as they were
+        }
+        {
+            WindowOnBoard f;
+            f.Load();
+            f.W().SetAboutPlatform(QStringLiteral("hidapi 0.13.1"));
+            f.W().findChild<QAction*>(QStringLiteral("actAbout"))->trigger();
+            auto* about = f.W().findChild<QMessageBox*>(QStringLiteral("AboutBox"));
+            QVERIFY(about && about->isVisible());
+            // The version of Qt and of the HID library, and the licence's name, are names.
+            TextCheck inAbout = check;
+            inAbout.IsTranslated = [](const QString& text) {
+                QString words = text;
+                for (const char* name : {"hidapi", "MIT", "Qt"})
+                    words.remove(QLatin1String(name));
+                return kx::test::IsPseudoTranslated(words);
+            };
+            const QList<TextProblem> problems = CheckTexts(about, inAbout);
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("About:\n") + Describe(problems)));
+            if (check.CheckTranslation)
+                QVERIFY2(kx::test::IsPseudoTranslated(about->windowTitle()), qPrintable(about->windowTitle()));
+        }
+    }
+};
+
+QTEST_MAIN(TestWindowLanguages)
+#include "test_window_languages.moc"
