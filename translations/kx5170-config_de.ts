@@ -75,6 +75,14 @@
         <source>Copied</source>
         <translation>Kopiert</translation>
     </message>
+    <message>
+        <source>The rule installer was not found beside the program.</source>
+        <translation>Das Installationsprogramm für die Regel wurde neben dem Programm nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>pkexec, which asks for the password, is not installed.</source>
+        <translation>pkexec, das nach dem Passwort fragt, ist nicht installiert.</translation>
+    </message>
 </context>
 <context>
     <name>Application</name>

@@ -441,7 +441,7 @@ void frmMain::GiveTextsRoom()
     // moves the columns right and widens the window, never changing their order: the
     // boxes (with the board's details beside their captions) first, then the units,
     // then the picture. English keeps the layout as drawn.
-    constexpr int Gap = 6;
+    constexpr int Gap = 8;
     auto needs = [](const QWidget* w, const QString& text) {
         return QFontMetrics(w->font()).size(Qt::TextShowMnemonic, text).width();
     };
