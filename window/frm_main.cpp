@@ -440,49 +440,53 @@ void frmMain::GiveTextsRoom()
     // The layout above has room for the English words. A language with longer ones
     // moves the columns right and widens the window, never changing their order: the
     // boxes (with the board's details beside their captions) first, then the units,
-    // then the picture. English keeps the layout as drawn.
+    // then the picture. Each caption and unit then reaches up to what stands to its
+    // right, and no further: English keeps the layout as drawn.
     constexpr int Gap = 8;
-    auto needs = [](const QWidget* w, const QString& text) {
-        return QFontMetrics(w->font()).size(Qt::TextShowMnemonic, text).width();
-    };
-    auto widen = [&](QLabel* l) {
-        const int width = needs(l, l->text());
-        if (width > l->width())
-            l->resize(width, l->height());
-        return width;
+    auto needs = [](const QLabel* l) {
+        return QFontMetrics(l->font()).size(Qt::TextShowMnemonic, l->text()).width();
     };
     auto moveRight = [](QWidget* w, int by) {
         if (by > 0)
             w->move(w->x() + by, w->y());
     };
+    auto reachTo = [](QLabel* l, int right) { l->resize(right - l->x(), l->height()); };
 
     // The captions' column, and in the frame the details' captions.
-    int captionsNeed = widen(Label8);
+    const std::initializer_list<QLabel*> details{Label4, Label5, Label2, Label3};
+    const std::initializer_list<QLabel*> units{Label9, Label17, Label11, Label12, Label19, Label14};
+    int captionsNeed = needs(Label8);
     for (QLabel* caption : Captions)
-        captionsNeed = std::max(captionsNeed, widen(caption));
+        captionsNeed = std::max(captionsNeed, needs(caption));
     int detailsNeed = 0;
-    for (QLabel* caption : {Label4, Label5, Label2, Label3})
-        detailsNeed = std::max(detailsNeed, widen(caption));
+    for (QLabel* caption : details)
+        detailsNeed = std::max(detailsNeed, needs(caption));
     const int columnShift = std::max({0, captionsNeed + Gap - (Px(2160) - Px(120)),
                                       detailsNeed + Gap - (Px(1620) - Px(240))});
-    for (QWidget* w : std::initializer_list<QWidget*>{lblManuf, lblProduct, lblVersion, lblSerialNumber, Position,
-                                                      Degrees, Label9, Label17, Label11, Label12, Label19, Label14})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblManuf, lblProduct, lblVersion, lblSerialNumber, Position, Degrees})
         moveRight(w, columnShift);
+    for (QLabel* unit : units)
+        moveRight(unit, columnShift);
     for (QLineEdit* box : Boxes)
         moveRight(box, columnShift);
+    for (QLabel* caption : Captions)
+        reachTo(caption, Slimit->x() - Gap);
+    reachTo(Label8, Position->x() - Gap);
+    for (QLabel* caption : details)
+        reachTo(caption, lblProduct->x() - Gap);
 
     // The units' column, up to the picture.
     int unitsRight = 0;
-    for (QLabel* unit : {Label9, Label17, Label11, Label12, Label19, Label14}) {
-        widen(unit);
-        unitsRight = std::max(unitsRight, unit->geometry().right() + 1);
-    }
+    for (QLabel* unit : units)
+        unitsRight = std::max(unitsRight, unit->x() + needs(unit));
     const int pictureShift = std::max(columnShift, unitsRight + PictureMargin - Px(5070));
+    const int pictureLeft = Px(5070) + pictureShift;
+    for (QLabel* unit : units)
+        reachTo(unit, pictureLeft - PictureMargin);
 
     // The picture's column: as wide as its button and the rotation's words need.
     const int keepOpenWidth = std::max(Px(2100), WriteKeepOpen->sizeHint().width());
     const int pictureWidth = std::max(PictureWidth, keepOpenWidth);
-    const int pictureLeft = Px(5070) + pictureShift;
     const int goTop = Px(9720);
     const int rotationHeight = std::max(RotationHeight, Rotation->heightForWidth(pictureWidth));
     Picture->setGeometry(pictureLeft, Px(60), pictureWidth, goTop - Px(60) - rotationHeight - 2 * PictureMargin);
