@@ -147,7 +147,7 @@
     </message>
     <message>
         <source>Overall damping</source>
-        <translation>Dämpfung gesamt</translation>
+        <translation>Gesamtdämpfung</translation>
     </message>
     <message>
         <source>Resistance that grows with the wheel&apos;s speed, over the whole turn.</source>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <source>Overall inertia</source>
-        <translation>Trägheit gesamt</translation>
+        <translation>Gesamtträgheit</translation>
     </message>
     <message>
         <source>Resistance to changes of the wheel&apos;s speed, as if the rim were heavier.</source>
@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>Overall friction</source>
-        <translation>Reibung gesamt</translation>
+        <translation>Gesamtreibung</translation>
     </message>
     <message>
         <source>Constant resistance to turning the wheel.</source>
@@ -227,7 +227,7 @@
     </message>
     <message>
         <source>No board found: plug it in. If it is plugged in, kx5170ctl doctor tells what stands in the way. File &gt; Open works on a profile meanwhile.</source>
-        <translation>Keine Platine gefunden: Stecken Sie sie ein. Wenn sie eingesteckt ist, sagt kx5170ctl doctor, was im Weg steht. Datei &gt; Öffnen bearbeitet solange ein Profil.</translation>
+        <translation>Keine Platine gefunden: Stecken Sie sie ein. Wenn sie eingesteckt ist, sagt kx5170ctl doctor, was im Weg steht. Mit Datei &gt; Einstellungen öffnen lässt sich solange ein Profil bearbeiten.</translation>
     </message>
     <message>
         <source>No board found: plug it in. %1 opens once it is loaded.</source>
@@ -242,7 +242,7 @@
     <name>frmMain</name>
     <message>
         <source>Wheel configuration</source>
-        <translation>Lenkrad-Konfiguration</translation>
+        <translation>Lenkradkonfiguration</translation>
     </message>
     <message>
         <source>Device details</source>
@@ -335,7 +335,7 @@
     </message>
     <message>
         <source>Its rule (%1) gives it to the person at the computer only: kx5170ctl doctor tells what stands in the way.</source>
-        <translation>Ihre Regel (%1) gibt sie nur der Person am Computer: kx5170ctl doctor sagt, was im Weg steht.</translation>
+        <translation>Ihre Regel (%1) gibt sie nur für die Person am Computer frei: kx5170ctl doctor sagt, was im Weg steht.</translation>
     </message>
     <message>
         <source>%1: unplug it and plug it in again.</source>
@@ -389,15 +389,15 @@ kx5170ctl doctor sagt, was zwischen Ihnen und der Platine steht.</translation>
     </message>
     <message>
         <source>Board lost</source>
-        <translation>Platine verloren</translation>
+        <translation>Platine getrennt</translation>
     </message>
     <message>
         <source>Wheel settings (*.kx5170);;All files (*)</source>
-        <translation>Lenkrad-Einstellungen (*.kx5170);;Alle Dateien (*)</translation>
+        <translation>Lenkradeinstellungen (*.kx5170);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>an unknown number of</source>
-        <translation>eine unbekannte Zahl von</translation>
+        <translation>einer unbekannten Zahl von</translation>
     </message>
     <message>
         <source>Open settings</source>
@@ -478,13 +478,13 @@ Die Felder wurden nicht geändert.</translation>
     </message>
     <message>
         <source>No board is plugged in. Which type of board is %1 for? Its stops and centre offset are counted in that board&apos;s steps.</source>
-        <translation>Keine Platine ist eingesteckt. Für welchen Platinentyp ist %1? Anschläge und Mittenversatz werden in den Schritten dieser Platine gezählt.</translation>
+        <translation>Es ist keine Platine eingesteckt. Für welchen Platinentyp ist %1? Anschläge und Mittenversatz werden in den Schritten dieser Platine gezählt.</translation>
     </message>
     <message>
         <source>%1 was saved from a board that counts %2 steps a turn; this board counts %3. Its centre offset and stops would mean other angles here.
 
 %4</source>
-        <translation>%1 wurde von einer Platine gespeichert, die %2 Schritte pro Umdrehung zählt; diese Platine zählt %3. Mittenversatz und Anschläge ergäben hier andere Winkel.
+        <translation>%1 wurde von einer Platine mit %2 Schritten pro Umdrehung gespeichert; diese Platine arbeitet mit %3. Mittenversatz und Anschläge ergäben hier andere Winkel.
 
 %4</translation>
     </message>
@@ -595,7 +595,7 @@ Qt %5</translation>
     </message>
     <message>
         <source>; a value outside is brought into range.</source>
-        <translation>; ein Wert außerhalb wird in den Bereich gebracht.</translation>
+        <translation>; ein Wert außerhalb wird auf den Bereich begrenzt.</translation>
     </message>
     <message>
         <source>; a value outside is refused.</source>
@@ -611,7 +611,7 @@ Auf dieser Platine sind %1 Schritte = %2 Grad.</translation>
         <source>
 On this board one turn is %1 counts.</source>
         <translation>
-Auf dieser Platine ist eine Umdrehung %1 Schritte.</translation>
+Auf dieser Platine hat eine Umdrehung %1 Schritte.</translation>
     </message>
     <message>
         <source>%1: enter a number, %2 to %3.</source>
@@ -734,7 +734,7 @@ Trotzdem schreiben?</translation>
     </message>
     <message>
         <source>The rotation in degrees needs the board&apos;s type, which is not known yet: set Stops (each side) in counts.</source>
-        <translation>Der Drehbereich in Grad braucht den Typ der Platine, der noch nicht bekannt ist: Setzen Sie „Anschläge (je Seite)“ in Schritten.</translation>
+        <translation>Für den Drehbereich in Grad muss der Typ der Platine bekannt sein, und er ist es noch nicht: Setzen Sie „Anschläge (je Seite)“ in Schritten.</translation>
     </message>
     <message>
         <source>degrees lock to lock (board type unknown)</source>
