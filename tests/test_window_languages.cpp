@@ -198,6 +198,14 @@ private slots:
         QCOMPARE(v.Client->width(), 646);          // the layout's columns and the picture's
         QCOMPARE(v.Slimit->pos(), QPoint(144, 340));
         QCOMPARE(v.Go->geometry(), QRect(104, 648, 117, 33));
+        // The rotation's row over the buttons, with a second line for its caption while
+        // the board's type is unknown ("degrees lock to lock (board type unknown)" is
+        // longer than the row); the picture above it.
+        const QRect rotation = f.W().findChild<QWidget*>(QStringLiteral("RotationField"))->geometry();
+        QCOMPARE(rotation.bottom(), 639);
+        QVERIFY2(rotation.height() > 28 && rotation.height() < 2 * 28, qPrintable(QString::number(rotation.height())));
+        QCOMPARE(f.W().findChild<QWidget*>(QStringLiteral("WheelPicture"))->geometry(),
+                 QRect(338, 4, 300, rotation.top() - 8 - 4));
         TextCheck check;
         check.CheckTranslation = false;
         const QList<TextProblem> problems = CheckTexts(&f.W(), check);

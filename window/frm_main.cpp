@@ -488,7 +488,9 @@ void frmMain::GiveTextsRoom()
     const int keepOpenWidth = std::max(Px(2100), WriteKeepOpen->sizeHint().width());
     const int pictureWidth = std::max(PictureWidth, keepOpenWidth);
     const int goTop = Px(9720);
-    const int rotationHeight = std::max(RotationHeight, Rotation->heightForWidth(pictureWidth));
+    // The rotation's row grows by the lines its caption wraps onto.
+    const int rotationHeight =
+        RotationHeight + std::max(0, Rotation->heightForWidth(pictureWidth) - Rotation->heightForWidth(QWIDGETSIZE_MAX / 2));
     Picture->setGeometry(pictureLeft, Px(60), pictureWidth, goTop - Px(60) - rotationHeight - 2 * PictureMargin);
     Rotation->setGeometry(pictureLeft, goTop - PictureMargin - rotationHeight, pictureWidth, rotationHeight);
     WriteKeepOpen->setGeometry(pictureLeft + (pictureWidth - keepOpenWidth) / 2, goTop, keepOpenWidth, Px(495));
