@@ -489,8 +489,10 @@ void frmMain::GiveTextsRoom()
     const int pictureWidth = std::max(PictureWidth, keepOpenWidth);
     const int goTop = Px(9720);
     // The rotation's row grows by the lines its caption wraps onto.
-    const int rotationHeight =
+    // Even, so that the picture's edges fall on whole pixels at 150 % too.
+    int rotationHeight =
         RotationHeight + std::max(0, Rotation->heightForWidth(pictureWidth) - Rotation->heightForWidth(QWIDGETSIZE_MAX / 2));
+    rotationHeight += rotationHeight % 2;
     Picture->setGeometry(pictureLeft, Px(60), pictureWidth, goTop - Px(60) - rotationHeight - 2 * PictureMargin);
     Rotation->setGeometry(pictureLeft, goTop - PictureMargin - rotationHeight, pictureWidth, rotationHeight);
     WriteKeepOpen->setGeometry(pictureLeft + (pictureWidth - keepOpenWidth) / 2, goTop, keepOpenWidth, Px(495));
