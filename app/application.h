@@ -26,13 +26,15 @@ inline void SetApplicationMetadata()
     InstallUserLanguage();
 }
 
-inline void DescribeCommandLine(QCommandLineParser& parser, const QString& description)
+// `description` is one of app_info.h's texts, shown in the user's language.
+inline void DescribeCommandLine(QCommandLineParser& parser, const char* description)
 {
-    parser.setApplicationDescription(description);
+    parser.setApplicationDescription(ApplicationText(description));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A settings file (.kx5170) to open once the board is loaded."),
+                                 QCoreApplication::translate("Application",
+                                                             "A settings file (.kx5170) to open once the board is loaded."),
                                  QStringLiteral("[file]"));
 }
 
@@ -92,7 +94,7 @@ inline QStringList WithoutWindowSystemOptions(const QStringList& arguments)
 // Answers --help, --help-all and --version on the terminal and ends the program, and
 // refuses a wrong option or a second file there (status 1), all before anything needs
 // a display: without one, Qt would end the program before it could say what is wrong.
-inline void AnswerOnTerminal(int argc, char* argv[], const QString& description)
+inline void AnswerOnTerminal(int argc, char* argv[], const char* description)
 {
     QCoreApplication app(argc, argv);
     SetApplicationMetadata();
@@ -119,7 +121,7 @@ inline void AnswerOnTerminal(int argc, char* argv[], const QString& description)
 // The settings file named on the command line, or empty, once the window system has
 // taken its own options. AnswerOnTerminal has refused what is wrong already; this
 // still refuses it, should the two ever disagree.
-inline QString ReadCommandLine(const QApplication& app, const QString& description)
+inline QString ReadCommandLine(const QApplication& app, const char* description)
 {
     QCommandLineParser parser;
     DescribeCommandLine(parser, description);

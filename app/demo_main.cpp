@@ -13,8 +13,7 @@
 
 int main(int argc, char* argv[])
 {
-    const QString description =
-        QString::fromLatin1(kx::ApplicationDescription) + QStringLiteral(", on a simulated board for trying it out");
+    const char* const description = kx::DemoDescription;
     kx::AnswerOnTerminal(argc, argv, description);
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();
@@ -38,8 +37,8 @@ int main(int argc, char* argv[])
     wheel.start(10);
 
     frmMain window(std::make_unique<kx::SessionWorker>(platform));
-    window.SetIdleStatus(QStringLiteral("Simulated board: nothing is written to a real board"));
-    window.SetAboutPlatform(QStringLiteral("a simulated board"));
+    window.SetIdleStatus(QCoreApplication::translate("Application", "Simulated board: nothing is written to a real board"));
+    window.SetAboutPlatform(QCoreApplication::translate("Application", "a simulated board"));
     if (!file.isEmpty())
         window.OpenWhenLoaded(file);
     return kx::RunWindow(app, window);

@@ -6,7 +6,7 @@
 
 int main(int argc, char* argv[])
 {
-    const QString description = QString::fromLatin1(kx::ApplicationDescription);
+    const char* const description = kx::ApplicationDescription;
     kx::AnswerOnTerminal(argc, argv, description);
     QApplication app(argc, argv);
     kx::SetApplicationMetadata();

@@ -52,9 +52,9 @@ RuleInstallCommand DefaultRuleInstallCommand()
     const bool found = !helper.isEmpty() && QFileInfo(helper).isExecutable();
     const QString pkexec = QString::fromLatin1(PkexecPath);
     if (!found)
-        command.Missing = QStringLiteral("The rule installer was not found beside the program.");
+        command.Missing = QCoreApplication::translate("AccessFixDialog", "The rule installer was not found beside the program.");
     else if (!QFileInfo(pkexec).isExecutable())
-        command.Missing = QStringLiteral("pkexec, which asks for the password, is not installed.");
+        command.Missing = QCoreApplication::translate("AccessFixDialog", "pkexec, which asks for the password, is not installed.");
     else
         command = {pkexec, {helper}, {}};
     return command;
@@ -64,10 +64,10 @@ AccessFixDialog::AccessFixDialog(RuleInstallCommand command, QWidget* parent)
     : QDialog(parent), Command(std::move(command))
 {
     setObjectName(QStringLiteral("AccessFixDialog"));
-    setWindowTitle(QStringLiteral("Allow access to the board"));
+    setWindowTitle(tr("Allow access to the board"));
 
     lblExplain = new QLabel(
-        QStringLiteral("This installs a rule that lets the person at this computer use the KX5170 board. "
+        tr("This installs a rule that lets the person at this computer use the KX5170 board. "
                        "Nothing else on the computer changes."),
         this);
     lblExplain->setWordWrap(true);
@@ -89,11 +89,11 @@ AccessFixDialog::AccessFixDialog(RuleInstallCommand command, QWidget* parent)
     for (const QString& line : Commands->toPlainText().split(QLatin1Char('\n')))
         widest = std::max(widest, fixed.horizontalAdvance(line));
     Commands->setMinimumSize(std::min(widest + 32, 900), fixed.lineSpacing() * 7 + 12);
-    CopyCommands = new QPushButton(QStringLiteral("Copy commands"), this);
+    CopyCommands = new QPushButton(tr("Copy commands"), this);
 
-    Install = new QPushButton(QStringLiteral("Install rule"), this);
+    Install = new QPushButton(tr("Install rule"), this);
     Install->setDefault(true);
-    Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    Cancel = new QPushButton(tr("Cancel"), this);
 
     auto* copyRow = new QHBoxLayout;
     copyRow->addStretch();
@@ -149,7 +149,7 @@ void AccessFixDialog::Install_Click()
     });
     Install->setEnabled(false);
     Cancel->setEnabled(false);
-    lblProgress->setText(QStringLiteral("Waiting for the password..."));
+    lblProgress->setText(tr("Waiting for the password..."));
     lblProgress->show();
     Process->start(Command.Program, Command.Arguments);
 }
@@ -168,21 +168,21 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
     case kx::RuleHelperStatus::NotApplied:
         // Written, only udev could not be told: the board gets it when it comes again.
         emit RuleInstalled();
-        ShowOutcome(QStringLiteral("The rule is installed. Unplug the board and plug it in again to apply it."));
+        ShowOutcome(tr("The rule is installed. Unplug the board and plug it in again to apply it."));
         return;
     case kx::RuleHelperStatus::Masked:
-        ShowOutcome(QStringLiteral("The board's rule is turned off on this computer: %1 is a link to /dev/null or "
+        ShowOutcome(tr("The board's rule is turned off on this computer: %1 is a link to /dev/null or "
                                    "an empty file, and was left as it is. The computer's administrator can remove "
                                    "it to turn the rule on.")
                         .arg(rule));
         return;
     case kx::RuleHelperStatus::Foreign:
-        ShowOutcome(QStringLiteral("%1 is already there and is not this program's rule: it was left as it is. "
+        ShowOutcome(tr("%1 is already there and is not this program's rule: it was left as it is. "
                                    "The computer's administrator can change or remove it.")
                         .arg(rule));
         return;
     case kx::RuleHelperStatus::Packaged:
-        ShowOutcome(QStringLiteral("The rule is already installed by the kx5170-config package, in "
+        ShowOutcome(tr("The rule is already installed by the kx5170-config package, in "
                                    "/usr/lib/udev/rules.d: nothing was changed. Unplug the board and plug it in "
                                    "again to apply it."));
         return;
@@ -190,32 +190,32 @@ void AccessFixDialog::InstallFinished(int exitCode, const QString& errorOutput)
         break;
     }
     if (exitCode == PkexecDismissed) {
-        ShowManualSteps(QStringLiteral("The password request was cancelled."));
+        ShowManualSteps(tr("The password request was cancelled."));
     } else if (exitCode == PkexecNotAuthorised) {
-        ShowManualSteps(QStringLiteral("The password could not be asked for, or permission was refused."));
+        ShowManualSteps(tr("The password could not be asked for, or permission was refused."));
     } else {
         // The installer says what went wrong in its last line, after its name.
         QString said = errorOutput.trimmed().section(QLatin1Char('\n'), -1);
         said = QString::fromStdString(kx::PlainText(said.section(QStringLiteral(": "), 1, -1).toStdString()));
-        ShowManualSteps(said.isEmpty() ? QStringLiteral("The rule installer failed.")
-                                       : QStringLiteral("The rule installer failed: %1.").arg(said));
+        ShowManualSteps(said.isEmpty() ? tr("The rule installer failed.")
+                                       : tr("The rule installer failed: %1.").arg(said));
     }
 }
 
 void AccessFixDialog::ShowManualSteps(const QString& why)
 {
-    lblManual->setText(why + QStringLiteral(" To install the rule yourself, run these commands in a terminal:"));
+    lblManual->setText(why + tr(" To install the rule yourself, run these commands in a terminal:"));
     lblManual->show();
     Commands->show();
     CopyCommands->show();
-    CopyCommands->setText(QStringLiteral("Copy commands"));
+    CopyCommands->setText(tr("Copy commands"));
     if (Command.Program.isEmpty()) {
         Install->hide();
         CopyCommands->setDefault(true);
     } else {
-        Install->setText(QStringLiteral("Try again"));
+        Install->setText(tr("Try again"));
     }
-    Cancel->setText(QStringLiteral("Close"));
+    Cancel->setText(tr("Close"));
     adjustSize();
 }
 
@@ -227,7 +227,7 @@ void AccessFixDialog::ShowOutcome(const QString& what)
     Commands->hide();
     CopyCommands->hide();
     Install->hide();
-    Cancel->setText(QStringLiteral("Close"));
+    Cancel->setText(tr("Close"));
     Cancel->setDefault(true);
     adjustSize();
 }
@@ -235,7 +235,7 @@ void AccessFixDialog::ShowOutcome(const QString& what)
 void AccessFixDialog::CopyCommands_Click()
 {
     QGuiApplication::clipboard()->setText(Commands->toPlainText());
-    CopyCommands->setText(QStringLiteral("Copied"));
+    CopyCommands->setText(tr("Copied"));
 }
 
 void AccessFixDialog::reject()

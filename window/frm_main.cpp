@@ -6,6 +6,7 @@
 #include "number_text.h"
 #include "rotation_field.h"
 #include "session_worker.h"
+#include "setting_texts.h"
 #include "wheel_picture.h"
 #include "wide_text.h"
 
@@ -196,7 +197,7 @@ void frmMain::BuildLayout()
     // The icons live in this static library: their registration must be asked for.
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Wheel configuration"));
+    setWindowTitle(tr("Wheel configuration"));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/kx5170-config-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/kx5170-config-32.png"), QSize(32, 32));
@@ -245,7 +246,7 @@ void frmMain::BuildLayout()
         return l;
     };
 
-    Frame1 = new QGroupBox(QStringLiteral("Device details"), Client);
+    Frame1 = new QGroupBox(tr("Device details"), Client);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Place(Frame1, 60, 60, 4935, 1755);
     Frame1->setEnabled(false);
@@ -270,13 +271,13 @@ void frmMain::BuildLayout()
         v->setFocusPolicy(Qt::ClickFocus);
         return v;
     };
-    Label4 = inFrame("Label4", QStringLiteral("Manufacturer"), 240, 360, 1215, 285);
+    Label4 = inFrame("Label4", tr("Manufacturer"), 240, 360, 1215, 285);
     lblManuf = valueLabel("lblManuf", 1680, 360, 3300, 330);
-    Label5 = inFrame("Label5", QStringLiteral("Product"), 240, 720, 1215, 285);
+    Label5 = inFrame("Label5", tr("Product"), 240, 720, 1215, 285);
     lblProduct = valueLabel("lblProduct", 1620, 720, 3300, 270);
-    Label2 = inFrame("Label2", QStringLiteral("Version"), 240, 1080, 1455, 285);
+    Label2 = inFrame("Label2", tr("Version"), 240, 1080, 1455, 285);
     lblVersion = valueLabel("lblVersion", 1680, 1080, 3300, 330);
-    Label3 = inFrame("Label3", QStringLiteral("Serial Number"), 240, 1440, 1815, 285);
+    Label3 = inFrame("Label3", tr("Serial Number"), 240, 1440, 1815, 285);
     lblSerialNumber = valueLabel("lblSerialNumber", 1680, 1440, 3300, 330);
     // The caption labels reach under the value labels; the values must stay on top.
     for (QLabel* v : {lblManuf, lblProduct, lblVersion, lblSerialNumber})
@@ -286,11 +287,11 @@ void frmMain::BuildLayout()
     bold.setBold(true);
     Position = label(Client, "Position", QString(), 2160, 2040, 1035, 255);
     Position->setFont(bold);
-    Label9 = label(Client, "Label9", QStringLiteral("counts"), 3240, 2040, 675, 255);
-    Label8 = label(Client, "Label8", QStringLiteral("Current position"), 120, 2280, 1515, 255);
+    Label9 = label(Client, "Label9", tr("counts"), 3240, 2040, 675, 255);
+    Label8 = label(Client, "Label8", tr("Current position"), 120, 2280, 1515, 255);
     Degrees = label(Client, "Degrees", QString(), 2160, 2520, 1035, 255);
     Degrees->setFont(bold);
-    Label17 = label(Client, "Label17", QStringLiteral("degrees"), 3240, 2520, 1160, 260);
+    Label17 = label(Client, "Label17", tr("degrees"), 3240, 2520, 1160, 260);
 
     // One settings row of the layout: where its box, caption and (if it has one) unit stand.
     struct SettingRow {
@@ -309,29 +310,29 @@ void frmMain::BuildLayout()
     // From the top of the window down.
     // clang-format off
     static const SettingRow SettingRows[] = {
-        {"Homing", &frmMain::Homing, {2160, 2940, 1035, 360}, "Centre",
+        {"Homing", &frmMain::Homing, {2160, 2940, 1035, 360}, QT_TR_NOOP("Centre"),
          "Label6", &frmMain::Label6, {120, 3000, 1635, 255}, "Label11", &frmMain::Label11, {3240, 3000, 1275, 255}},
-        {"TDamp", &frmMain::TDamp, {2160, 3540, 1035, 360}, "Damping",
+        {"TDamp", &frmMain::TDamp, {2160, 3540, 1035, 360}, QT_TR_NOOP("Damping"),
          "Label16", &frmMain::Label16, {120, 3600, 1635, 255}},
-        {"TInertia", &frmMain::TInertia, {2160, 4080, 1035, 360}, "Inertia",
+        {"TInertia", &frmMain::TInertia, {2160, 4080, 1035, 360}, QT_TR_NOOP("Inertia"),
          "Label20", &frmMain::Label20, {120, 4140, 1640, 260}},
-        {"TFriction", &frmMain::TFriction, {2160, 4560, 1035, 330}, "Friction",
+        {"TFriction", &frmMain::TFriction, {2160, 4560, 1035, 330}, QT_TR_NOOP("Friction"),
          "Label21", &frmMain::Label21, {120, 4620, 1640, 260}},
-        {"Slimit", &frmMain::Slimit, {2160, 5100, 1035, 375}, "Stops",
+        {"Slimit", &frmMain::Slimit, {2160, 5100, 1035, 375}, QT_TR_NOOP("Stops"),
          "Label1", &frmMain::Label1, {120, 5160, 1640, 260}, "Label12", &frmMain::Label12, {3240, 5160, 1280, 260}},
-        {"Stiff", &frmMain::Stiff, {2160, 5580, 1035, 360}, "Stiffness",
+        {"Stiff", &frmMain::Stiff, {2160, 5580, 1035, 360}, QT_TR_NOOP("Stiffness"),
          "Label13", &frmMain::Label13, {120, 5640, 1640, 260}},
-        {"Damp", &frmMain::Damp, {2160, 6060, 1035, 360}, "Damping",
+        {"Damp", &frmMain::Damp, {2160, 6060, 1035, 360}, QT_TR_NOOP("Damping"),
          "Label15", &frmMain::Label15, {120, 6120, 1640, 260}},
-        {"Spring", &frmMain::Spring, {2160, 6600, 1035, 360}, "Spring",
+        {"Spring", &frmMain::Spring, {2160, 6600, 1035, 360}, QT_TR_NOOP("Spring"),
          "Label24", &frmMain::Label24, {120, 6660, 1640, 260}},
         {"MotorFilter", &frmMain::MotorFilter, {2160, 7320, 1035, 330}, "",
          "Label22", &frmMain::Label22, {120, 7380, 1640, 260}},
         {"InputFilter", &frmMain::InputFilter, {2160, 7800, 1035, 360}, "",
          "Label23", &frmMain::Label23, {120, 7860, 1640, 260}},
-        {"OverallScale", &frmMain::OverallScale, {2160, 8460, 1035, 360}, "Scale",
+        {"OverallScale", &frmMain::OverallScale, {2160, 8460, 1035, 360}, QT_TR_NOOP("Scale"),
          "Label18", &frmMain::Label18, {120, 8520, 2180, 260}, "Label19", &frmMain::Label19, {3240, 8520, 1280, 260}},
-        {"DampingScale", &frmMain::DampingScale, {2160, 8940, 1035, 360}, "Damping",
+        {"DampingScale", &frmMain::DampingScale, {2160, 8940, 1035, 360}, QT_TR_NOOP("Damping"),
          "Label7", &frmMain::Label7, {120, 9000, 2180, 260}, "Label14", &frmMain::Label14, {3240, 9000, 1280, 260}},
     };
     // clang-format on
@@ -342,7 +343,7 @@ void frmMain::BuildLayout()
         const SettingsField* field = FindSettingByName(row.Name);
         Q_ASSERT(field && (row.UnitName != nullptr) == (*field->Unit != '\0'));
         const auto index = static_cast<std::size_t>(field - SettingsFields.data());
-        auto* edit = new QLineEdit(QString::fromLatin1(row.Placeholder), Client);
+        auto* edit = new QLineEdit(*row.Placeholder ? tr(row.Placeholder) : QString(), Client);
         edit->setObjectName(QLatin1String(field->Name));
         edit->setEnabled(false);
         // A file dropped on a box is for the window to open, not text to type in.
@@ -356,18 +357,18 @@ void frmMain::BuildLayout()
             connect(edit, &QLineEdit::textChanged, this, &frmMain::UpdateAngleTips);
         const Twips& c = row.CaptionPlace;
         this->*row.Caption = Captions[index] =
-            label(Client, row.CaptionName, QString::fromUtf8(field->Caption), c.Left, c.Top, c.Width, c.Height);
+            label(Client, row.CaptionName, SettingCaption(*field), c.Left, c.Top, c.Width, c.Height);
         if (row.UnitName) {
             const Twips& u = row.UnitPlace;
             this->*row.Unit =
-                label(Client, row.UnitName, QString::fromUtf8(field->Unit), u.Left, u.Top, u.Width, u.Height);
+                label(Client, row.UnitName, SettingUnit(*field), u.Left, u.Top, u.Width, u.Height);
         }
     }
     Line1 = line("Line1", 3420);
     Line2 = line("Line2", 7200);
     Line3 = line("Line3", 8280);
 
-    Go = new QPushButton(QStringLiteral("Write and reset"), Client);
+    Go = new QPushButton(tr("Write and reset"), Client);
     Go->setObjectName(QStringLiteral("Go"));
     Place(Go, 1560, 9720, 1755, 495);
     Go->setEnabled(false);
@@ -395,7 +396,7 @@ void frmMain::BuildLayout()
         Slimit->setText(QString::number(stops));
         BoxEdited();
     });
-    WriteKeepOpen = new QPushButton(QStringLiteral("Write and keep open"), Client);
+    WriteKeepOpen = new QPushButton(tr("Write and keep open"), Client);
     WriteKeepOpen->setObjectName(QStringLiteral("WriteKeepOpen"));
     WriteKeepOpen->setGeometry(Px(5070) + (PictureWidth - Px(2100)) / 2, goTop, Px(2100), Px(495));
     WriteKeepOpen->setEnabled(false);
@@ -428,9 +429,84 @@ void frmMain::BuildLayout()
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
 
+    GiveTextsRoom();
     BuildMenus();
     setAcceptDrops(true);
     setFixedSize(Client->width(), Client->height() + MenuBarHeight(MenuBar, Client->width()));
+}
+
+void frmMain::GiveTextsRoom()
+{
+    // The layout above has room for the English words. A language with longer ones
+    // moves the columns right and widens the window, never changing their order: the
+    // boxes (with the board's details beside their captions) first, then the units,
+    // then the picture. Each caption and unit then reaches up to what stands to its
+    // right, and no further: English keeps the layout as drawn.
+    constexpr int Gap = 8;
+    auto needs = [](const QLabel* l) {
+        return QFontMetrics(l->font()).size(Qt::TextShowMnemonic, l->text()).width();
+    };
+    auto moveRight = [](QWidget* w, int by) {
+        if (by > 0)
+            w->move(w->x() + by, w->y());
+    };
+    auto reachTo = [](QLabel* l, int right) { l->resize(right - l->x(), l->height()); };
+
+    // The captions' column, and in the frame the details' captions.
+    const std::initializer_list<QLabel*> details{Label4, Label5, Label2, Label3};
+    const std::initializer_list<QLabel*> units{Label9, Label17, Label11, Label12, Label19, Label14};
+    int captionsNeed = needs(Label8);
+    for (QLabel* caption : Captions)
+        captionsNeed = std::max(captionsNeed, needs(caption));
+    int detailsNeed = 0;
+    for (QLabel* caption : details)
+        detailsNeed = std::max(detailsNeed, needs(caption));
+    const int columnShift = std::max({0, captionsNeed + Gap - (Px(2160) - Px(120)),
+                                      detailsNeed + Gap - (Px(1620) - Px(240))});
+    for (QWidget* w : std::initializer_list<QWidget*>{lblManuf, lblProduct, lblVersion, lblSerialNumber, Position, Degrees})
+        moveRight(w, columnShift);
+    for (QLabel* unit : units)
+        moveRight(unit, columnShift);
+    for (QLineEdit* box : Boxes)
+        moveRight(box, columnShift);
+    for (QLabel* caption : Captions)
+        reachTo(caption, Slimit->x() - Gap);
+    reachTo(Label8, Position->x() - Gap);
+    for (QLabel* caption : details)
+        reachTo(caption, lblProduct->x() - Gap);
+
+    // The units' column, up to the picture.
+    int unitsRight = 0;
+    for (QLabel* unit : units)
+        unitsRight = std::max(unitsRight, unit->x() + needs(unit));
+    const int pictureShift = std::max(columnShift, unitsRight + PictureMargin - Px(5070));
+    const int pictureLeft = Px(5070) + pictureShift;
+    for (QLabel* unit : units)
+        reachTo(unit, pictureLeft - PictureMargin);
+
+    // The picture's column: as wide as its button and the rotation's words need.
+    const int keepOpenWidth = std::max(Px(2100), WriteKeepOpen->sizeHint().width());
+    const int pictureWidth = std::max(PictureWidth, keepOpenWidth);
+    const int goTop = Px(9720);
+    // The rotation's row grows by the lines its caption wraps onto.
+    // Even, so that the picture's edges fall on whole pixels at 150 % too.
+    int rotationHeight =
+        RotationHeight + std::max(0, Rotation->heightForWidth(pictureWidth) - Rotation->heightForWidth(QWIDGETSIZE_MAX / 2));
+    rotationHeight += rotationHeight % 2;
+    Picture->setGeometry(pictureLeft, Px(60), pictureWidth, goTop - Px(60) - rotationHeight - 2 * PictureMargin);
+    Rotation->setGeometry(pictureLeft, goTop - PictureMargin - rotationHeight, pictureWidth, rotationHeight);
+    WriteKeepOpen->setGeometry(pictureLeft + (pictureWidth - keepOpenWidth) / 2, goTop, keepOpenWidth, Px(495));
+    // "Write and reset" keeps its middle where it stands.
+    if (const int goWidth = Go->sizeHint().width(); goWidth > Go->width())
+        Go->setGeometry(std::max(Px(120), Go->geometry().center().x() - goWidth / 2), Go->y(), goWidth, Go->height());
+
+    if (pictureShift == 0 && pictureWidth == PictureWidth)
+        return;
+    Frame1->resize(Frame1->width() + pictureShift, Frame1->height());
+    for (QFrame* l : {Line1, Line2, Line3})
+        l->resize(l->width() + pictureShift, l->height());
+    Client->setFixedSize(pictureLeft + pictureWidth + PictureMargin, Client->height());
+    lblStatus->resize(Client->width() - Px(120) - PictureMargin, lblStatus->height());
 }
 
 void frmMain::FitToScreen()
@@ -482,7 +558,9 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     // Values the user typed and neither wrote nor saved are asked about, unless the
     // program ends because they were written.
-    if (!ClosingAfterWrite && !CloseWhenWritten && !KeepOrDiscardEdits(QStringLiteral("quitting"))) {
+    if (!ClosingAfterWrite && !CloseWhenWritten && !KeepOrDiscardEdits(
+            //: completes "Save them before %1?"
+            tr("quitting"))) {
         event->ignore();
         return;
     }
@@ -491,7 +569,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Its answer comes, and closes the window.
     if (Worker->RequestClose()) {
         CloseWhenWritten = true;
-        Status.SetWork(QStringLiteral("Closing once the write has finished..."));
+        Status.SetWork(tr("Closing once the write has finished..."));
         RenderStatus();
         event->ignore();
         return;
@@ -519,7 +597,7 @@ void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rul
     Details.reset();
     DeviceType.reset();
     BlankDetails();
-    Picture->SetAbsentText(QStringLiteral("No board"));
+    Picture->SetAbsentText(tr("No board"));
     Picture->SetBoardPresent(false);
     if (ProfileOpen) {
         // The profile stays open for editing and saving; there is only nothing to write to.
@@ -543,16 +621,18 @@ void frmMain::OnSearched(const SearchOutcome& outcome, const BoardRuleState& rul
             Status.SetBoard(StatusLine::Board::AccessDenied,
                             !rule.Installed ? QString()
                             : rule.Masked
-                                ? QStringLiteral("The administrator turned the board's rule off (%1).").arg(where)
-                                : QStringLiteral("Its rule (%1) gives it to the person at the computer only: "
+                                ? tr("The administrator turned the board's rule off (%1).").arg(where)
+                                : tr("Its rule (%1) gives it to the person at the computer only: "
                                                  "kx5170ctl doctor tells what stands in the way.")
                                       .arg(where));
             RenderStatus();
         }
     } else if (outcome.Failure && outcome.Failure->Cause != FailureCause::NoBoard) {
-        Status.SetBoard(StatusLine::Board::OpenFailed,
-                        QString::fromStdString(DescribeFailure(*outcome.Failure)).replace(0, 1, QStringLiteral("T")) +
-                            QStringLiteral(": unplug it and plug it in again."));
+        // The failure is told as part of a sentence ("the board ..."): here it starts one.
+        QString failure = QString::fromStdString(DescribeFailure(*outcome.Failure));
+        if (!failure.isEmpty())
+            failure[0] = failure[0].toUpper();
+        Status.SetBoard(StatusLine::Board::OpenFailed, tr("%1: unplug it and plug it in again.").arg(failure));
         RenderStatus();
     } else {
         SetBoardStatus(StatusLine::Board::Absent);
@@ -596,7 +676,7 @@ void frmMain::RuleInstalled()
 
 void frmMain::SetIdleStatus(const QString& text)
 {
-    Status.SetLoadedText(text.isEmpty() ? QStringLiteral("Board ready.") : text);
+    Status.SetLoadedText(text.isEmpty() ? tr("Board ready.") : text);
     RenderStatus();
 }
 
@@ -621,7 +701,7 @@ void frmMain::RenderStatus()
     const QString text = Status.Text();
     const Qt::TextFormat format = Status.OffersFix() ? Qt::RichText : Qt::PlainText;
     const QString shown = Status.OffersFix()
-                              ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">Fix...</a>")
+                              ? text.toHtmlEscaped() + QStringLiteral(" <a href=\"fix\">%1</a>").arg(tr("Fix...").toHtmlEscaped())
                               : FitToLines(text, lblStatus->font(), lblStatus->width(), StatusLines);
     // Setting a label's text repaints it even when unchanged, and this runs at every search.
     if (lblStatus->text() == shown && lblStatus->textFormat() == format)
@@ -636,7 +716,7 @@ void frmMain::RenderStatus()
     const bool notThere = Status.CurrentBoard() == StatusLine::Board::Absent ||
                           Status.CurrentBoard() == StatusLine::Board::OpenFailed;
     lblStatus->setToolTip(notThere && Work == Busy::Idle
-                              ? text + QStringLiteral("\nkx5170ctl doctor tells what stands between you and the board.")
+                              ? text + tr("\nkx5170ctl doctor tells what stands between you and the board.")
                               : text);
     // A line cut short is whole for a screen reader, as in the tooltip.
     lblStatus->setAccessibleDescription(text);
@@ -649,8 +729,8 @@ void frmMain::SetBusy(Busy busy)
     if (busy == Busy::Idle && PendingWrite)
         busy = Busy::Asked;
     Work = busy;
-    Status.SetWork(busy == Busy::Loading   ? QStringLiteral("Reading the board...")
-                   : busy == Busy::Writing ? QStringLiteral("Writing the settings to the board...")
+    Status.SetWork(busy == Busy::Loading   ? tr("Reading the board...")
+                   : busy == Busy::Writing ? tr("Writing the settings to the board...")
                                            : QString());
     UpdateActions();
     RenderStatus();
@@ -728,7 +808,7 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
         SettingsShown = false;
         SetSettingsControlsEnabled(false);
         SetBusy(Busy::Idle);
-        ShowStatus(QStringLiteral("The settings could not be read: %1. Press F5 to try again.")
+        ShowStatus(tr("The settings could not be read: %1. Press F5 to try again.")
                        .arg(QString::fromStdString(DescribeFailure(std::get<SessionFailure>(details.Settings)))));
         return;
     }
@@ -749,12 +829,12 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
         } else if (!BoxesToken.Valid() || SamePhysicalBoard(BoxesToken.Board, token.Board)) {
             BoxesToken = token;
             if (!Status.KeepsMessage())  // "Settings not written" says more
-                ShowStatus(QStringLiteral("The board is back; your values are kept. F5 takes the board's values."),
+                ShowStatus(tr("The board is back; your values are kept. F5 takes the board's values."),
                            StatusLine::Keep::UntilWritten);
         } else {
             // Never "the board is back" for another board: the values stay bound to the
             // one they came from until the user says they go to this one.
-            ShowStatus(QStringLiteral("Another board is plugged in (%1); your values came from the board %2. "
+            ShowStatus(tr("Another board is plugged in (%1); your values came from the board %2. "
                                       "F5 takes this board's values.")
                            .arg(BoardName(token.Board), BoardName(BoxesToken.Board)),
                        StatusLine::Keep::UntilWritten);
@@ -767,7 +847,7 @@ void frmMain::LoadDeviceSettings(const BoardDetails& details, const ValuesToken&
     SetBusy(Busy::Idle);
     if (!details.Leftover.empty() && !Status.KeepsMessage())
         ShowStatus(QString::fromStdString(details.Leftover) +
-                       QStringLiteral(" File > Restore the board's own settings does it here."));
+                       tr(" File > Restore the board's own settings does it here."));
     Homing->setFocus();
     UpdateAngleTips();  // the board's type may be new, its values not
 
@@ -784,11 +864,11 @@ void frmMain::TakeProfileOnto(std::optional<int> type)
     profile.BoardType = type;
     for (std::size_t i = 0; i < SettingsCount; ++i)
         profile.Values[i] = BoxNumberValue(Boxes[i]->text(), QLocale());
-    if (ConvertForThisBoard(profile, QStringLiteral("The profile in the boxes")))
+    if (ConvertForThisBoard(profile, tr("The profile in the boxes")))
         for (std::size_t i = 0; i < SettingsCount; ++i)
             if (profile.Values[i])
                 Boxes[i]->setText(QString::number(*profile.Values[i]));
-    ShowStatus(QStringLiteral("The board is here, with your profile in the boxes: press \"Write and reset\" to send it."),
+    ShowStatus(tr("The board is here, with your profile in the boxes: press \"Write and reset\" to send it."),
                StatusLine::Keep::UntilWritten);
 }
 
@@ -835,7 +915,7 @@ void frmMain::HandleLostLink()
     Position->clear();
     Degrees->clear();
     Picture->ClearPosition();
-    Picture->SetAbsentText(QStringLiteral("Board lost"));
+    Picture->SetAbsentText(tr("Board lost"));
     Picture->SetBoardPresent(false);
     BoardLoaded = false;
     SetSettingsControlsEnabled(false);

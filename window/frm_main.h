@@ -130,6 +130,8 @@ private:
 
     void ConnectSession();
     void BuildLayout();
+    // Moves the columns apart and widens the window where a language's words need it.
+    void GiveTextsRoom();
     void BuildMenus();
     // Sizes the window to its client area and menu bar, or to the screen's available
     // area when that is less, the client area then scrolling.

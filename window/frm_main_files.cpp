@@ -1,6 +1,7 @@
 // The menus: settings files, reloading from the board, About; and what goes with
 // them (files dropped on the window, the boxes' tooltips, Enter on the button).
 #include "frm_main.h"
+#include "setting_texts.h"
 
 #include "app_info.h"
 #include "display_text.h"
@@ -42,12 +43,25 @@ using namespace kx;
 
 namespace {
 
-const QString DialogTitle = QStringLiteral("Wheel configuration");
-const QString FileFilter = QStringLiteral("Wheel settings (*.kx5170);;All files (*)");
+// The dialogs are the window's: their texts are translated with the window's.
+QString WindowText(const char* text)
+{
+    return QCoreApplication::translate("frmMain", text);
+}
+
+QString DialogTitle()
+{
+    return WindowText(QT_TRANSLATE_NOOP("frmMain", "Wheel configuration"));
+}
+
+QString FileFilter()
+{
+    return WindowText(QT_TRANSLATE_NOOP("frmMain", "Wheel settings (*.kx5170);;All files (*)"));
+}
 
 QString CountsPerTurnText(std::optional<int> countsPerTurn)
 {
-    return countsPerTurn ? QString::number(*countsPerTurn) : QStringLiteral("an unknown number of");
+    return countsPerTurn ? QString::number(*countsPerTurn) : WindowText(QT_TRANSLATE_NOOP("frmMain", "an unknown number of"));
 }
 
 // One decimal in ASCII digits, the separator the locale's: "219.7".
@@ -70,22 +84,22 @@ WindowDialogs DesktopDialogs()
 {
     WindowDialogs dialogs;
     dialogs.OpenFileName = [](QWidget* parent, const QString& directory) {
-        return QFileDialog::getOpenFileName(parent, QStringLiteral("Open settings"), directory, FileFilter);
+        return QFileDialog::getOpenFileName(parent, WindowText(QT_TRANSLATE_NOOP("frmMain", "Open settings")), directory, FileFilter());
     };
     dialogs.SaveFileName = [](QWidget* parent, const QString& suggested) {
-        QFileDialog dialog(parent, QStringLiteral("Save settings as"), suggested, FileFilter);
+        QFileDialog dialog(parent, WindowText(QT_TRANSLATE_NOOP("frmMain", "Save settings as")), suggested, FileFilter());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("kx5170"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     // Every text these show is plain: a file's name or contents may hold markup.
     dialogs.Confirm = [](QWidget* parent, const QString& question) {
-        QMessageBox box(QMessageBox::Question, DialogTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
+        QMessageBox box(QMessageBox::Question, DialogTitle(), question, QMessageBox::Yes | QMessageBox::No, parent);
         box.setTextFormat(Qt::PlainText);
         return box.exec() == QMessageBox::Yes;
     };
     dialogs.Choose = [](QWidget* parent, const QString& question, const QStringList& answers) {
-        QMessageBox box(QMessageBox::Question, DialogTitle, question, QMessageBox::NoButton, parent);
+        QMessageBox box(QMessageBox::Question, DialogTitle(), question, QMessageBox::NoButton, parent);
         box.setTextFormat(Qt::PlainText);
         QList<QAbstractButton*> buttons;
         for (const QString& answer : answers)
@@ -95,7 +109,7 @@ WindowDialogs DesktopDialogs()
         return static_cast<int>(buttons.indexOf(box.clickedButton()));
     };
     dialogs.Warn = [](QWidget* parent, const QString& message) {
-        QMessageBox box(QMessageBox::Warning, DialogTitle, message, QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Warning, DialogTitle(), message, QMessageBox::Ok, parent);
         box.setTextFormat(Qt::PlainText);
         box.exec();
     };
@@ -104,33 +118,33 @@ WindowDialogs DesktopDialogs()
 
 void frmMain::BuildMenus()
 {
-    QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));
+    QMenu* file = MenuBar->addMenu(tr("&File"));
     auto add = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys, auto handler) {
         QAction* action = menu->addAction(text, this, handler);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
         return action;
     };
-    actOpen = add(file, "actOpen", QStringLiteral("Open settings..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+    actOpen = add(file, "actOpen", tr("Open settings..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                   &frmMain::OpenSettings);
-    RecentMenu = file->addMenu(QStringLiteral("Open &recent"));
+    RecentMenu = file->addMenu(tr("Open &recent"));
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     connect(RecentMenu, &QMenu::aboutToShow, this, &frmMain::FillRecentMenu);
-    actSave = add(file, "actSave", QStringLiteral("Save settings as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+    actSave = add(file, "actSave", tr("Save settings as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
                   &frmMain::SaveSettings);
-    actReload = add(file, "actReload", QStringLiteral("Reload from board"), QKeySequence(Qt::Key_F5),
+    actReload = add(file, "actReload", tr("Reload from board"), QKeySequence(Qt::Key_F5),
                     &frmMain::ReloadFromBoard);
     file->addSeparator();
-    actWriteKeepOpen = add(file, "actWriteKeepOpen", QStringLiteral("Write and keep open"),
+    actWriteKeepOpen = add(file, "actWriteKeepOpen", tr("Write and keep open"),
                            QKeySequence(Qt::CTRL | Qt::Key_Return), &frmMain::WriteKeepOpen_Click);
-    actRestore = add(file, "actRestore", QStringLiteral("Restore the board's own settings"), QKeySequence(),
+    actRestore = add(file, "actRestore", tr("Restore the board's own settings"), QKeySequence(),
                      &frmMain::RestoreLeftover);
     actRestore->setVisible(false);
     file->addSeparator();
-    actQuit = add(file, "actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    actQuit = add(file, "actQuit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     actQuit->setMenuRole(QAction::QuitRole);
-    QMenu* help = MenuBar->addMenu(QStringLiteral("&Help"));
-    actAbout = add(help, "actAbout", QStringLiteral("About"), QKeySequence(), &frmMain::ShowAbout);
+    QMenu* help = MenuBar->addMenu(tr("&Help"));
+    actAbout = add(help, "actAbout", tr("About"), QKeySequence(), &frmMain::ShowAbout);
     actAbout->setMenuRole(QAction::AboutRole);
     // Until a board is loaded there is nothing to fill, save or reload.
     for (QAction* action : {actOpen, actSave, actReload, actWriteKeepOpen})
@@ -171,13 +185,13 @@ std::optional<SettingsFile> frmMain::ReadSettingsFile(const QString& path)
     const QString name = ShownText(info.fileName());
     const auto bytes = ReadSettingsFileBytes(path);
     if (const auto* error = std::get_if<QString>(&bytes)) {
-        Dialogs.Warn(this, QStringLiteral("Could not read %1: %2").arg(name, *error));
+        Dialogs.Warn(this, tr("Could not read %1: %2").arg(name, *error));
         return std::nullopt;
     }
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<SettingsFileError>(&parsed)) {
         Dialogs.Warn(this, QString::fromStdString(DescribeSettingsFileError(info.fileName().toStdString(), *error)) +
-                               QStringLiteral("\n\nThe boxes were not changed."));
+                               tr("\n\nThe boxes were not changed."));
         return std::nullopt;
     }
     return std::get<SettingsFile>(std::move(parsed));
@@ -196,10 +210,11 @@ bool frmMain::KeepOrDiscardEdits(const QString& what)
     if (!Edited || SavedSinceEdit)
         return true;
     const int answer = Dialogs.Choose(this,
-                                      QStringLiteral("The values in the boxes have not been written or saved. "
+                                      //: %1 is "quitting" or "opening %1", translated on their own
+                                      tr("The values in the boxes have not been written or saved. "
                                                      "Save them before %1?")
                                           .arg(what),
-                                      {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+                                      {tr("Save"), tr("Discard"), tr("Cancel")});
     if (answer == 1)
         return true;
     if (answer != 0 || !CheckedBoxes(false))
@@ -216,10 +231,10 @@ std::optional<int> frmMain::AskProfileType(const SettingsFile& file, const QStri
     // Its stops and centre offset are counts, whose angle depends on the board's type.
     QStringList answers;
     for (int type = 1; type <= 3; ++type)
-        answers << QStringLiteral("Type %1 (%2 steps a turn)").arg(type).arg(*CountsPerTurn(type));
-    answers << QStringLiteral("Cancel");
+        answers << tr("Type %1 (%2 steps a turn)").arg(type).arg(*CountsPerTurn(type));
+    answers << tr("Cancel");
     const int answer = Dialogs.Choose(this,
-                                      QStringLiteral("No board is plugged in. Which type of board is %1 for? "
+                                      tr("No board is plugged in. Which type of board is %1 for? "
                                                      "Its stops and centre offset are counted in that board's steps.")
                                           .arg(name),
                                       answers);
@@ -235,16 +250,16 @@ bool frmMain::ConvertForThisBoard(SettingsFile& settings, const QString& name)
     const auto converted = ConvertSettingsFile(settings, DeviceType);
     const auto* reason = std::get_if<std::string>(&converted);
     const QString question =
-        QStringLiteral("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
+        tr("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
                        "Its centre offset and stops would mean other angles here.\n\n%4")
             .arg(name, CountsPerTurnText(CountsPerTurn(settings.BoardType)), CountsPerTurnText(CountsPerTurn(DeviceType)),
-                 reason ? QStringLiteral("They cannot be converted: %1. Open it as it is?")
+                 reason ? tr("They cannot be converted: %1. Open it as it is?")
                               .arg(ShownText(QString::fromStdString(*reason)))
-                        : QStringLiteral("Convert them to this board's counts, so that they keep their angles?"));
+                        : tr("Convert them to this board's counts, so that they keep their angles?"));
     if (reason)
         return Dialogs.Confirm(this, question);
     const int answer = Dialogs.Choose(
-        this, question, {QStringLiteral("Convert"), QStringLiteral("Open as it is"), QStringLiteral("Cancel")});
+        this, question, {tr("Convert"), tr("Open as it is"), tr("Cancel")});
     if (answer == 0)
         settings = std::get<SettingsFile>(converted);
     return answer == 0 || answer == 1;
@@ -254,7 +269,9 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
 {
     const QFileInfo info(path);
     const QString name = ShownText(info.fileName());
-    if (!KeepOrDiscardEdits(QStringLiteral("opening %1").arg(name)))
+    if (!KeepOrDiscardEdits(
+            //: completes "Save them before %1?"; %1 is a file's name
+            tr("opening %1").arg(name)))
         return false;
     SettingsFile settings = file;
     if (!BoardLoaded) {
@@ -270,7 +287,7 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
     if (settings.RotationTenths) {
         auto resolved = ResolveRotation(settings, CountsPerTurn(BoxesType()));
         if (const auto* reason = std::get_if<std::string>(&resolved)) {
-            Dialogs.Warn(this, QStringLiteral("%1: %2\n\nThe boxes were not changed.")
+            Dialogs.Warn(this, tr("%1: %2\n\nThe boxes were not changed.")
                                    .arg(name, ShownText(QString::fromStdString(*reason))));
             return false;
         }
@@ -290,15 +307,15 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
         SettingsShown = true;
         ShowBoxesType();
         SetSettingsControlsEnabled(true);
-        ShowStatus(QStringLiteral("%1 is open for a type-%2 board. Save keeps your changes; writing needs the board "
+        ShowStatus(tr("%1 is open for a type-%2 board. Save keeps your changes; writing needs the board "
                                   "plugged in.")
                        .arg(name)
                        .arg(*ProfileType),
                    StatusLine::Keep::UntilWritten);
         return true;
     }
-    ShowStatus(QStringLiteral("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
-    lblStatus->setToolTip(QStringLiteral("%1 is in the boxes; nothing has been sent to the board yet.")
+    ShowStatus(tr("Opened: press \"Write and reset\" to send."), StatusLine::Keep::UntilWritten);
+    lblStatus->setToolTip(tr("%1 is in the boxes; nothing has been sent to the board yet.")
                               .arg(ShownText(QDir::toNativeSeparators(info.absoluteFilePath()))));
     return true;
 }
@@ -339,7 +356,7 @@ bool frmMain::SaveSettingsFile(const QString& path)
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) !=
                                                 static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        Dialogs.Warn(this, QStringLiteral("Could not save %1: %2")
+        Dialogs.Warn(this, tr("Could not save %1: %2")
                                .arg(ShownText(info.fileName()),
                                     file.errorString()));
         return false;
@@ -347,9 +364,9 @@ bool frmMain::SaveSettingsFile(const QString& path)
     const QFontMetrics metrics(lblStatus->font());
     const QString shown = metrics.elidedText(ShownText(info.fileName()),
                                              Qt::ElideMiddle,
-                                             lblStatus->width() - metrics.horizontalAdvance(QStringLiteral("Saved to .")));
+                                             lblStatus->width() - metrics.horizontalAdvance(tr("Saved to %1.").arg(QString())));
     SavedSinceEdit = true;
-    ShowStatus(QStringLiteral("Saved to %1.").arg(shown), StatusLine::Keep::UntilEdited);
+    ShowStatus(tr("Saved to %1.").arg(shown), StatusLine::Keep::UntilEdited);
     lblStatus->setToolTip(ShownText(QDir::toNativeSeparators(info.absoluteFilePath())));
     RememberFile(path);
     return true;
@@ -393,12 +410,12 @@ void frmMain::FillRecentMenu()
             QStringList kept = settings.value(RecentKey).toStringList();
             kept.removeAll(path);
             settings.setValue(RecentKey, kept);
-            Dialogs.Warn(this, QStringLiteral("%1 is no longer there; it is taken off the list.")
+            Dialogs.Warn(this, tr("%1 is no longer there; it is taken off the list.")
                                    .arg(ShownText(QDir::toNativeSeparators(path))));
         });
     }
     if (recent.isEmpty())
-        RecentMenu->addAction(QStringLiteral("No files yet"))->setEnabled(false);
+        RecentMenu->addAction(tr("No files yet"))->setEnabled(false);
 }
 
 void frmMain::ReloadFromBoard()
@@ -407,7 +424,7 @@ void frmMain::ReloadFromBoard()
         return;
     // Also while a failed read holds them out of sight: they are still the user's.
     if (Edited &&
-        !Dialogs.Confirm(this, QStringLiteral("Replace the values in the boxes with the board's? Your values have not been written.")))
+        !Dialogs.Confirm(this, tr("Replace the values in the boxes with the board's? Your values have not been written.")))
         return;
     Edited = false;
     HeldTexts.clear();
@@ -420,7 +437,7 @@ void frmMain::RestoreLeftover()
 {
     if (!Details || Details->Leftover.empty() || Work != Busy::Idle || PendingRestore)
         return;
-    if (!Dialogs.Confirm(this, QStringLiteral("Write back the settings the board had before kx5170ctl run put a file "
+    if (!Dialogs.Confirm(this, tr("Write back the settings the board had before kx5170ctl run put a file "
                                               "on it? The board resets and comes back with them.")))
         return;
     PendingRestore = ++LastRequest;
@@ -435,8 +452,8 @@ void frmMain::OnRestoreAnswered(quint64 id, const QString& failure)
         return;
     PendingRestore.reset();
     SetBusy(Busy::Idle);
-    ShowStatus(failure.isEmpty() ? QStringLiteral("The board's own settings are back.")
-                                 : QStringLiteral("The board's own settings were not put back: %1.").arg(ShownText(failure)),
+    ShowStatus(failure.isEmpty() ? tr("The board's own settings are back.")
+                                 : tr("The board's own settings were not put back: %1.").arg(ShownText(failure)),
                failure.isEmpty() ? StatusLine::Keep::UntilEdited : StatusLine::Keep::UntilWritten);
 }
 
@@ -446,14 +463,14 @@ void frmMain::OnReloadAnswered(quint64 id, bool refused)
         return;
     PendingReload.reset();
     if (refused)
-        ShowStatus(QStringLiteral("Not read: the board went away before it could be read."));
+        ShowStatus(tr("Not read: the board went away before it could be read."));
 }
 
 QString frmMain::AboutText() const
 {
-    QString text = QStringLiteral("%1\nVersion %2\n\n%3.\n\nLicence: %4\nQt %5")
-                       .arg(QString::fromLatin1(ApplicationDisplayName), QString::fromLatin1(ApplicationVersion),
-                            QString::fromLatin1(ApplicationDescription), QString::fromLatin1(ApplicationLicence),
+    QString text = tr("%1\nVersion %2\n\n%3.\n\nLicence: %4\nQt %5")
+                       .arg(ApplicationText(ApplicationDisplayName), QString::fromLatin1(ApplicationVersion),
+                            ApplicationText(ApplicationDescription), QString::fromLatin1(ApplicationLicence),
                             QString::fromLatin1(qVersion()));
     if (!AboutPlatform.isEmpty())
         text += QStringLiteral(", ") + AboutPlatform;
@@ -469,7 +486,7 @@ void frmMain::ShowAbout()
     }
     // Not modal: the position keeps updating behind it.
     auto* box = new QMessageBox(QMessageBox::NoIcon,
-                                QStringLiteral("About %1").arg(QString::fromLatin1(ApplicationDisplayName)),
+                                tr("About %1").arg(ApplicationText(ApplicationDisplayName)),
                                 AboutText(), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("AboutBox"));
     box->setIconPixmap(windowIcon().pixmap(32, 32));
@@ -484,20 +501,21 @@ void frmMain::UpdateAngleTips()
     for (std::size_t i = 0; i < SettingsCount; ++i) {
         const SettingsField& field = SettingsFields[i];
         const QString unit = QString::fromUtf8(field.Unit);
-        QString tip = QString::fromUtf8(field.Meaning) + QLatin1Char('\n');
-        tip += unit == QLatin1String("%") ? QStringLiteral("Percent, ")
+        QString tip = SettingMeaning(field) + QLatin1Char('\n');
+        const QString shownUnit = SettingUnit(field);
+        tip += unit == QLatin1String("%") ? tr("Percent, ")
                : unit.isEmpty()           ? QString()
-                                          : unit.left(1).toUpper() + unit.mid(1) + QStringLiteral(", ");
-        tip += QStringLiteral("%1 to %2").arg(field.Lowest).arg(field.Highest);
-        tip += field.Clamped ? QStringLiteral("; a value outside is brought into range.")
-                             : QStringLiteral("; a value outside is refused.");
+                                          : shownUnit.left(1).toUpper() + shownUnit.mid(1) + QStringLiteral(", ");
+        tip += tr("%1 to %2").arg(field.Lowest).arg(field.Highest);
+        tip += field.Clamped ? tr("; a value outside is brought into range.")
+                             : tr("; a value outside is refused.");
         // In counts, the angle depends on the board's counts a turn.
         if (unit == QLatin1String("counts") && perTurn) {
             const std::optional<std::int32_t> value = BoxNumberValue(Boxes[i]->text(), QLocale());
-            tip += value ? QStringLiteral("\nOn this board %1 counts = %2 degrees.")
+            tip += value ? tr("\nOn this board %1 counts = %2 degrees.")
                                .arg(*value)
                                .arg(AngleText(360.0 * *value / *perTurn))
-                         : QStringLiteral("\nOn this board one turn is %1 counts.").arg(*perTurn);
+                         : tr("\nOn this board one turn is %1 counts.").arg(*perTurn);
         }
         Boxes[i]->setToolTip(tip);
         Boxes[i]->setAccessibleDescription(tip);

@@ -5,6 +5,7 @@
 
 #include "display_text.h"
 #include "number_text.h"
+#include "setting_texts.h"
 #include "session_worker.h"
 
 #include <QAction>
@@ -49,14 +50,14 @@ std::optional<WheelSettings> frmMain::CheckedBoxes(bool correct)
         const std::optional<std::int32_t> value = BoxValue(Boxes[i]);
         if (!value || !(field.Clamped || InRange(field, *value))) {
             // A number the locale groups ("5.000" in German) is asked about, not guessed.
-            const QString twoWays = TwoReadingsRefusal(QString::fromUtf8(field.Caption), Boxes[i]->text(), QLocale());
+            const QString twoWays = TwoReadingsRefusal(SettingCaption(field), Boxes[i]->text(), QLocale());
             if (!twoWays.isEmpty()) {
                 RefuseBox(Boxes[i], twoWays);
                 return std::nullopt;
             }
-            RefuseBox(Boxes[i], (field.Clamped ? QStringLiteral("%1: enter a number, %2 to %3.")
-                                               : QStringLiteral("%1: enter a whole number, %2 to %3."))
-                                    .arg(QString::fromUtf8(field.Caption))
+            RefuseBox(Boxes[i], (field.Clamped ? tr("%1: enter a number, %2 to %3.")
+                                               : tr("%1: enter a whole number, %2 to %3."))
+                                    .arg(SettingCaption(field))
                                     .arg(field.Lowest)
                                     .arg(field.Highest));
             return std::nullopt;
@@ -96,10 +97,10 @@ QString frmMain::BoardName(const BoardIdentity& board)
 {
     QStringList parts;
     if (!board.SerialNumber.empty())
-        parts << QStringLiteral("serial %1").arg(ShownText(QString::fromStdString(board.SerialNumber)));
+        parts << tr("serial %1").arg(ShownText(QString::fromStdString(board.SerialNumber)));
     if (!board.PhysicalPort.empty())
-        parts << QStringLiteral("at %1").arg(ShownText(QString::fromStdString(board.PhysicalPort)));
-    return parts.isEmpty() ? QStringLiteral("with no serial number") : parts.join(QLatin1Char(' '));
+        parts << tr("at %1").arg(ShownText(QString::fromStdString(board.PhysicalPort)));
+    return parts.isEmpty() ? tr("with no serial number") : parts.join(QLatin1Char(' '));
 }
 
 bool frmMain::ValuesMayGoToThisBoard()
@@ -111,7 +112,7 @@ bool frmMain::ValuesMayGoToThisBoard()
         BoxesToken = BoardToken;
         return true;
     }
-    if (!Dialogs.Confirm(this, QStringLiteral("The values in the boxes came from another board (%1). "
+    if (!Dialogs.Confirm(this, tr("The values in the boxes came from another board (%1). "
                                               "Write them to this board (%2)?")
                                    .arg(BoardName(BoxesToken.Board), BoardName(BoardToken.Board))))
         return false;
@@ -148,7 +149,7 @@ void frmMain::OnAwaitingReturn(quint64 id)
 {
     if (PendingWrite != id)
         return;
-    Status.SetWork(QStringLiteral("Written; the board is resetting..."));
+    Status.SetWork(tr("Written; the board is resetting..."));
     RenderStatus();
 }
 
@@ -164,11 +165,11 @@ void frmMain::OnWriteAnswered(const WriteAnswer& answer)
             OnHeldBy(answer.Holders);
             break;
         case WriteRefusal::NoBoard:
-            ShowStatus(QStringLiteral("Not written: the board went away before the write started."));
+            ShowStatus(tr("Not written: the board went away before the write started."));
             break;
         case WriteRefusal::OtherValues:
             // The news of the board that took its place is on its way to the line.
-            ShowStatus(QStringLiteral("Not written: the board was read again before the write started. "
+            ShowStatus(tr("Not written: the board was read again before the write started. "
                                       "Check the values and write again."));
             break;
         case WriteRefusal::Closing:
@@ -189,20 +190,20 @@ void frmMain::OnHeldBy(const std::vector<DeviceHolder>& holders)
     QStringList names;
     for (const DeviceHolder& holder : holders) {
         const QString name = ShownText(QString::fromStdString(holder.Program));
-        const QString shown = QStringLiteral("%1 (process %2)")
-                                  .arg(name.isEmpty() ? QStringLiteral("a program") : name)
+        const QString shown = tr("%1 (process %2)")
+                                  .arg(name.isEmpty() ? tr("a program") : name)
                                   .arg(holder.ProcessID);
         if (!names.contains(shown))
             names << shown;
     }
     const QString question =
-        QStringLiteral("%1 is using the board. Writing resets the board, and it would lose the wheel "
+        tr("%1 is using the board. Writing resets the board, and it would lose the wheel "
                        "(a game would lose it mid-race).\n\nWrite anyway?")
             .arg(names.join(QStringLiteral(", ")));
     if (Dialogs.Confirm(this, question))
         StartWrite(KeepOpenAfterWrite, true);
     else
-        ShowStatus(QStringLiteral("Not written: the board is in use by %1.").arg(names.join(QStringLiteral(", "))));
+        ShowStatus(tr("Not written: the board is in use by %1.").arg(names.join(QStringLiteral(", "))));
 }
 
 void frmMain::OnWritten(const WriteReport& report)
@@ -220,9 +221,9 @@ void frmMain::OnWritten(const WriteReport& report)
     // learn what became of the settings. The values stay in their boxes.
     Edited = true;
     if (!report.SettingsTaken())
-        ShowStatus(QStringLiteral("Settings not written: %1.").arg(Reason(failure)), StatusLine::Keep::UntilWritten);
+        ShowStatus(tr("Settings not written: %1.").arg(Reason(failure)), StatusLine::Keep::UntilWritten);
     else
-        ShowStatus(QStringLiteral("Settings sent, but the board was not reset, so they may not be stored: %1.")
+        ShowStatus(tr("Settings sent, but the board was not reset, so they may not be stored: %1.")
                        .arg(Reason(failure)),
                    StatusLine::Keep::UntilWritten);
     if (CloseWhenWritten)
@@ -233,7 +234,7 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& t
 {
     if (const auto* failure = std::get_if<SessionFailure>(&back)) {
         Edited = true;
-        ShowStatus(QStringLiteral("Written, but not read back: %1.").arg(Reason(*failure)),
+        ShowStatus(tr("Written, but not read back: %1.").arg(Reason(*failure)),
                    StatusLine::Keep::UntilWritten);
         if (CloseWhenWritten)
             close();
@@ -250,8 +251,8 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& t
     for (const std::size_t i : ScreenOrder) {
         const SettingsField& field = SettingsFields[i];
         if (SentSettings && held.*field.Value != (*SentSettings).*field.Value)
-            differences << QStringLiteral("%1 is %2, not %3")
-                               .arg(QString::fromUtf8(field.Caption))
+            differences << tr("%1 is %2, not %3")
+                               .arg(SettingCaption(field))
                                .arg(held.*field.Value)
                                .arg((*SentSettings).*field.Value);
     }
@@ -272,20 +273,20 @@ void frmMain::OnReadBack(const Outcome<SettingsRead>& back, const ValuesToken& t
             const qlonglong typedWhole = typed.toLongLong(&whole);
             // "050" is 50 as typed; "2.5" written as 2 and 300 as 250 are said.
             if (!(whole && typedWhole == value))
-                changed << (changed.isEmpty() ? QStringLiteral("%1: %2 was written as %3")
-                                              : QStringLiteral("%1: %2 as %3"))
-                               .arg(QString::fromUtf8(SettingsFields[i].Caption), typed)
+                changed << (changed.isEmpty() ? tr("%1: %2 was written as %3")
+                                              : tr("%1: %2 as %3"))
+                               .arg(SettingCaption(SettingsFields[i]), typed)
                                .arg(value);
             Boxes[i]->setText(QString::number(value));
         }
         Edited = typedSince;
         Status.EndMessages();
-        ShowStatus(changed.isEmpty() ? QStringLiteral("Written and read back.")
-                                     : QStringLiteral("Written and read back. %1.").arg(changed.join(QStringLiteral("; "))),
+        ShowStatus(changed.isEmpty() ? tr("Written and read back.")
+                                     : tr("Written and read back. %1.").arg(changed.join(QStringLiteral("; "))),
                    StatusLine::Keep::UntilEdited);
     } else {
         Edited = true;
-        ShowStatus(QStringLiteral("Written, but the board holds other values: %1.").arg(differences.join(QStringLiteral("; "))),
+        ShowStatus(tr("Written, but the board holds other values: %1.").arg(differences.join(QStringLiteral("; "))),
                    StatusLine::Keep::UntilWritten);
     }
     if (CloseWhenWritten)

@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 #include <utility>
 
@@ -137,7 +139,7 @@ QString TwoReadingsRefusal(QStringView caption, QStringView text, const QLocale&
     const std::optional<std::int32_t> grouped = GroupedNumberValue(text, locale);
     if (!plain || !grouped || *plain == *grouped)
         return {};
-    return QStringLiteral("%1: \"%2\" could mean %3 or %4. Type %3 or %4.")
+    return QCoreApplication::translate("frmMain", "%1: \"%2\" could mean %3 or %4. Type %3 or %4.")
         .arg(caption, text.trimmed(), QString::number(*grouped), QString::number(*plain));
 }
 

@@ -13,9 +13,16 @@ namespace kx {
 
 namespace {
 
-const QString CaptionText = QStringLiteral("degrees lock to lock");
-const QString Meaning = QStringLiteral("The wheel's turn from one end stop to the other. Typing it sets Stops (each side) "
-                                       "to the nearest whole count.");
+QString CaptionText()
+{
+    return RotationField::tr("degrees lock to lock");
+}
+
+QString Meaning()
+{
+    return RotationField::tr("The wheel's turn from one end stop to the other. Typing it sets Stops (each side) "
+                             "to the nearest whole count.");
+}
 
 const SettingsField& StopsField()
 {
@@ -25,20 +32,21 @@ const SettingsField& StopsField()
 }  // namespace
 
 RotationField::RotationField(QWidget* parent)
-    : QWidget(parent), Degrees(new QLineEdit(this)), Caption(new QLabel(CaptionText, this))
+    : QWidget(parent), Degrees(new QLineEdit(this)), Caption(new QLabel(CaptionText(), this))
 {
     setObjectName(QStringLiteral("RotationField"));
     Degrees->setObjectName(QStringLiteral("Rotation"));
     Caption->setObjectName(QStringLiteral("lblRotation"));
     Caption->setBuddy(Degrees);
-    Degrees->setAccessibleName(QStringLiteral("Rotation, degrees lock to lock"));
+    Degrees->setAccessibleName(tr("Rotation, degrees lock to lock"));
     // "5759.9" and a little room: the most a board turns.
     Degrees->setMaximumWidth(Degrees->fontMetrics().horizontalAdvance(QStringLiteral("00000.00")) + 16);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(Degrees);
-    row->addWidget(Caption);
-    row->addStretch();
+    // A language with longer words wraps the caption rather than lose its end.
+    Caption->setWordWrap(true);
+    row->addWidget(Caption, 1);
     connect(Degrees, &QLineEdit::textEdited, this, &RotationField::Typed);
     connect(Degrees, &QLineEdit::editingFinished, this, &RotationField::Finished);
     Retell();
@@ -99,7 +107,7 @@ std::optional<std::int32_t> RotationField::StopsOf(const QString& text, QString*
 {
     const std::optional<std::int64_t> tenths = TenthsOf(text, QLocale());
     if (!tenths) {
-        *why = QStringLiteral("Type the rotation in degrees, such as 900.");
+        *why = tr("Type the rotation in degrees, such as 900.");
         return std::nullopt;
     }
     const std::optional<std::int64_t> stops = StopsForRotation(*tenths, PerTurn);
@@ -107,7 +115,7 @@ std::optional<std::int32_t> RotationField::StopsOf(const QString& text, QString*
         return std::nullopt;
     if (!InRange(StopsField(), *stops)) {
         const std::optional<std::int64_t> most = RotationTenths(StopsField().Highest, PerTurn);
-        *why = QStringLiteral("This board turns at most %1 degrees lock to lock.").arg(TenthsShown(*most, QLocale()));
+        *why = tr("This board turns at most %1 degrees lock to lock.").arg(TenthsShown(*most, QLocale()));
         return std::nullopt;
     }
     return static_cast<std::int32_t>(*stops);
@@ -156,10 +164,10 @@ void RotationField::Retell()
 {
     const bool known = PerTurn.has_value();
     setEnabled(known);
-    const QString tip = known ? (Problem.isEmpty() ? Meaning : Problem + u' ' + Meaning)
-                              : QStringLiteral("The rotation in degrees needs the board's type, which is not known yet: "
-                                               "set Stops (each side) in counts.");
-    Caption->setText(known ? CaptionText : CaptionText + QStringLiteral(" (board type unknown)"));
+    const QString tip = known ? (Problem.isEmpty() ? Meaning() : Problem + u' ' + Meaning())
+                              : tr("The rotation in degrees needs the board's type, which is not known yet: "
+                                 "set Stops (each side) in counts.");
+    Caption->setText(known ? CaptionText() : tr("degrees lock to lock (board type unknown)"));
     for (QWidget* w : {static_cast<QWidget*>(Degrees), static_cast<QWidget*>(Caption)})
         if (w->toolTip() != tip)
             w->setToolTip(tip);

@@ -2,6 +2,10 @@
 
 #include "access_help.h"
 
+#include <QCoreApplication>
+
+#include <string>
+
 void StatusLine::SetBoard(Board board, const QString& reason)
 {
     if (MessageKeep != Keep::UntilWritten && (board == Board::Loaded || board != BoardState))
@@ -36,19 +40,24 @@ QString StatusLine::Text() const
         return BoardReason.isEmpty() ? text : text + QLatin1Char(' ') + BoardReason;
     };
     if (BoardState == Board::AccessDenied) {
-        const std::string_view denied = kx::AccessDeniedText;
-        return withReason(QString::fromUtf8(denied.data(), static_cast<qsizetype>(denied.size())));
+        // The text is the access check's; the window says it in the user's language.
+        [[maybe_unused]] static constexpr const char* Shown =
+            QT_TRANSLATE_NOOP("StatusLine", "Board found, but access was denied.");
+        const std::string denied(kx::AccessDeniedText);
+        return withReason(QCoreApplication::translate("StatusLine", denied.c_str()));
     }
     if (BoardState == Board::OpenFailed)
-        return withReason(QStringLiteral("Board found, but it could not be opened."));
+        return withReason(QCoreApplication::translate("StatusLine", "Board found, but it could not be opened."));
     if (!Message.isEmpty())
         return Message;
     switch (BoardState) {
     case Board::Absent:
         return WaitingFile.isEmpty()
-                   ? QStringLiteral("No board found: plug it in. If it is plugged in, kx5170ctl doctor tells "
-                                    "what stands in the way. File > Open works on a profile meanwhile.")
-                   : QStringLiteral("No board found: plug it in. %1 opens once it is loaded.").arg(WaitingFile);
+                   ? QCoreApplication::translate("StatusLine",
+                                                 "No board found: plug it in. If it is plugged in, kx5170ctl doctor "
+                                                 "tells what stands in the way. File > Open works on a profile meanwhile.")
+                   : QCoreApplication::translate("StatusLine", "No board found: plug it in. %1 opens once it is loaded.")
+                         .arg(WaitingFile);
     case Board::Loaded:
         return LoadedText;
     default:

@@ -9,6 +9,7 @@
 // were not written.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class StatusLine {
@@ -59,6 +60,6 @@ private:
     Keep MessageKeep = Keep::UntilBoardChanges;
     QString Work;
     QString WaitingFile;
-    QString LoadedText = QStringLiteral("Board ready.");
+    QString LoadedText = QCoreApplication::translate("StatusLine", "Board ready.");
     bool FixPossible = true;
 };

@@ -4,6 +4,7 @@
 #include "input_report.h"
 #include "settings_table.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLocale>
 #include <QPainter>
@@ -58,12 +59,12 @@ QRectF MiddleText(const PictureLayout& l)
 
 QString DegreesWord(double degrees)
 {
-    return DegreesText(degrees, QLocale()) + QStringLiteral(" degrees");
+    return QCoreApplication::translate("kx::WheelPicture", "%1 degrees").arg(DegreesText(degrees, QLocale()));
 }
 
 }  // namespace
 
-WheelPicture::WheelPicture(QWidget* parent) : QWidget(parent), AbsentText(QStringLiteral("No board"))
+WheelPicture::WheelPicture(QWidget* parent) : QWidget(parent), AbsentText(tr("No board"))
 {
     setObjectName(QStringLiteral("WheelPicture"));
     // Every pixel is painted here: Qt need not clear behind it first.
@@ -189,14 +190,13 @@ void WheelPicture::ReadingChanged(const QRegion& before, double halfBefore)
 void WheelPicture::Retell()
 {
     // A screen reader hears what the dial shows: the angle, and the range the stops allow.
-    const QString name = QStringLiteral("Wheel: ") + LiveText();
+    const QString name = tr("Wheel: %1").arg(LiveText());
     QString description = LockToLockText();
     if (Centre) {
         const std::optional<double> centre = SettingAngle(*Centre, PerTurn);
         const QString offset = centre ? DegreesWord(LockToLockShown(*centre))
-                                      : QString::number(*Centre) + QStringLiteral(" counts");
-        description += (description.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("centre offset ") +
-                       offset;
+                                      : tr("%1 counts").arg(*Centre);
+        description += (description.isEmpty() ? QString() : QStringLiteral("; ")) + tr("centre offset %1").arg(offset);
     }
     if (accessibleName() != name)
         setAccessibleName(name);
@@ -209,18 +209,18 @@ QString WheelPicture::LiveText() const
     if (!Present)
         return AbsentText;
     if (!Live)
-        return QStringLiteral("no reading");
+        return tr("no reading");
     if (const std::optional<double> angle = PositionAngle(*Live, PerTurn))
         return DegreesWord(*angle);
-    return QString::number(*Live) + QStringLiteral(" counts");
+    return tr("%1 counts").arg(*Live);
 }
 
 QString WheelPicture::LockToLockText() const
 {
     if (const std::optional<std::int64_t> tenths = Stops ? RotationTenths(*Stops, PerTurn) : std::nullopt)
-        return TenthsShown(*tenths, QLocale()) + QStringLiteral(" degrees lock to lock");
+        return tr("%1 degrees lock to lock").arg(TenthsShown(*tenths, QLocale()));
     if (Stops)
-        return QString::number(2 * static_cast<std::int64_t>(*Stops)) + QStringLiteral(" counts lock to lock");
+        return tr("%1 counts lock to lock").arg(2 * static_cast<std::int64_t>(*Stops));
     return QString();
 }
 
@@ -363,7 +363,7 @@ void WheelPicture::PaintTraceFrame(QPainter& p, const PictureLayout& l, double h
     const bool degrees = PerTurn.has_value();
     p.setPen(text);
     p.drawText(l.TraceCaption, Qt::AlignHCenter | Qt::AlignTop,
-               degrees ? QStringLiteral("Last 10 s, degrees") : QStringLiteral("Last 10 s, counts"));
+               degrees ? tr("Last 10 s, degrees") : tr("Last 10 s, counts"));
     if (t.height() <= 0)
         return;
 
@@ -436,7 +436,7 @@ void WheelPicture::PaintLive(QPainter& p, const PictureLayout& l, double half) c
     else if (angle)
         shown = DegreesText(*angle, QLocale()) + QChar(0x00B0);
     else if (Live)
-        shown = QString::number(*Live) + QStringLiteral("\ncounts");
+        shown = tr("%1\ncounts").arg(*Live);
     if (!shown.isEmpty()) {
         QFont big = font();
         big.setPointSizeF(big.pointSizeF() * 1.6);
