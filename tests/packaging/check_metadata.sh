@@ -29,7 +29,11 @@ field() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(field Exec)" = "kx5170-config %f" ] || fail "launcher Exec is '$(field Exec)'"
 
 # The names as the program gives them in About and on the command line.
-constant() { sed -n "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$app_info"; }
+# "text", or QT_TRANSLATE_NOOP("Context", "text") where the program translates it.
+constant() {
+    sed -n -e "s/.*char $1\[\] = QT_TRANSLATE_NOOP(\"[^\"]*\", \"\(.*\)\");/\1/p" \
+        -e "s/.*char $1\[\] = \"\(.*\)\";/\1/p" "$app_info"
+}
 [ "$(field Name)" = "$(constant ApplicationDisplayName)" ] ||
     fail "launcher Name '$(field Name)' is not the program's '$(constant ApplicationDisplayName)'"
 [ "$(field Comment)" = "$(constant ApplicationDescription)" ] ||
