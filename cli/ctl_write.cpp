@@ -59,10 +59,9 @@ std::variant<SettingsFile, Failure> FileFromApply(const QStringList& arguments, 
         return *failure;
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes), options.Clamp ? OutOfRange::Clamp : OutOfRange::Refuse);
     if (auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        const std::string name = fileName == QLatin1String("-") ? kx5170ctl::tr("standard input").toStdString()
-                                                                : PlainText(fileName.toStdString());
+        const QString name = fileName == QLatin1String("-") ? kx5170ctl::tr("standard input") : fileName;
         return Failure{ExitUsage, kx5170ctl::tr("%1: nothing was sent; correct the file")
-                                      .arg(Q(DescribeSettingsFileError(name, *error)))
+                                      .arg(DescribeSettingsFileErrorText(name, *error))
                                       .toStdString()};
     }
     return std::get<SettingsFile>(parsed);
@@ -173,9 +172,9 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
     const std::optional<int> boardType = session.DeviceType();
     if (options.Convert && file.BoardType && file.BoardType != boardType) {
         auto converted = ConvertSettingsFile(file, boardType);
-        if (const auto* reason = std::get_if<std::string>(&converted))
+        if (const auto* reason = std::get_if<SettingsFileError>(&converted))
             return Failure{ExitUsage, kx5170ctl::tr("cannot convert the file to this board: %1: nothing was sent")
-                                          .arg(Q(*reason))
+                                          .arg(SettingsReasonText(*reason))
                                           .toStdString()};
         file = std::get<SettingsFile>(std::move(converted));
     } else if (options.Convert && !file.BoardType) {
@@ -198,8 +197,8 @@ std::variant<Prepared, Failure> Prepare(BoardSession& session, SettingsFile file
     // Degrees become counts for this board, whatever board the file was saved from.
     if (file.RotationTenths) {
         auto resolved = ResolveRotation(file, CountsPerTurn(session.DeviceType()));
-        if (const auto* reason = std::get_if<std::string>(&resolved))
-            return Failure{ExitUsage, kx5170ctl::tr("%1: nothing was sent").arg(Q(*reason)).toStdString()};
+        if (const auto* reason = std::get_if<SettingsFileError>(&resolved))
+            return Failure{ExitUsage, kx5170ctl::tr("%1: nothing was sent").arg(SettingsReasonText(*reason)).toStdString()};
         file = std::get<SettingsFile>(std::move(resolved));
     }
 

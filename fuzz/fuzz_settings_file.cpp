@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_REQUIRE(!file.Values[0]);
             for (int perTurn : {8192, 10000}) {
                 const auto resolved = kx::ResolveRotation(file, perTurn);
-                if (const auto* reason = std::get_if<std::string>(&resolved)) {
-                    FUZZ_REQUIRE(!reason->empty());
+                if (const auto* reason = std::get_if<kx::SettingsFileError>(&resolved)) {
+                    FUZZ_REQUIRE(!reason->Reason.empty());
                     continue;
                 }
                 const auto& stops = std::get<kx::SettingsFile>(resolved).Values[0];

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QDir>
 #include <QtTest>
 
 using namespace kx;
@@ -78,6 +79,15 @@ class TestCtlLanguage : public QObject {
         QTest::newRow("a file that is not there")
             << Words("--demo apply /nonexistent/rally.kx5170") << 1
             << QStringLiteral("/nonexistent/rally.kx5170 kann nicht gelesen werden");
+        // A settings file's reason, marked where the file is read and said in German.
+        static const QString badFile = [] {
+            QFile file(QDir::temp().filePath(QStringLiteral("kx5170-language-%1.kx5170").arg(QCoreApplication::applicationPid())));
+            if (!file.open(QIODevice::WriteOnly) || file.write("kx5170-settings = 1\nstops = abc\n") < 0)
+                qFatal("cannot write %s", qPrintable(file.fileName()));
+            return file.fileName();
+        }();
+        QTest::newRow("a settings file refused") << (Words("--demo apply") << badFile) << 1
+                                                 << QStringLiteral(":2: \"stops\" muss eine ganze Zahl sein, nicht \"abc\"");
         QTest::newRow("no such board") << Words("--demo --board nosuch show") << 2
                                        << QStringLiteral("keine KX5170-Platine mit der Seriennummer nosuch gefunden");
     }

@@ -53,8 +53,8 @@ private slots:
         given.Values[1] = file.y();   // centre_offset
         given.Values[9] = 4;          // motor_filter: the same on every board
         const auto result = ConvertSettingsFile(given, type(boardType));
-        if (const auto* refused = std::get_if<std::string>(&result)) {
-            QVERIFY2(!reason.isEmpty() && QString::fromStdString(*refused).contains(reason), refused->c_str());
+        if (const auto* refused = std::get_if<SettingsFileError>(&result)) {
+            QVERIFY2(!reason.isEmpty() && QString::fromStdString(refused->Reason).contains(reason), refused->Reason.c_str());
             return;
         }
         QVERIFY(reason.isEmpty());

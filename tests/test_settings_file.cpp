@@ -168,17 +168,17 @@ private slots:
         QCOMPARE(type1.Values[0], std::optional<std::int32_t>(10240));
         QVERIFY(!type1.RotationTenths);
         QCOMPARE(std::get<SettingsFile>(resolved("rotation = 0.9\n", 10000)).Values[0], std::optional<std::int32_t>(13));
-        QCOMPARE(std::get<std::string>(resolved("rotation = 4718.6\n", 10000)),
+        QCOMPARE(std::get<SettingsFileError>(resolved("rotation = 4718.6\n", 10000)).Reason,
                  std::string("rotation = 4718.6 would be stops = 65536, outside its range, 0 to 65535: this board turns at "
                              "most 4718.5 degrees lock to lock"));
         // The most a type 1 board turns, and a tenth past it.
         QCOMPARE(std::get<SettingsFile>(resolved("rotation = 5759.9\n", 8192)).Values[0], std::optional<std::int32_t>(65535));
-        QCOMPARE(std::get<std::string>(resolved("rotation = 5760\n", 8192)),
+        QCOMPARE(std::get<SettingsFileError>(resolved("rotation = 5760\n", 8192)).Reason,
                  std::string("rotation = 5760 would be stops = 65536, outside its range, 0 to 65535: this board turns at "
                              "most 5759.9 degrees lock to lock"));
-        QVERIFY(std::get<std::string>(resolved("rotation = 99999999999999999999\n", 10000))
-                    .starts_with("rotation = 1000000 would be stops = 1388"));
-        QCOMPARE(std::get<std::string>(resolved("rotation = 900\n", std::nullopt)),
+        QVERIFY(std::get<SettingsFileError>(resolved("rotation = 99999999999999999999\n", 10000))
+                    .Reason.starts_with("rotation = 1000000 would be stops = 1388"));
+        QCOMPARE(std::get<SettingsFileError>(resolved("rotation = 900\n", std::nullopt)).Reason,
                  std::string("rotation = 900 needs the board's type, which is not known, to be made stops: give stops "
                              "in counts instead"));
         // A file without a rotation needs no board type.

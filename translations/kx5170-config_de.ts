@@ -454,6 +454,97 @@
     </message>
 </context>
 <context>
+    <name>SettingsFile</name>
+    <message>
+        <source>larger than 64 KiB: not a settings file</source>
+        <translation>größer als 64 KiB: keine Einstellungsdatei</translation>
+    </message>
+    <message>
+        <source>not UTF-8 text: not a settings file</source>
+        <translation>kein UTF-8-Text: keine Einstellungsdatei</translation>
+    </message>
+    <message>
+        <source>&quot;stops&quot; and &quot;rotation&quot; say the same thing twice (the other is on line %1): give one of them</source>
+        <translation>„stops“ und „rotation“ sagen zweimal dasselbe (das andere steht in Zeile %1): geben Sie nur eines an</translation>
+    </message>
+    <message>
+        <source>expected &quot;key = value&quot;, found %1</source>
+        <translation>erwartet wurde „Schlüssel = Wert“, gefunden %1</translation>
+    </message>
+    <message>
+        <source>not a settings file: the first line must be &quot;kx5170-settings = 1&quot;</source>
+        <translation>keine Einstellungsdatei: die erste Zeile muss „kx5170-settings = 1“ lauten</translation>
+    </message>
+    <message>
+        <source>settings file version %1 is not one this program reads (it reads version 1)</source>
+        <translation>Einstellungsdatei der Version %1 kann dieses Programm nicht lesen (es liest Version 1)</translation>
+    </message>
+    <message>
+        <source>&quot;kx5170-settings&quot; is given twice</source>
+        <translation>„kx5170-settings“ steht zweimal in der Datei</translation>
+    </message>
+    <message>
+        <source>&quot;board_type&quot; is given twice (first on line %1)</source>
+        <translation>„board_type“ steht zweimal in der Datei (zuerst in Zeile %1)</translation>
+    </message>
+    <message>
+        <source>&quot;board_type&quot; must be a whole number from 0 to 255, not %1</source>
+        <translation>„board_type“ muss eine ganze Zahl von 0 bis 255 sein, nicht %1</translation>
+    </message>
+    <message>
+        <source>&quot;rotation&quot; is given twice (first on line %1)</source>
+        <translation>„rotation“ steht zweimal in der Datei (zuerst in Zeile %1)</translation>
+    </message>
+    <message>
+        <source>&quot;rotation&quot; must be degrees lock to lock, such as 900 or 899.9, not %1</source>
+        <translation>„rotation“ muss der Lenkbereich von Anschlag zu Anschlag in Grad sein, etwa 900 oder 899.9, nicht %1</translation>
+    </message>
+    <message>
+        <source>unknown setting %1</source>
+        <translation>unbekannte Einstellung %1</translation>
+    </message>
+    <message>
+        <source>%1 is given twice (first on line %2)</source>
+        <translation>%1 steht zweimal in der Datei (zuerst in Zeile %2)</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number, not %2</source>
+        <translation>%1 muss eine ganze Zahl sein, nicht %2</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is outside its range, %3 to %4</source>
+        <translation>%1 = %2 liegt außerhalb des Bereichs %3 bis %4</translation>
+    </message>
+    <message>
+        <source>rotation = %1 needs the board&apos;s type, which is not known, to be made stops: give stops in counts instead</source>
+        <translation>rotation = %1 braucht den Typ der Platine, der nicht bekannt ist, um daraus Anschläge zu machen: geben Sie stattdessen stops in Schritten an</translation>
+    </message>
+    <message>
+        <source>rotation = %1 would be stops = %2, outside its range, %3 to %4: this board turns at most %5 degrees lock to lock</source>
+        <translation>rotation = %1 ergäbe stops = %2, außerhalb des Bereichs %3 bis %4: diese Platine dreht höchstens %5 Grad von Anschlag zu Anschlag</translation>
+    </message>
+    <message>
+        <source>the file does not say which board type it was saved from (no &quot;board_type&quot; line), so its counts a turn are unknown</source>
+        <translation>die Datei sagt nicht, von welchem Platinentyp sie gespeichert wurde (keine Zeile „board_type“), daher sind ihre Schritte je Umdrehung unbekannt</translation>
+    </message>
+    <message>
+        <source>the file was saved from board type %1, whose counts a turn this program does not know</source>
+        <translation>die Datei wurde von Platinentyp %1 gespeichert, dessen Schritte je Umdrehung dieses Programm nicht kennt</translation>
+    </message>
+    <message>
+        <source>this board is board type %1, whose counts a turn this program does not know</source>
+        <translation>diese Platine ist vom Typ %1, dessen Schritte je Umdrehung dieses Programm nicht kennt</translation>
+    </message>
+    <message>
+        <source>this board&apos;s type could not be read, so its counts a turn are unknown</source>
+        <translation>der Typ dieser Platine konnte nicht gelesen werden, daher sind ihre Schritte je Umdrehung unbekannt</translation>
+    </message>
+    <message>
+        <source>%1 = %2 at %3 counts a turn would be %4 at this board&apos;s %5, outside its range, %6 to %7</source>
+        <translation>%1 = %2 bei %3 Schritten je Umdrehung ergäbe %4 bei den %5 dieser Platine, außerhalb des Bereichs %6 bis %7</translation>
+    </message>
+</context>
+<context>
     <name>StatusLine</name>
     <message>
         <source>Board found, but access was denied.</source>

@@ -190,7 +190,7 @@ std::optional<SettingsFile> frmMain::ReadSettingsFile(const QString& path)
     }
     auto parsed = ParseSettingsFile(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<SettingsFileError>(&parsed)) {
-        Dialogs.Warn(this, QString::fromStdString(DescribeSettingsFileError(info.fileName().toStdString(), *error)) +
+        Dialogs.Warn(this, DescribeSettingsFileErrorText(info.fileName(), *error) +
                                tr("\n\nThe boxes were not changed."));
         return std::nullopt;
     }
@@ -248,13 +248,13 @@ bool frmMain::ConvertForThisBoard(SettingsFile& settings, const QString& name)
     if (!SettingsFileCountsDiffer(settings, DeviceType))
         return true;
     const auto converted = ConvertSettingsFile(settings, DeviceType);
-    const auto* reason = std::get_if<std::string>(&converted);
+    const auto* reason = std::get_if<SettingsFileError>(&converted);
     const QString question =
         tr("%1 was saved from a board that counts %2 steps a turn; this board counts %3. "
                        "Its centre offset and stops would mean other angles here.\n\n%4")
             .arg(name, CountsPerTurnText(CountsPerTurn(settings.BoardType)), CountsPerTurnText(CountsPerTurn(DeviceType)),
                  reason ? tr("They cannot be converted: %1. Open it as it is?")
-                              .arg(ShownText(QString::fromStdString(*reason)))
+                              .arg(SettingsReasonText(*reason))
                         : tr("Convert them to this board's counts, so that they keep their angles?"));
     if (reason)
         return Dialogs.Confirm(this, question);
@@ -286,9 +286,8 @@ bool frmMain::PutFileInBoxes(const SettingsFile& file, const QString& path)
     }
     if (settings.RotationTenths) {
         auto resolved = ResolveRotation(settings, CountsPerTurn(BoxesType()));
-        if (const auto* reason = std::get_if<std::string>(&resolved)) {
-            Dialogs.Warn(this, tr("%1: %2\n\nThe boxes were not changed.")
-                                   .arg(name, ShownText(QString::fromStdString(*reason))));
+        if (const auto* reason = std::get_if<SettingsFileError>(&resolved)) {
+            Dialogs.Warn(this, tr("%1: %2\n\nThe boxes were not changed.").arg(name, SettingsReasonText(*reason)));
             return false;
         }
         settings = std::get<SettingsFile>(std::move(resolved));

@@ -25,6 +25,6 @@ namespace kx {
 // counts a turn are unknown, and a converted value outside its setting's range
 // (Lowest to Highest), which names the setting, the converted value and the range.
 // Nothing is converted in part: a refusal leaves the caller with the file as it was.
-std::variant<SettingsFile, std::string> ConvertSettingsFile(const SettingsFile& file, std::optional<int> boardType);
+std::variant<SettingsFile, SettingsFileError> ConvertSettingsFile(const SettingsFile& file, std::optional<int> boardType);
 
 }  // namespace kx

@@ -2,8 +2,10 @@
 
 #include "input_report.h"
 #include "plain_text.h"
+#include "translatable.h"
 
 #include <algorithm>
+#include <tuple>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -124,6 +126,11 @@ std::string Quoted(std::string_view text)
     return '"' + PlainTextCut(text, Longest) + '"';
 }
 
+SettingsFileError Refuse(int line, const char* text, std::vector<std::string> arguments = {})
+{
+    return RefuseSettings(line, text, std::move(arguments));
+}
+
 std::string RangeText(const SettingsField& field)
 {
     return std::to_string(field.Lowest) + " to " + std::to_string(field.Highest);
@@ -157,9 +164,9 @@ std::string OneLine(std::string_view text)
 std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view bytes, OutOfRange outOfRange)
 {
     if (bytes.size() > MaxSettingsFileSize)
-        return SettingsFileError{0, "larger than 64 KiB: not a settings file"};
+        return Refuse(0, QT_TRANSLATE_NOOP("SettingsFile", "larger than 64 KiB: not a settings file"));
     if (const int line = FirstLineThatIsNotText(bytes))
-        return SettingsFileError{line, "not UTF-8 text: not a settings file"};
+        return Refuse(line, QT_TRANSLATE_NOOP("SettingsFile", "not UTF-8 text: not a settings file"));
     if (bytes.starts_with(Utf8ByteOrderMark))
         bytes.remove_prefix(Utf8ByteOrderMark.size());
 
@@ -170,8 +177,9 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
     int rotationLine = 0;
     const std::size_t stopsIndex = StopsIndex();
     const auto oneOfStopsAndRotation = [](int firstLine) {
-        return "\"stops\" and \"rotation\" say the same thing twice (the other is on line " +
-               std::to_string(firstLine) + "): give one of them";
+        return std::pair{QT_TRANSLATE_NOOP("SettingsFile", "\"stops\" and \"rotation\" say the same thing twice "
+                                                          "(the other is on line %1): give one of them"),
+                         std::vector<std::string>{std::to_string(firstLine)}};
     };
 
     int lineNumber = 0;
@@ -188,33 +196,36 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
-            return SettingsFileError{lineNumber, "expected \"key = value\", found " + Quoted(line)};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "expected \"key = value\", found %1"), {Quoted(line)});
         const std::string_view key = Trim(line.substr(0, equals));
         const std::string_view valueText = Trim(line.substr(equals + 1));
         if (key.empty())
-            return SettingsFileError{lineNumber, "expected \"key = value\", found " + Quoted(line)};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "expected \"key = value\", found %1"), {Quoted(line)});
 
         if (!markerSeen) {
             if (key != MarkerKey)
-                return SettingsFileError{lineNumber, "not a settings file: the first line must be \"kx5170-settings = 1\""};
+                return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "not a settings file: the first line must be \"kx5170-settings = 1\""));
             if (valueText != "1")
-                return SettingsFileError{lineNumber, "settings file version " + Quoted(valueText) +
-                                                         " is not one this program reads (it reads version 1)"};
+                return Refuse(lineNumber,
+                              QT_TRANSLATE_NOOP("SettingsFile",
+                                                "settings file version %1 is not one this program reads (it reads version 1)"),
+                              {Quoted(valueText)});
             markerSeen = true;
             continue;
         }
         if (key == MarkerKey)
-            return SettingsFileError{lineNumber, "\"kx5170-settings\" is given twice"};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "\"kx5170-settings\" is given twice"));
 
         const std::optional<std::int64_t> value = WholeNumber(valueText);
         const std::string quotedKey = Quoted(key);
         if (key == BoardTypeKey) {
             if (boardTypeLine)
-                return SettingsFileError{lineNumber, "\"board_type\" is given twice (first on line " +
-                                                         std::to_string(boardTypeLine) + ")"};
+                return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "\"board_type\" is given twice (first on line %1)"),
+                              {std::to_string(boardTypeLine)});
             if (!value || *value < 0 || *value > 255)
-                return SettingsFileError{lineNumber, "\"board_type\" must be a whole number from 0 to 255, not " +
-                                                         Quoted(valueText)};
+                return Refuse(lineNumber,
+                              QT_TRANSLATE_NOOP("SettingsFile", "\"board_type\" must be a whole number from 0 to 255, not %1"),
+                              {Quoted(valueText)});
             boardTypeLine = lineNumber;
             file.BoardType = static_cast<int>(*value);
             continue;
@@ -222,14 +233,16 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 
         if (key == RotationKey) {
             if (rotationLine)
-                return SettingsFileError{lineNumber, "\"rotation\" is given twice (first on line " +
-                                                         std::to_string(rotationLine) + ")"};
+                return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "\"rotation\" is given twice (first on line %1)"),
+                              {std::to_string(rotationLine)});
             if (givenOnLine[stopsIndex])
-                return SettingsFileError{lineNumber, oneOfStopsAndRotation(givenOnLine[stopsIndex])};
+                return std::apply([&](auto... a) { return Refuse(lineNumber, a...); }, oneOfStopsAndRotation(givenOnLine[stopsIndex]));
             const std::optional<std::int64_t> tenths = RotationTenthsOf(valueText);
             if (!tenths)
-                return SettingsFileError{lineNumber, "\"rotation\" must be degrees lock to lock, such as 900 or "
-                                                     "899.9, not " + Quoted(valueText)};
+                return Refuse(lineNumber,
+                              QT_TRANSLATE_NOOP("SettingsFile",
+                                                "\"rotation\" must be degrees lock to lock, such as 900 or 899.9, not %1"),
+                              {Quoted(valueText)});
             rotationLine = lineNumber;
             file.RotationTenths = *tenths;
             continue;
@@ -237,28 +250,49 @@ std::variant<SettingsFile, SettingsFileError> ParseSettingsFile(std::string_view
 
         const SettingsField* field = FindSettingByKey(key);
         if (!field)
-            return SettingsFileError{lineNumber, "unknown setting " + quotedKey};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "unknown setting %1"), {quotedKey});
         const auto index = static_cast<std::size_t>(field - SettingsFields.data());
         if (givenOnLine[index])
-            return SettingsFileError{lineNumber, quotedKey + " is given twice (first on line " +
-                                                     std::to_string(givenOnLine[index]) + ")"};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "%1 is given twice (first on line %2)"),
+                          {quotedKey, std::to_string(givenOnLine[index])});
         if (index == stopsIndex && rotationLine)
-            return SettingsFileError{lineNumber, oneOfStopsAndRotation(rotationLine)};
+            return std::apply([&](auto... a) { return Refuse(lineNumber, a...); }, oneOfStopsAndRotation(rotationLine));
         if (!value)
-            return SettingsFileError{lineNumber, quotedKey + " must be a whole number, not " + Quoted(valueText)};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "%1 must be a whole number, not %2"), {quotedKey, Quoted(valueText)});
 
         const bool inRange = *value >= field->Lowest && *value <= field->Highest;
         if (!inRange && !(outOfRange == OutOfRange::Clamp && field->Clamped))
-            return SettingsFileError{lineNumber, quotedKey + " = " + PlainTextCut(valueText, Longest) +
-                                                     " is outside its range, " + RangeText(*field)};
+            return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "%1 = %2 is outside its range, %3 to %4"),
+                          {quotedKey, PlainTextCut(valueText, Longest), std::to_string(field->Lowest),
+                           std::to_string(field->Highest)});
         givenOnLine[index] = lineNumber;
         file.Values[index] = static_cast<std::int32_t>(
             *value > field->Highest ? field->Highest : *value < field->Lowest ? field->Lowest : *value);
     }
 
     if (!markerSeen)
-        return SettingsFileError{lineNumber, "not a settings file: the first line must be \"kx5170-settings = 1\""};
+        return Refuse(lineNumber, QT_TRANSLATE_NOOP("SettingsFile", "not a settings file: the first line must be \"kx5170-settings = 1\""));
     return file;
+}
+
+std::string FillTemplate(std::string_view text, const std::vector<std::string>& arguments)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '0') : 0;
+        if (text[i] == '%' && n >= 1 && n <= 9 && n <= arguments.size()) {
+            out += arguments[n - 1];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+SettingsFileError RefuseSettings(int line, const char* text, std::vector<std::string> arguments)
+{
+    return {line, FillTemplate(text, arguments), text, std::move(arguments)};
 }
 
 std::string DescribeSettingsFileError(std::string_view fileName, const SettingsFileError& error)
@@ -269,19 +303,24 @@ std::string DescribeSettingsFileError(std::string_view fileName, const SettingsF
     return text + ": " + error.Reason;
 }
 
-std::variant<SettingsFile, std::string> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn)
+std::variant<SettingsFile, SettingsFileError> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn)
 {
     if (!file.RotationTenths)
         return file;
-    const std::string given = std::string(RotationKey) + " = " + TenthsText(*file.RotationTenths);
+    const std::string given = TenthsText(*file.RotationTenths);
     const std::optional<std::int64_t> stops = StopsForRotation(*file.RotationTenths, countsPerTurn);
     if (!stops)
-        return given + " needs the board's type, which is not known, to be made stops: give stops in counts instead";
+        return Refuse(0, QT_TRANSLATE_NOOP("SettingsFile", "rotation = %1 needs the board's type, which is not known, "
+                                                           "to be made stops: give stops in counts instead"),
+                      {given});
     const SettingsField& field = SettingsFields[StopsIndex()];
     if (!InRange(field, *stops)) {
         const std::optional<std::int64_t> most = RotationTenths(field.Highest, countsPerTurn);
-        return given + " would be stops = " + std::to_string(*stops) + ", outside its range, " + RangeText(field) +
-               ": this board turns at most " + TenthsText(*most) + " degrees lock to lock";
+        return Refuse(0,
+                      QT_TRANSLATE_NOOP("SettingsFile", "rotation = %1 would be stops = %2, outside its range, %3 to %4: "
+                                                        "this board turns at most %5 degrees lock to lock"),
+                      {given, std::to_string(*stops), std::to_string(field.Lowest), std::to_string(field.Highest),
+                       TenthsText(*most)});
     }
     SettingsFile resolved = file;
     resolved.Values[StopsIndex()] = static_cast<std::int32_t>(*stops);

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace kx {
 
@@ -47,8 +48,19 @@ inline constexpr const char* RotationKey = "rotation";
 
 struct SettingsFileError {
     int Line = 0;  // 1-based; 0 when the fault is the file as a whole (size, encoding)
-    std::string Reason;
+    std::string Reason;  // in English, Template with its Arguments put in
+    // For a face that says it in the user's language: the English text with %1, %2 ...
+    // (marked for translation in the context "SettingsFile"), and what goes in them.
+    std::string Template;
+    std::vector<std::string> Arguments;
 };
+
+// Template with %1, %2 ... replaced by `arguments`, in one pass: an argument that holds
+// "%2" is put in as it is.
+std::string FillTemplate(std::string_view text, const std::vector<std::string>& arguments);
+// A refusal at `line` (0: of the file as a whole): `text` is the English template,
+// marked for translation in the context "SettingsFile".
+SettingsFileError RefuseSettings(int line, const char* text, std::vector<std::string> arguments = {});
 
 enum class OutOfRange {
     Refuse,  // any value outside its setting's bounds refuses the file
@@ -75,7 +87,7 @@ std::string DescribeSettingsFileError(std::string_view fileName, const SettingsF
 // (StopsForRotation) and the rotation left out; a file without one as it is. Refused,
 // with a reason that says what to do: counts a turn unknown (nullopt), and stops outside
 // their range, which names the most this board turns.
-std::variant<SettingsFile, std::string> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn);
+std::variant<SettingsFile, SettingsFileError> ResolveRotation(const SettingsFile& file, std::optional<int> countsPerTurn);
 
 // The board's settings with the file's values put in their place. A rotation not
 // resolved is not among them.

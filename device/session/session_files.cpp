@@ -1,5 +1,9 @@
 #include "session_files.h"
 
+#include "plain_text.h"
+
+#include <QCoreApplication>
+
 #include "board_identity.h"
 #include "wide_text.h"
 
@@ -31,6 +35,22 @@ SettingsFileOrigin SavedFileOrigin(const BoardDetails& details)
     const QDateTime now = QDateTime::currentDateTime();
     origin.Date = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
     return origin;
+}
+
+QString SettingsReasonText(const SettingsFileError& error)
+{
+    if (error.Template.empty())
+        return QString::fromStdString(error.Reason);
+    return QString::fromStdString(FillTemplate(
+        QCoreApplication::translate("SettingsFile", error.Template.c_str()).toStdString(), error.Arguments));
+}
+
+QString DescribeSettingsFileErrorText(const QString& fileName, const SettingsFileError& error)
+{
+    const QString reason = SettingsReasonText(error);
+    const QString name = QString::fromStdString(PlainText(fileName.toStdString()));
+    return error.Line > 0 ? QStringLiteral("%1:%2: %3").arg(name).arg(error.Line).arg(reason)
+                          : QStringLiteral("%1: %2").arg(name, reason);
 }
 
 }  // namespace kx

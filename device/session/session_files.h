@@ -22,4 +22,11 @@ std::variant<std::string, QString> ReadSettingsFileBytes(const QString& path);
 // ISO 8601 with the local offset, for a file saved from it.
 SettingsFileOrigin SavedFileOrigin(const BoardDetails& details);
 
+// Why a settings file (or its conversion, or its rotation) was refused, in the user's
+// language.
+QString SettingsReasonText(const SettingsFileError& error);
+// "rally.kx5170:3: ..." in the user's language: the file's name and line, and why the
+// file was refused. The name is quoted as plain text.
+QString DescribeSettingsFileErrorText(const QString& fileName, const SettingsFileError& error);
+
 }  // namespace kx
